@@ -1,0 +1,13 @@
+// Main of the engine tests: a QGuiApplication on the offscreen platform, because glyphs are
+// rendered with QPainter, which needs a font database.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
