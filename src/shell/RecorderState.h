@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include <QString>
 
@@ -133,6 +134,8 @@ struct RecorderState {
     bool WasRunning = false;
 
     // ---- Demo source and value display
+    // The demo table: 2400 of its 16-bit entries are used (layout in acquisition/DemoSource.h).
+    std::vector<int16_t> DemoTable = std::vector<int16_t>(32768, 0);
     uint16_t DemoPhase = 0;
     int16_t DemoStep = 0;
     int32_t DemoDvmMs = 0, DemoValueMs = 0;

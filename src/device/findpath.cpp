@@ -1,0 +1,60 @@
+#include "device/findpath.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+std::string deviceMatchText(uint16_t vendorId, uint16_t productId)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "vid_%04x&pid_%04x", vendorId, productId);
+    return text;
+}
+
+bool isRecorderInterface(const HidInterfaceInfo& info)
+{
+    static const std::string match = deviceMatchText(RecorderVendorId, RecorderProductId);
+    if (info.path.find(match) != std::string::npos)
+        return true;
+    return info.vendorId == RecorderVendorId && info.productId == RecorderProductId;
+}
+
+DeviceLink::~DeviceLink()
+{
+    transport_.close(writeHandle_);
+    transport_.close(readHandle_);
+}
+
+bool DeviceLink::FindDevice()
+{
+    bool result = false;
+    for (const HidInterfaceInfo& info : transport_.enumerate()) {
+        if (!isRecorderInterface(info))
+            continue;
+        result = true;
+        // A later match replaces an earlier one: the interface listed last is used, and the
+        // handles of the earlier one are closed rather than leaked.
+        transport_.close(writeHandle_);
+        transport_.close(readHandle_);
+        writeHandle_ = transport_.open(info.path, true);
+        readHandle_ = transport_.open(info.path, false);
+    }
+    return result;
+}
+
+int DeviceLink::USBWrite(const uint8_t* data, int length)
+{
+    std::array<uint8_t, HidTransport::FrameSize> frame{};
+    length = std::clamp(length, 0, HidTransport::FrameSize - 1);
+    std::copy(data, data + length, frame.begin() + 1);
+    return transport_.write(writeHandle_, frame.data());
+}
+
+int DeviceLink::USBRead(uint8_t* destination)
+{
+    std::array<uint8_t, HidTransport::FrameSize> frame{};
+    const int n = transport_.read(readHandle_, frame.data(), ReadTimeoutMs);
+    if (n == HidTransport::FrameSize)
+        std::copy(frame.begin() + 1, frame.end(), destination);
+    return n;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <functional>
+
+#include <QString>
+
+#include "display/Surface.h"
+#include "shell/RecorderState.h"
+
+// The routines that draw the recorder's screen: the persistent bitmap of Image1 and the live
+// overlay PaintBox1. They read the recorder state and draw on the two surfaces; they never touch
+// a widget. The window connects `refreshImage` and `refreshOverlay` to its repaint.
+class Screen {
+public:
+    static constexpr int ImageWidth = 567;
+    static constexpr int ImageHeight = 299;
+    static constexpr int TopTextY = 3;
+
+    Screen(RecorderState& state, Surface& image, Surface& overlay);
+
+    RecorderState& st;
+    Surface& image;    // Image1
+    Surface& overlay;  // PaintBox1
+
+    std::function<void()> refreshImage = [] {};
+    std::function<void()> refreshOverlay = [] {};
+
+    // Geometry of the grid and the text rows, from the size of Image1.
+    void computeGeometry();
+
+    // Draws `text` opaque on Image1 with its top-left at (x, y) in `colour`; the cell is filled with
+    // the surface's brush colour (Background at rest).
+    void TulostaTeksti(const QString& text, int x, int y, Colour colour);
+    // The same on the overlay, with the cell filled with Background.
+    void TulostaTeksti_1(const QString& text, int x, int y, Colour colour);
+
+    void DoGrid();
+    void tekstit();
+    // Carries out a pending clear: a fresh bitmap with grid and texts. Returns whether it did.
+    bool putsataanko();
+
+    // The drawing of a freshly created window: grid, sample rate, time per division, range labels.
+    void drawStartupScreen();
+
+    // Text slots.
+    int rangeLabelX(int channel) const { return st.GridLeft + 10 + 60 * channel; }
+    int valueTextX(int channel) const { return st.GridLeft + 10 + 60 * channel; }
+    int demoMarkX() const { return st.GridLeft + 240; }
+    int timeDivX() const { return st.GridLeft + 390; }
+    int autoSaveMarkX() const { return st.GridLeft + 450; }
+    int sampleRateX() const { return st.GridLeft + 485; }
+    int voltReadoutX() const { return st.GridLeft + 380; }
+    int timeReadoutX() const { return st.GridLeft + 460; }
+
+    void drawSampleRate();
+    void drawTimeDiv(Colour colour);
+
+    // Marker lines (drawn and removed by drawing twice); empty until markers are built.
+    void kursorit();
+
+private:
+    Colour active(ColourIndex i) const { return st.ActiveColors[i]; }
+};
+
+// The sample-rate text of a sample interval, trailing blanks included (they overwrite a longer
+// previous text). Unknown intervals give an empty text.
+QString sampleRateText(int sampleIntervalMs);

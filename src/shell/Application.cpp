@@ -1,0 +1,86 @@
+#include "shell/Application.h"
+
+#include <QApplication>
+#include <QFont>
+#include <cstring>
+
+#include "appearance/rec_2.h"
+#include "datafiles/rec_5.h"
+#include "device/HidTransport.h"
+#include "device/findpath.h"
+#include "display/Unit7.h"
+#include "display/Unit_9rec.h"
+#include "printing/rec_preview.h"
+#include "shell/Skpohjx.h"
+#include "shell/Winrecx.h"
+
+Windows& windows()
+{
+    static Windows w;
+    return w;
+}
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Usage: korvix [options]\n"
+        "Recorder/Logger for the KORVIX four-channel USB signal recorder.\n"
+        "Without a recorder it runs in demo mode.\n"
+        "\n"
+        "Options:\n"
+        "  --help       show this text and exit\n"
+        "  --version    show the version and exit\n");
+}
+
+StartOptions parseStartOptions(int argc, char** argv)
+{
+    StartOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)
+            options.showHelp = true;
+        else if (std::strcmp(arg, "--version") == 0 || std::strcmp(arg, "-v") == 0)
+            options.showVersion = true;
+        else if (std::strncmp(arg, "-platform", 9) == 0 || std::strncmp(arg, "-style", 6) == 0 ||
+                 std::strncmp(arg, "-display", 8) == 0)
+            ++i;  // Qt's own options and their values
+        else
+            options.error = QStringLiteral("unknown option \"%1\"").arg(QString::fromLocal8Bit(arg));
+    }
+    return options;
+}
+
+int runApplication(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("korvix"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Recorder/Logger"));
+    // The program ends when the shell closes, not when its last visible window is hidden.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    static RecorderState state;
+    std::unique_ptr<HidTransport> transport = makeHidapiTransport();
+    DeviceLink device(state, *transport);
+
+    Windows& w = windows();
+    w.device = &device;
+    // Created in this order; the shell first, as the main window.
+    auto shell = std::make_unique<TForm1>(state);
+    w.Form1 = shell.get();
+    auto recorder = std::make_unique<TForm1_rec>(state);
+    w.Form1_rec = recorder.get();
+    auto colours = std::make_unique<TBtnBottomDlg2>(recorder.get());
+    w.BtnBottomDlg2 = colours.get();
+    auto fileError = std::make_unique<TForm5_rec>(recorder.get());
+    w.Form5_rec = fileError.get();
+    auto preview = std::make_unique<TPreviewForm_rec>(recorder.get());
+    w.PreviewForm_rec = preview.get();
+    auto about = std::make_unique<TAboutBox_rec>(recorder.get());
+    w.AboutBox_rec = about.get();
+    auto addText = std::make_unique<Tform_9rec>(recorder.get());
+    w.Form_9rec = addText.get();
+
+    const int code = QApplication::exec();
+    w = Windows{};
+    return code;
+}

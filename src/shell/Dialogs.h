@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+
+// Message boxes of the recorder go through here, so that tests can answer them without a
+// modal loop. Texts may use "\r" as a line break.
+struct MessageRequest {
+    QMessageBox::Icon icon = QMessageBox::Information;
+    QString title;
+    QString text;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+};
+
+// Shows the message and returns the button the user chose.
+QMessageBox::StandardButton showMessage(QWidget* parent, const MessageRequest& request);
+
+// Replaces the real message box (tests). The hook receives each request and returns the answer;
+// an empty function restores the real box.
+void setMessageHook(std::function<QMessageBox::StandardButton(const MessageRequest&)> hook);

@@ -1,0 +1,201 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+
+#include "display/Screen.h"
+#include "display/Surface.h"
+#include "shell/RecorderState.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QTimer;
+class QToolButton;
+class M7SegDisp;
+class ScreenView;
+class OverlayView;
+
+// The recorder main window: the screen, the DVM panels, range and channel controls, the time
+// base, Run and Single, the status texts and the main menu. Every control carries its own name
+// as objectName. Handler bodies live in the source folder of the subsystem they belong to.
+class TForm1_rec : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1_rec(RecorderState& state, QWidget* parent = nullptr);
+    ~TForm1_rec() override;
+
+    RecorderState& st;
+
+    // ---- The screen: the persistent bitmap of Image1 and the live overlay PaintBox1.
+    Surface image1Surface{Screen::ImageWidth, Screen::ImageHeight};
+    Surface paintBox1Surface{Screen::ImageWidth, Screen::ImageHeight, true};
+    Screen screen{st, image1Surface, paintBox1Surface};
+
+    // ---- Controls (names as on the window)
+    QFrame* Panel3 = nullptr;
+    QFrame* Panel10 = nullptr;
+    ScreenView* Image1 = nullptr;
+    OverlayView* PaintBox1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;  // "<<"
+    QScrollBar* ScrollBar2 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;  // ">>"
+
+    // One DVM panel per channel: Panel8, Panel11, Panel13, Panel15.
+    struct DvmPanel {
+        QFrame* panel = nullptr;
+        QLabel* channelLabel = nullptr;
+        QFrame* display = nullptr;                  // Panel9, Panel12, Panel14, Panel16
+        std::array<M7SegDisp*, 4> digits{};         // left to right
+        QFrame* minusBar = nullptr;                 // horizontal bar of the sign
+        QFrame* plusBar = nullptr;                  // vertical bar of the sign
+        std::array<QFrame*, 3> points{};            // decimal points at x = 71, 110, 149
+        QLabel* dcLabel = nullptr;
+        QLabel* voltLabel = nullptr;
+        QCheckBox* maxBox = nullptr;
+        QCheckBox* minBox = nullptr;
+        QLabel* maxLabel = nullptr;
+        QLabel* minLabel = nullptr;
+    };
+    std::array<DvmPanel, 4> dvm{};
+
+    QGroupBox* GroupBox1 = nullptr;                       // "Voltage Range"
+    std::array<QFrame*, 4> channelPanels{};               // Panel17..Panel20
+    std::array<QLabel*, 4> LabelCh{};                     // LabelCh1..LabelCh4
+    std::array<QCheckBox*, 4> channelSwitch{};            // CheckBox9..CheckBox12
+    // Range buttons per channel in the order ±20V, ±8V, ±4V, ±2V, ±0.8V, ±0.4V.
+    std::array<std::array<QToolButton*, 6>, 4> rangeButtons{};
+    std::array<QButtonGroup*, 4> rangeGroups{};
+
+    QGroupBox* GroupBox2 = nullptr;  // "Time/Div."
+    // Time buttons in the order 1000s, 500s, 200s, 100s, 50s, 20s, 10s, 5s, 2s, 1s, 0.5s, 0.2s, 0.1s.
+    std::array<QToolButton*, 13> timeButtons{};
+    QButtonGroup* timeGroup = nullptr;
+
+    QFrame* Panel1 = nullptr;
+    QLabel* Label6 = nullptr;  // "Time elapsed"
+    QLabel* Label7 = nullptr;  // elapsed time
+    QFrame* Panel2 = nullptr;
+    QLabel* Label3 = nullptr;  // run status
+    QToolButton* SpeedButtonRun = nullptr;
+    QToolButton* SpeedButtonSingle = nullptr;
+    QLabel* Label1 = nullptr;  // device status
+
+    // ---- Menu
+    QMenu* File1 = nullptr;
+    QMenu* Edit2 = nullptr;
+    QMenu* Options1 = nullptr;
+    QMenu* S1 = nullptr;  // "Skins..."
+    QMenu* View1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* Open = nullptr;
+    QAction* OpenData1 = nullptr;
+    QAction* Save = nullptr;
+    QAction* N1 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* PrintSetup1 = nullptr;
+    QAction* Exit = nullptr;
+    QAction* RestoreDefaultSettingsExit1 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* Paste1 = nullptr;
+    QAction* Colors1 = nullptr;
+    QAction* Calibrate1 = nullptr;
+    std::array<QAction*, 8> skinItems{};  // Skin11..Skin71, Skin81 ("No Skin")
+    QAction* Markers1 = nullptr;
+    QAction* MarkersVdt1 = nullptr;
+    QAction* DVMDisplay1 = nullptr;
+    QAction* BrightGrid1 = nullptr;
+    QAction* Help2 = nullptr;
+    QAction* About2 = nullptr;
+
+    // ---- Non-visual members
+    QTimer* Timer3 = nullptr;  // runs the device sampling loop
+
+    // ---- Window events
+    void FormCreate();
+    bool FormCloseQuery();
+    void FormClose();
+    void FormDestroy() {}
+
+    // ---- Screen routines on the window: they draw through `screen` and repaint the widgets.
+    void TulostaTeksti(const QString& text, int x, int y, Colour colour) { screen.TulostaTeksti(text, x, y, colour); }
+    void TulostaTeksti_1(const QString& text, int x, int y, Colour colour)
+    {
+        screen.TulostaTeksti_1(text, x, y, colour);
+    }
+    void DoGrid() { screen.DoGrid(); }
+    void tekstit() { screen.tekstit(); }
+    void putsataanko() { screen.putsataanko(); }
+
+    // The demo set-up of the hand-over: builds the demo signals.
+    void demoSetup();
+
+    // Called by the shell at close to let the window know it may really close.
+    std::function<void()> onClosed = [] {};
+
+public slots:
+    // ---- Handlers of the controls and menu items
+    void Image1MouseDown(Qt::MouseButton button, int x, int y);
+    void Image1MouseMove(int x, int y);
+    void Image1MouseUp(Qt::MouseButton button, int x, int y);
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void ScrollBar2Change();
+    void CheckBox9Click();
+    void CheckBox10Click();
+    void CheckBox11Click();
+    void CheckBox12Click();
+    // The 24 range buttons (SpeedButton20ch1 .. SpeedButton04ch4): channel 0..3, range index 0..5.
+    void RangeButtonClick(int channel, int rangeIndex);
+    // The 13 time buttons (SpeedButton1000s .. SpeedButton01s): index in timeButtons order.
+    void TimeButtonClick(int index);
+    void SpeedButtonRunClick();
+    void SpeedButtonSingleClick();
+    void Timer3Timer();
+
+    void File1Click();
+    void OpenClick();
+    void OpenData1Click();
+    void SaveClick();
+    void N1Click();
+    void N2Click();
+    void Print1Click();
+    void PrintSetup1Click();
+    void ExitClick();
+    void RestoreDefaultSettingsExit1Click();
+    void Edit2Click();
+    void Copy1Click();
+    void Paste1Click();
+    void Colors1Click();
+    void Calibrate1Click();
+    void Skin11Click();
+    void Skin21Click();
+    void Skin31Click();
+    void Skin41Click();
+    void Skin51Click();
+    void Skin61Click();
+    void Skin71Click();
+    void Skin81Click();
+    void Markers1Click();
+    void MarkersVdt1Click();
+    void DVMDisplay1Click();
+    void BrightGrid1Click();
+    void Help2Click();
+    void About2Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Creates every control at its place with its caption, name and initial state, and connects
+    // each control's event to its handler.
+    void buildControls();
+    void buildMenu();
+    void buildDvmPanel(int channel, QFrame* parent);
+};
