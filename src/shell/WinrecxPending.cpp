@@ -1,0 +1,47 @@
+// Handlers whose subsystems are not built yet. Each moves to its subsystem's folder when that subsystem is built.
+
+#include "shell/Winrecx.h"
+
+void TForm1_rec::Image1MouseDown(Qt::MouseButton, int, int) {}
+void TForm1_rec::Image1MouseMove(int, int) {}
+void TForm1_rec::Image1MouseUp(Qt::MouseButton, int, int) {}
+void TForm1_rec::SpeedButton1Click() {}
+void TForm1_rec::SpeedButton2Click() {}
+void TForm1_rec::ScrollBar2Change() {}
+void TForm1_rec::CheckBox9Click() {}
+void TForm1_rec::CheckBox10Click() {}
+void TForm1_rec::CheckBox11Click() {}
+void TForm1_rec::CheckBox12Click() {}
+void TForm1_rec::RangeButtonClick(int, int) {}
+void TForm1_rec::TimeButtonClick(int) {}
+void TForm1_rec::SpeedButtonRunClick() {}
+void TForm1_rec::SpeedButtonSingleClick() {}
+void TForm1_rec::Timer3Timer() {}
+
+void TForm1_rec::File1Click() {}
+void TForm1_rec::OpenClick() {}
+void TForm1_rec::OpenData1Click() {}
+void TForm1_rec::SaveClick() {}
+void TForm1_rec::N1Click() {}
+void TForm1_rec::N2Click() {}
+void TForm1_rec::Print1Click() {}
+void TForm1_rec::PrintSetup1Click() {}
+void TForm1_rec::Edit2Click() {}
+void TForm1_rec::Copy1Click() {}
+void TForm1_rec::Paste1Click() {}
+void TForm1_rec::Colors1Click() {}
+void TForm1_rec::Calibrate1Click() {}
+void TForm1_rec::Skin11Click() {}
+void TForm1_rec::Skin21Click() {}
+void TForm1_rec::Skin31Click() {}
+void TForm1_rec::Skin41Click() {}
+void TForm1_rec::Skin51Click() {}
+void TForm1_rec::Skin61Click() {}
+void TForm1_rec::Skin71Click() {}
+void TForm1_rec::Skin81Click() {}
+void TForm1_rec::Markers1Click() {}
+void TForm1_rec::MarkersVdt1Click() {}
+void TForm1_rec::DVMDisplay1Click() {}
+void TForm1_rec::BrightGrid1Click() {}
+void TForm1_rec::Help2Click() {}
+void TForm1_rec::About2Click() {}
