@@ -1,0 +1,118 @@
+#include "shell/Settings.h"
+
+#include <algorithm>
+
+#include "shell/SettingsKeys.h"
+
+namespace {
+
+constexpr int MinWindowSize = 200;
+constexpr int MaxScreensPerWindow = 4;  // a window may span up to four times the largest screen
+constexpr qint64 MinVisibleWidth = 100;
+constexpr qint64 MinVisibleHeight = 50;
+constexpr int MinEditSize = 120;
+constexpr int MaxEditSize = 4000;
+
+// Pixels of the span [start, start + length) that fall into [lo, lo + extent), in 64 bits so
+// that any stored value is safe.
+qint64 overlap(qint64 start, qint64 length, qint64 lo, qint64 extent)
+{
+    return std::min(start + length, lo + extent) - std::max(start, lo);
+}
+
+}  // namespace
+
+void readStartupSettings(const SettingsFile& file, RecorderState& state, WindowBounds& shell)
+{
+    using namespace Key;
+    shell.top = file.readInteger(Section_MainForm, MainForm_Top, shell.top);
+    shell.left = file.readInteger(Section_MainForm, MainForm_Left, shell.left);
+    shell.width = file.readInteger(Section_MainForm, MainForm_Width, shell.width);
+    shell.height = file.readInteger(Section_MainForm, MainForm_Height, shell.height);
+
+    state.DemoMode = file.readBool(Section_Hardware, Hardware_DemoMode, state.DemoMode);
+    state.HWdialog = file.readBool(Section_Hardware, Hardware_HWdialog, state.HWdialog);
+    state.HwOffset = file.readInteger(Section_Hardware, Hardware_Offset, state.HwOffset);
+    state.HwOffset4 = file.readInteger(Section_Hardware, Hardware_Offset4, state.HwOffset4);
+    state.SkinIndex = file.readInteger(Section_Menu, Menu_Skin, state.SkinIndex);
+    for (int n = 0; n < static_cast<int>(state.SettingsColors.size()); ++n)
+        state.SettingsColors[n] = file.readInteger(Section_Colors, Colors_Keys[n], state.SettingsColors[n]);
+
+    deriveColours(state);
+}
+
+bool readAndMarkRunning(SettingsFile& file, RecorderState& state, QString* error)
+{
+    state.WasRunning = file.readBool(Key::Section_Status, Key::Status_Running, false);
+    file.writeBool(Key::Section_Status, Key::Status_Running, true);
+    return file.flush(error);
+}
+
+void readEditFormSize(const SettingsFile& file, int& width, int& height)
+{
+    width = file.readInteger(Key::Section_EditForm, Key::EditForm_Width, width);
+    height = file.readInteger(Key::Section_EditForm, Key::EditForm_Height, height);
+}
+
+void writeShutdownSettings(SettingsFile& file, const RecorderState& state, const WindowBounds& shell,
+                           bool shellNormalState, int editWidth, int editHeight)
+{
+    using namespace Key;
+    // A minimized or maximized window's bounds are not the ones to restore next time.
+    if (shellNormalState) {
+        file.writeInteger(Section_MainForm, MainForm_Top, shell.top);
+        file.writeInteger(Section_MainForm, MainForm_Left, shell.left);
+        file.writeInteger(Section_MainForm, MainForm_Width, shell.width);
+        file.writeInteger(Section_MainForm, MainForm_Height, shell.height);
+        file.writeInteger(Section_EditForm, EditForm_Width, editWidth);
+        file.writeInteger(Section_EditForm, EditForm_Height, editHeight);
+    }
+    file.writeBool(Section_Status, Status_Running, false);
+    file.writeInteger(Section_MainForm, MainForm_Status, 1);
+    file.writeBool(Section_Hardware, Hardware_DemoMode, state.DemoMode);
+    file.writeInteger(Section_Hardware, Hardware_Offset, state.HwOffset);
+    file.writeInteger(Section_Hardware, Hardware_Offset4, state.HwOffset4);
+    file.writeBool(Section_Hardware, Hardware_HWdialog, state.HWdialog);
+    file.writeInteger(Section_Menu, Menu_Skin, state.SkinIndex);
+    for (int n = 0; n < static_cast<int>(state.SettingsColors.size()); ++n)
+        file.writeInteger(Section_Colors, Colors_Keys[n], state.SettingsColors[n]);
+}
+
+WindowBounds usableBounds(WindowBounds wanted, const QList<QRect>& screens)
+{
+    if (screens.isEmpty())
+        return wanted;
+
+    int largestWidth = 0, largestHeight = 0;
+    for (const QRect& screen : screens) {
+        largestWidth = std::max(largestWidth, screen.width());
+        largestHeight = std::max(largestHeight, screen.height());
+    }
+    const auto limit = [](int largest) {
+        return static_cast<int>(std::clamp<qint64>(qint64{MaxScreensPerWindow} * largest, MinWindowSize, 1 << 24));
+    };
+    wanted.width = std::clamp(wanted.width, MinWindowSize, limit(largestWidth));
+    wanted.height = std::clamp(wanted.height, MinWindowSize, limit(largestHeight));
+
+    for (const QRect& screen : screens) {
+        if (overlap(wanted.left, wanted.width, screen.x(), screen.width()) >= MinVisibleWidth &&
+            overlap(wanted.top, wanted.height, screen.y(), screen.height()) >= MinVisibleHeight)
+            return wanted;
+    }
+
+    // Lost off-screen: the nearest place on the primary screen where as much of the window as
+    // possible shows, its top-left corner always on the screen.
+    const QRect& primary = screens.first();
+    const auto place = [](qint64 pos, qint64 length, qint64 lo, qint64 extent) {
+        return static_cast<int>(std::clamp(pos, lo, lo + std::max<qint64>(0, extent - length)));
+    };
+    wanted.left = place(wanted.left, wanted.width, primary.x(), primary.width());
+    wanted.top = place(wanted.top, wanted.height, primary.y(), primary.height());
+    return wanted;
+}
+
+QSize usableEditSize(QSize wanted)
+{
+    return {std::clamp(wanted.width(), MinEditSize, MaxEditSize),
+            std::clamp(wanted.height(), MinEditSize, MaxEditSize)};
+}
