@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
 #include <functional>
+
+#include <QPoint>
 
 #include <QString>
 
@@ -57,6 +60,31 @@ public:
 
     // Marker lines (drawn and removed by drawing twice); empty until markers are built.
     void kursorit();
+
+    // ---- Traces of the screen buffer on Image1, drawn and removed with the inverting pen.
+    // Toggles channel n's trace (0..3); the caller keeps TraceDrawn.
+    void piirra(int n);
+    // Computes the points of the channel whose region starts at `first`, reading positions below
+    // `limit`, and draws them.
+    void piirto(int first, int limit);
+    // Draws the first `count` points of the point buffer as one polyline with the current pen.
+    void Kayran_Piirto(int count);
+    // Draws every enabled channel not yet drawn, then the annotation.
+    void piirrot();
+    // Removes every drawn trace.
+    void poisto();
+    // The live overlay on (cleared, with its top and bottom grid lines) and off.
+    void paintbox_1();
+    void paintbox_0();
+    // Repaints the top and bottom grid lines in the dark grid colour, then rests in NOT-XOR.
+    void repaintEdgeLines();
+
+    // Hooks of the window: the overlay's enabled state and the annotation drawing.
+    std::function<void(bool)> setOverlayEnabled = [](bool) {};
+    std::function<void()> drawAnnotation = [] {};
+
+    // The points of the last piirto (x, y in Image1 pixels).
+    std::array<QPoint, 273> points{};
 
 private:
     Colour active(ColourIndex i) const { return st.ActiveColors[i]; }

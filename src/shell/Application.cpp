@@ -57,6 +57,10 @@ int runApplication(int argc, char** argv)
     QApplication::setApplicationDisplayName(QStringLiteral("Recorder/Logger"));
     // The program ends when the shell closes, not when its last visible window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
+    // A small sans-serif of fixed pixel size, like the 8-point system font the layout was made for.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(11);
+    QApplication::setFont(font);
 
     static RecorderState state;
     std::unique_ptr<HidTransport> transport = makeHidapiTransport();

@@ -51,7 +51,8 @@ struct RecorderState {
     uint16_t BottomTextY = 279;
     int32_t MarkerRightX = 555;
     int32_t MarkerBottomY = 277;
-    uint16_t LiveX = 0, LiveY = 0, LiveStep = 0;
+    uint16_t LiveX = 0, LiveStep = 0;
+    std::array<uint16_t, ChannelCount> LiveY{};  // per channel, y of the last live point
 
     // ---- Channels
     std::array<bool, ChannelCount> ChannelOn{true, true, true, true};

@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include "device/Commands.h"
 #include "device/findpath.h"
 #include "display/Unit_9rec.h"
 #include "shell/Application.h"
@@ -156,9 +157,7 @@ void TForm1::Timer3Timer()
     }
 
     if (!st.DemoMode && w.device != nullptr) {
-        st.OutReport[0] = 4;
-        st.OutReport[1] = static_cast<uint8_t>((st.HwOffset >> 2) & 0xFF);
-        st.OutReport[2] = static_cast<uint8_t>(st.HwOffset & 3);
+        buildOffsetCommand(st);
         w.device->DoWrite();
     }
 }

@@ -1,12 +1,14 @@
 #include "shell/Winrecx.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QLabel>
 #include <QTimer>
 #include <QToolButton>
 
 #include "display/ScreenWidgets.h"
 #include "shell/Application.h"
+#include "shell/Dialogs.h"
 #include "shell/Skpohjx.h"
 
 TForm1_rec::TForm1_rec(RecorderState& state, QWidget* parent) : QMainWindow(parent), st(state)
@@ -15,6 +17,15 @@ TForm1_rec::TForm1_rec(RecorderState& state, QWidget* parent) : QMainWindow(pare
     buildControls();
     screen.refreshImage = [this] { Image1->update(); };
     screen.refreshOverlay = [this] { PaintBox1->update(); };
+    screen.setOverlayEnabled = [this](bool on) { PaintBox1->setOverlayEnabled(on); };
+
+    FastTimer1 = new TFastTimer(this);
+    FastTimer1->setObjectName(QStringLiteral("FastTimer1"));
+    FastTimer1->setResolution(1);
+    FastTimer1->OnTimer = [this] { FastTimer1Timer(); };
+    FastTimer1->reportError = [this](const QString& text) {
+        showMessage(this, {QMessageBox::Critical, {}, text, QMessageBox::Ok});
+    };
     FormCreate();
 }
 
@@ -22,6 +33,7 @@ TForm1_rec::~TForm1_rec() = default;
 
 void TForm1_rec::FormCreate()
 {
+    random.seed(static_cast<std::mt19937::result_type>(QDateTime::currentMSecsSinceEpoch()));
     st.DemoDvmMs = 0;
     st.DemoValueMs = 0;
     st.DvmMax.fill(-1000.0);
@@ -94,19 +106,21 @@ void TForm1_rec::FormCreate()
     Label7->setText(QStringLiteral("0 hr  00 min  00 sec"));
 }
 
-void TForm1_rec::demoSetup()
-{
-    // The demo signals are built with the demo source.
-}
-
 bool TForm1_rec::FormCloseQuery()
 {
     st.StopFlag = true;
+    // In demo mode the recording stops at once; in device mode the running loop stops itself at
+    // the end of its pass.
+    if (st.DemoMode) {
+        FastTimer1->setEnabled(false);
+        lopetus();
+    }
     return true;
 }
 
 void TForm1_rec::FormClose()
 {
+    FastTimer1->setEnabled(false);
     hide();
     const bool abnormal = isMaximized() || isMinimized() || isFullScreen();
     QRect r = abnormal ? normalGeometry() : geometry();

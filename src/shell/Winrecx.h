@@ -2,6 +2,9 @@
 
 #include <QMainWindow>
 #include <array>
+#include <random>
+
+#include "acquisition/Fasttime32.h"
 
 #include "display/Screen.h"
 #include "display/Surface.h"
@@ -135,6 +138,75 @@ public:
 
     // The demo set-up of the hand-over: builds the demo signals.
     void demoSetup();
+
+    // ---- Recording control and sampling
+    TFastTimer* FastTimer1 = nullptr;  // paces the demo sampling loop
+    std::mt19937 random{std::random_device{}()};
+    // The start and stop sequences of a recording (also used to put a data file page on screen).
+    void aloitus();
+    void lopetus();
+    // One tick of the demo loop: one demo sample.
+    void FastTimer1Timer();
+    // Elapsed time, auto-save line, wrap, live drawing and advance of the sample just stored.
+    void perSampleSteps(double timeStep, bool deviceMode);
+    // Sends the range command and, for channel 1..4, replaces its range label.
+    void asetus(const QString& label, int channel);
+    void AsetaAika(const QString& label);
+    void tee_demo_taulut();
+    void tee_demo();
+    void LueDemo();
+    // One device sample: averages the recorder's reports into SampleBuf and TraceBuf.
+    void LueData();
+    // Value displays and markers, and the auto-save writer, used by the recording.
+    void DVM_display();
+    void v_display();
+    void v_display_image();
+    void kursoriaika();
+    void kursorivoltit();
+    void WriteAutoSaveHeader();
+    void WriteSampleLine(int position, double timeStep);
+    void WriteAutoSaveTrailer();
+    // Sends OutReport to the recorder, if one was found.
+    void DoWrite();
+
+    // The named handlers of the range and time buttons.
+    void SpeedButton20ch1Click() { RangeButtonClick(0, 0); }
+    void SpeedButton8ch1Click() { RangeButtonClick(0, 1); }
+    void SpeedButton4ch1Click() { RangeButtonClick(0, 2); }
+    void SpeedButton2ch1Click() { RangeButtonClick(0, 3); }
+    void SpeedButton08ch1Click() { RangeButtonClick(0, 4); }
+    void SpeedButton04ch1Click() { RangeButtonClick(0, 5); }
+    void SpeedButton20ch2Click() { RangeButtonClick(1, 0); }
+    void SpeedButton8ch2Click() { RangeButtonClick(1, 1); }
+    void SpeedButton4ch2Click() { RangeButtonClick(1, 2); }
+    void SpeedButton2ch2Click() { RangeButtonClick(1, 3); }
+    void SpeedButton08ch2Click() { RangeButtonClick(1, 4); }
+    void SpeedButton04ch2Click() { RangeButtonClick(1, 5); }
+    void SpeedButton20ch3Click() { RangeButtonClick(2, 0); }
+    void SpeedButton8ch3Click() { RangeButtonClick(2, 1); }
+    void SpeedButton4ch3Click() { RangeButtonClick(2, 2); }
+    void SpeedButton2ch3Click() { RangeButtonClick(2, 3); }
+    void SpeedButton08ch3Click() { RangeButtonClick(2, 4); }
+    void SpeedButton04ch3Click() { RangeButtonClick(2, 5); }
+    void SpeedButton20ch4Click() { RangeButtonClick(3, 0); }
+    void SpeedButton8ch4Click() { RangeButtonClick(3, 1); }
+    void SpeedButton4ch4Click() { RangeButtonClick(3, 2); }
+    void SpeedButton2ch4Click() { RangeButtonClick(3, 3); }
+    void SpeedButton08ch4Click() { RangeButtonClick(3, 4); }
+    void SpeedButton04ch4Click() { RangeButtonClick(3, 5); }
+    void SpeedButton1000sClick() { TimeButtonClick(0); }
+    void SpeedButton500sClick() { TimeButtonClick(1); }
+    void SpeedButton200sClick() { TimeButtonClick(2); }
+    void SpeedButton100sClick() { TimeButtonClick(3); }
+    void SpeedButton50sClick() { TimeButtonClick(4); }
+    void SpeedButton20sClick() { TimeButtonClick(5); }
+    void SpeedButton10sClick() { TimeButtonClick(6); }
+    void SpeedButton5sClick() { TimeButtonClick(7); }
+    void SpeedButton2sClick() { TimeButtonClick(8); }
+    void SpeedButton1sClick() { TimeButtonClick(9); }
+    void SpeedButton05sClick() { TimeButtonClick(10); }
+    void SpeedButton02sClick() { TimeButtonClick(11); }
+    void SpeedButton01sClick() { TimeButtonClick(12); }
 
     // Called by the shell at close to let the window know it may really close.
     std::function<void()> onClosed = [] {};

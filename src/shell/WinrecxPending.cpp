@@ -7,16 +7,10 @@ void TForm1_rec::Image1MouseMove(int, int) {}
 void TForm1_rec::Image1MouseUp(Qt::MouseButton, int, int) {}
 void TForm1_rec::SpeedButton1Click() {}
 void TForm1_rec::SpeedButton2Click() {}
-void TForm1_rec::ScrollBar2Change() {}
 void TForm1_rec::CheckBox9Click() {}
 void TForm1_rec::CheckBox10Click() {}
 void TForm1_rec::CheckBox11Click() {}
 void TForm1_rec::CheckBox12Click() {}
-void TForm1_rec::RangeButtonClick(int, int) {}
-void TForm1_rec::TimeButtonClick(int) {}
-void TForm1_rec::SpeedButtonRunClick() {}
-void TForm1_rec::SpeedButtonSingleClick() {}
-void TForm1_rec::Timer3Timer() {}
 
 void TForm1_rec::File1Click() {}
 void TForm1_rec::OpenClick() {}
@@ -45,3 +39,27 @@ void TForm1_rec::DVMDisplay1Click() {}
 void TForm1_rec::BrightGrid1Click() {}
 void TForm1_rec::Help2Click() {}
 void TForm1_rec::About2Click() {}
+
+// Value displays and markers used by the recording.
+void TForm1_rec::DVM_display() {}
+void TForm1_rec::v_display() {}
+void TForm1_rec::v_display_image() {}
+void TForm1_rec::kursoriaika() {}
+void TForm1_rec::kursorivoltit() {}
+
+// The auto-save writer: counts the lines so that the numbering is right when it is built.
+void TForm1_rec::WriteAutoSaveHeader() {}
+void TForm1_rec::WriteSampleLine(int, double)
+{
+    ++st.AutoSaveLineNo;
+}
+void TForm1_rec::WriteAutoSaveTrailer()
+{
+    st.AutoSaveOn = false;
+}
+
+// One device sample. Until the recorder's reports are averaged the loop ends after one pass.
+void TForm1_rec::LueData()
+{
+    st.StopFlag = true;
+}

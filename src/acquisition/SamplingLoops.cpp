@@ -1,0 +1,104 @@
+// The two sampling loops of the recorder window: the device loop, which runs a whole recording
+// inside one timer event, and the demo tick, which takes one sample per tick of FastTimer1. Both
+// share the per-sample steps: elapsed time, auto-save line, wrap, live drawing and advance.
+#include <QLabel>
+#include <QTimer>
+
+#include "acquisition/TimeBase.h"
+#include "shell/Winrecx.h"
+
+void TForm1_rec::Timer3Timer()
+{
+    // The value displays refresh after the first 11 passes of the report loop, then every 1001.
+    st.DvmRefreshCount = 990;
+    const double timeStep = timeStepOf(st.RecTimeDivLabel);
+    // Not used again during this recording, so the loop cannot be entered twice.
+    Timer3->stop();
+    do {
+        LueData();
+        perSampleSteps(timeStep, true);
+    } while (!st.StopFlag);
+    lopetus();
+}
+
+void TForm1_rec::FastTimer1Timer()
+{
+    // A tick that was already queued when the recording stopped takes no sample.
+    if (st.Idle || !FastTimer1->Enabled())
+        return;
+    const double timeStep = timeStepOf(st.RecTimeDivLabel);
+    LueDemo();
+    perSampleSteps(timeStep, false);
+}
+
+void TForm1_rec::perSampleSteps(double timeStep, bool deviceMode)
+{
+    // Elapsed time. The device loop does not count its first sample.
+    if (!deviceMode || st.SampleIndex != 0)
+        st.ElapsedMs += st.SampleIntervalMs;
+    st.ElapsedHours = st.ElapsedMs / 3600000;
+    st.ElapsedMinutes = static_cast<int32_t>(st.ElapsedMs % 3600000 / 60000);
+    st.ElapsedSeconds = static_cast<int32_t>(st.ElapsedMs % 3600000 % 60000 / 1000);
+    st.ElapsedMinText = twoDigits(st.ElapsedMinutes);
+    st.ElapsedSecText = twoDigits(st.ElapsedSeconds);
+    Label7->setText(elapsedText(st.ElapsedHours, st.ElapsedMinutes, st.ElapsedSeconds));
+
+    if (st.AutoSaveOn) {
+        if (!deviceMode)
+            for (int c = 0; c < ChannelCount; ++c)
+                st.sample(c, st.SampleIndex) = sampleOfScreenValue(st.trace(c, st.SampleIndex));
+        WriteSampleLine(st.SampleIndex, timeStep);
+    }
+
+    // Wrap: the finished screen's live traces are erased with one repaint of the overlay.
+    if (st.SampleIndex == LastRecordedPosition) {
+        if (!st.AutoSaveOn) {
+            st.ElapsedMs = 0;
+            st.ElapsedHours = 0;
+            st.ElapsedMinutes = 0;
+            st.ElapsedSeconds = 0;
+        }
+        screen.paintbox_1();
+        st.SampleIndex = 0;
+        st.LiveStep = 0;
+    }
+
+    // Live drawing, one line per channel per 2-pixel step. The device loop puts full negative
+    // scale on the bottom grid line; the demo draws every value at GridTop + v.
+    auto rowOf = [&](int v) { return deviceMode ? traceRow(st.GridTop, v) : st.GridTop + v; };
+    if (st.SampleIndex == 1) {
+        st.LiveX = static_cast<uint16_t>(st.GridLeft + 1);
+        for (int c = 0; c < ChannelCount; ++c)
+            st.LiveY[c] = static_cast<uint16_t>(rowOf(st.trace(c, 1) & 0xFFFF));
+    } else {
+        const int step = static_cast<int>(std::lround(st.SampleIndex / 6.25));
+        if (step > st.LiveStep) {
+            const int x = st.GridLeft + 2 * step - 1;
+            Surface& overlay = paintBox1Surface;
+            for (int c = 0; c < ChannelCount; ++c) {
+                if (!st.ChannelOn[c])
+                    continue;
+                const int y = rowOf(st.trace(c, st.SampleIndex) & 0xFFFF);
+                overlay.penColour = st.ActiveColors[Ch1 + c];
+                overlay.line(st.LiveX, st.LiveY[c], x, y);
+                st.LiveY[c] = static_cast<uint16_t>(y);
+            }
+            if (deviceMode) {
+                overlay.penColour = st.SettingsColors[Dark_Grid];
+                overlay.line(st.GridLeft, st.GridTop, st.GridLeft + 544, st.GridTop);
+                overlay.line(st.GridLeft, st.GridTop + 256, st.GridLeft + 544, st.GridTop + 256);
+            }
+            st.LiveX = static_cast<uint16_t>(x);
+            st.LiveStep = static_cast<uint16_t>(step);
+            screen.refreshOverlay();
+        }
+    }
+
+    ++st.SampleIndex;
+    if (st.SingleShot && st.SampleIndex == LastRecordedPosition) {
+        if (deviceMode)
+            st.StopFlag = true;
+        else
+            lopetus();
+    }
+}
