@@ -15,6 +15,7 @@
 #include "display/Unit_9rec.h"
 #include "shell/Application.h"
 #include "shell/Dialogs.h"
+#include "shell/SettingsKeys.h"
 #include "shell/Winrecx.h"
 
 namespace {
@@ -76,7 +77,7 @@ void TForm1::FormCreate()
     QDir().mkpath(st.SettingsDir);
     st.ExeDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
 
-    settingsFile = std::make_unique<SettingsFile>(st.SettingsDir + QStringLiteral("/KORVIX.ini"));
+    settingsFile = std::make_unique<SettingsFile>(st.SettingsDir + QLatin1Char('/') + QLatin1String(Key::FileName));
     readStartupSettings(*settingsFile, st, bounds);
     bounds = usableBounds(bounds, screenAreas());
     setGeometry(bounds.left, bounds.top, bounds.width, bounds.height);
