@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "display/SevenSegment.h"
+
 M7SegDisp::M7SegDisp(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("M7SegDisp"));
@@ -9,6 +11,7 @@ M7SegDisp::M7SegDisp(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     backColor_ = fromQColor(palette().color(QPalette::Button));
     resize(DefaultWidth, DefaultHeight);
+    Paint();
 }
 
 void M7SegDisp::setValue(uint8_t value)
@@ -16,25 +19,25 @@ void M7SegDisp::setValue(uint8_t value)
     if (value >= 10)
         return;
     value_ = value;
-    update();
+    Paint();
 }
 
 void M7SegDisp::setDispColor(Colour colour)
 {
     dispColor_ = colour;
-    update();
+    Paint();
 }
 
 void M7SegDisp::setBackColor(Colour colour)
 {
     backColor_ = colour;
-    update();
+    Paint();
 }
 
 void M7SegDisp::setDispOffColor(Colour colour)
 {
     dispOffColor_ = colour;
-    update();
+    Paint();
 }
 
 QColor M7SegDisp::toQColor(Colour colour)
@@ -47,10 +50,20 @@ Colour M7SegDisp::fromQColor(const QColor& colour)
     return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
 }
 
+void M7SegDisp::Paint()
+{
+    frame_ = sevenseg::render(width(), height(), value_, dispColor_, dispOffColor_, backColor_);
+    update();
+}
+
+void M7SegDisp::resizeEvent(QResizeEvent*)
+{
+    Paint();
+}
+
 void M7SegDisp::paintEvent(QPaintEvent*)
 {
-    // Only the background for now; the segments (outline plus border-bounded fill per segment,
-    // drawn off-screen and copied in one go) come with the digit drawing.
     QPainter p(this);
-    p.fillRect(rect(), toQColor(backColor_));
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(0, 0, frame_);
 }

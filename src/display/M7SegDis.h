@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 #include <cstdint>
 
@@ -9,6 +10,10 @@
 // size. Each segment is drawn in the "on" or the "off" colour, so patterns other than digits
 // (the DVM's over-range dash) come from the choice of colours. The control takes no input:
 // mouse events go to the widget below it.
+//
+// Every property change paints the whole digit at once into an off-screen bitmap (the drawing is
+// sevenseg::paint); the paint event only copies that bitmap, so the control never shows a
+// half-drawn digit.
 class M7SegDisp : public QWidget {
     Q_OBJECT
     Q_PROPERTY(uint8_t Value READ value WRITE setValue)
@@ -39,10 +44,18 @@ public:
     static QColor toQColor(Colour colour);
     static Colour fromQColor(const QColor& colour);
 
+    // The digit as last painted, the size of the control.
+    const QImage& frame() const { return frame_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Paints the digit off-screen and schedules the copy onto the control.
+    void Paint();
+
+    QImage frame_;
     uint8_t value_ = 0;
     Colour dispColor_ = DefaultDispColor;
     Colour backColor_ = 0;

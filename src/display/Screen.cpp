@@ -133,7 +133,4 @@ void Screen::drawStartupScreen()
         TulostaTeksti(st.RangeLabel[n], rangeLabelX(n), TopTextY, active(static_cast<ColourIndex>(Ch1 + n)));
 }
 
-void Screen::kursorit()
-{
-    // Marker lines are added with the measuring markers.
-}
+// kursorit and the other marker routines are in Markers.cpp.

@@ -58,8 +58,24 @@ public:
     void drawSampleRate();
     void drawTimeDiv(Colour colour);
 
-    // Marker lines (drawn and removed by drawing twice); empty until markers are built.
+    // ---- Measuring markers (Markers.cpp)
+    // Draws every marker line dotted with the inverting pen when MarkersOn; a second call with the
+    // same state removes them again, so callers use it as a toggle.
     void kursorit();
+    // Recomputes, redraws and stores the voltage readout (nothing while markers are off).
+    void kursorivoltit();
+    // Recomputes, redraws and stores the time readout and redraws the sample rate (nothing while
+    // markers are off). absoluteTime: the "dV && t" mode, whose readout is a time from the start.
+    void kursoriaika(bool absoluteTime);
+    // Grabs the marker nearest to (x, y) and shows it as a solid line while it is held.
+    void dso_down(int x, int y);
+    // Moves the held marker to (x, y), kept inside the grid, and updates its readout.
+    void dso_move(int x, int y, bool absoluteTime);
+    // Releases the held marker: dotted again at its new place; both readouts redrawn.
+    void dso_up(bool absoluteTime);
+    // A channel switched on or off on the screen: its trace, range label and value text, and the
+    // voltage markers and readout recoloured for the new set of enabled channels. Idempotent.
+    void switchChannel(int n, bool on);
 
     // ---- Traces of the screen buffer on Image1, drawn and removed with the inverting pen.
     // Toggles channel n's trace (0..3); the caller keeps TraceDrawn.
@@ -88,6 +104,12 @@ public:
 
 private:
     Colour active(ColourIndex i) const { return st.ActiveColors[i]; }
+    // One marker line with the present pen: voltage marker at row y, time marker at column x.
+    void voltMarkerLine(int y);
+    void timeMarkerLine(int x);
+    // The held marker's line (DragTarget 1, 2: time; 3, 4: voltage) at its drag position, dotted or
+    // solid, with the inverting pen in the marker's colour.
+    void heldMarkerLine(bool dotted);
 };
 
 // The sample-rate text of a sample interval, trailing blanks included (they overwrite a longer

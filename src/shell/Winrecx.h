@@ -169,6 +169,15 @@ public:
     // Sends OutReport to the recorder, if one was found.
     void DoWrite();
 
+    // ---- Measuring: channel switches and the right mouse button on the screen
+    // The screen step of each channel switch: trace, range label, value text and marker colours.
+    void ch1_dso();
+    void ch2_dso();
+    void ch3_dso();
+    void ch4_dso();
+    // A right click on Image1 at (x, y): places the annotation of the "Add Text" window.
+    void annotationRightClick(int x, int y);
+
     // The named handlers of the range and time buttons.
     void SpeedButton20ch1Click() { RangeButtonClick(0, 0); }
     void SpeedButton8ch1Click() { RangeButtonClick(0, 1); }
@@ -270,4 +279,7 @@ private:
     void buildControls();
     void buildMenu();
     void buildDvmPanel(int channel, QFrame* parent);
+    // The screen step and the DVM-panel part of a channel switch (channel 0..3).
+    void channelDso(int channel);
+    void channelSwitchClick(int channel);
 };

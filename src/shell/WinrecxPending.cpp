@@ -2,15 +2,8 @@
 
 #include "shell/Winrecx.h"
 
-void TForm1_rec::Image1MouseDown(Qt::MouseButton, int, int) {}
-void TForm1_rec::Image1MouseMove(int, int) {}
-void TForm1_rec::Image1MouseUp(Qt::MouseButton, int, int) {}
 void TForm1_rec::SpeedButton1Click() {}
 void TForm1_rec::SpeedButton2Click() {}
-void TForm1_rec::CheckBox9Click() {}
-void TForm1_rec::CheckBox10Click() {}
-void TForm1_rec::CheckBox11Click() {}
-void TForm1_rec::CheckBox12Click() {}
 
 void TForm1_rec::File1Click() {}
 void TForm1_rec::OpenClick() {}
@@ -33,19 +26,12 @@ void TForm1_rec::Skin51Click() {}
 void TForm1_rec::Skin61Click() {}
 void TForm1_rec::Skin71Click() {}
 void TForm1_rec::Skin81Click() {}
-void TForm1_rec::Markers1Click() {}
-void TForm1_rec::MarkersVdt1Click() {}
-void TForm1_rec::DVMDisplay1Click() {}
 void TForm1_rec::BrightGrid1Click() {}
 void TForm1_rec::Help2Click() {}
 void TForm1_rec::About2Click() {}
 
-// Value displays and markers used by the recording.
-void TForm1_rec::DVM_display() {}
-void TForm1_rec::v_display() {}
-void TForm1_rec::v_display_image() {}
-void TForm1_rec::kursoriaika() {}
-void TForm1_rec::kursorivoltit() {}
+// The right mouse button on the screen: placing the annotation belongs to the "Add Text" window.
+void TForm1_rec::annotationRightClick(int, int) {}
 
 // The auto-save writer: counts the lines so that the numbering is right when it is built.
 void TForm1_rec::WriteAutoSaveHeader() {}

@@ -1,0 +1,78 @@
+// The recorder window's side of the measuring markers: the mouse on Image1 and the two marker
+// modes of the View menu. The drawing and the readouts are Screen's (Markers.cpp).
+#include <QAction>
+
+#include "shell/Winrecx.h"
+
+void TForm1_rec::Image1MouseDown(Qt::MouseButton button, int x, int y)
+{
+    if (button == Qt::RightButton) {
+        annotationRightClick(x, y);
+        return;
+    }
+    // While a recording runs the overlay takes the mouse; markers are only grabbed on a stopped screen.
+    if (button == Qt::LeftButton && st.MarkersOn && st.Idle)
+        screen.dso_down(x, y);
+}
+
+void TForm1_rec::Image1MouseMove(int x, int y)
+{
+    if (st.DragActive)
+        screen.dso_move(x, y, Markers1->isChecked());
+}
+
+void TForm1_rec::Image1MouseUp(Qt::MouseButton button, int, int)
+{
+    if (button == Qt::LeftButton && st.DragActive)
+        screen.dso_up(Markers1->isChecked());
+}
+
+// The time readout gives an absolute time in the "dV && t" mode only.
+void TForm1_rec::kursoriaika()
+{
+    screen.kursoriaika(Markers1->isChecked());
+}
+
+void TForm1_rec::kursorivoltit()
+{
+    screen.kursorivoltit();
+}
+
+// Both menu items are checkable, so Qt has already turned the clicked item's tick over when its
+// handler runs: the handler reads the new tick and clears the other item's. The other tick is
+// cleared first, because the time readout drawn below reads the "dV && t" tick.
+void TForm1_rec::Markers1Click()
+{
+    MarkersVdt1->setChecked(false);
+    st.MarkersOn = Markers1->isChecked();
+    st.ClearPending = true;
+    if (st.MarkersOn) {
+        st.TimeMarkerX[0] = -600;  // parked: only time marker 2 is shown
+        putsataanko();
+        kursorivoltit();
+        kursoriaika();
+        screen.piirrot();
+    } else {
+        putsataanko();
+        screen.piirrot();
+        tekstit();
+    }
+}
+
+void TForm1_rec::MarkersVdt1Click()
+{
+    Markers1->setChecked(false);
+    st.MarkersOn = MarkersVdt1->isChecked();
+    st.ClearPending = true;
+    if (st.MarkersOn) {
+        st.TimeMarkerX[0] = st.GridLeft + 16;
+        putsataanko();
+        kursorivoltit();
+        kursoriaika();
+        screen.piirrot();
+    } else {
+        putsataanko();
+        screen.piirrot();
+        tekstit();
+    }
+}
