@@ -1,7 +1,9 @@
 // Figures of the measuring functions: one step of a marker drag, the marker toggle, a seven-segment
 // digit, one refresh of the DVM panels and of the value texts, and a channel switched off and on.
 // Prints numbers; never fails.
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <cstdio>
 

@@ -9,15 +9,21 @@
 
 void TForm1_rec::Timer3Timer()
 {
+    // Not used again during this recording, so the loop cannot be entered twice. A Run pressed
+    // again while a stopped loop finishes its last pass restarts the timer: that recording simply
+    // goes on in the loop that is still running.
+    Timer3->stop();
+    if (deviceLoopRunning)
+        return;
+    deviceLoopRunning = true;
     // The value displays refresh after the first 11 passes of the report loop, then every 1001.
     st.DvmRefreshCount = 990;
     const double timeStep = timeStepOf(st.RecTimeDivLabel);
-    // Not used again during this recording, so the loop cannot be entered twice.
-    Timer3->stop();
     do {
         LueData();
         perSampleSteps(timeStep, true);
     } while (!st.StopFlag);
+    deviceLoopRunning = false;
     lopetus();
 }
 

@@ -22,7 +22,12 @@ void buildRangeCommand(RecorderState& st)
 
 void buildOffsetCommand(RecorderState& st)
 {
+    buildOffsetCommand(st, st.HwOffset);
+}
+
+void buildOffsetCommand(RecorderState& st, int32_t offset)
+{
     st.OutReport[0] = command::SetOffset;
-    st.OutReport[1] = static_cast<uint8_t>((st.HwOffset >> 2) & 0xFF);
-    st.OutReport[2] = static_cast<uint8_t>(st.HwOffset & 3);
+    st.OutReport[1] = static_cast<uint8_t>((offset >> 2) & 0xFF);
+    st.OutReport[2] = static_cast<uint8_t>(offset & 3);
 }

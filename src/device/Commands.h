@@ -48,5 +48,7 @@ int rangeIndexOf(int channelRange);
 // Fills OutReport with the range command for the current ranges of all four channels. A channel
 // whose range is not in the table keeps its two bytes.
 void buildRangeCommand(RecorderState& st);
-// Fills bytes 0..2 of OutReport with the offset command for HwOffset.
+// Fills bytes 0..2 of OutReport with the offset command for HwOffset, or for the given offset.
+// Only bits 9..0 of the offset go out.
 void buildOffsetCommand(RecorderState& st);
+void buildOffsetCommand(RecorderState& st, int32_t offset);

@@ -3,12 +3,13 @@
 #include <hidapi.h>
 
 #include <cstring>
-#include <map>
 
 namespace {
 
 // hidapi backend. Handles are small integers mapped to hid_device pointers, so that the layers
-// above never see a library type and the simulated recorder can use the same interface.
+// above never see a library type and the simulated recorder can use the same interface. A read
+// handle is read by its reader thread while the GUI thread writes on the write handle, so the
+// map is guarded; one hid_device is only ever used by one thread.
 class HidapiTransport final : public HidTransport {
 public:
     HidapiTransport() { initialised_ = hid_init() == 0; }
@@ -44,6 +45,7 @@ public:
         hid_device* device = hid_open_path(path.c_str());
         if (device == nullptr)
             return InvalidHandle;
+        std::lock_guard<std::mutex> lock(mutex_);
         const Handle handle = next_++;
         devices_[handle] = device;
         return handle;
@@ -51,11 +53,16 @@ public:
 
     void close(Handle handle) override
     {
-        auto it = devices_.find(handle);
-        if (it == devices_.end())
-            return;
-        hid_close(it->second);
-        devices_.erase(it);
+        hid_device* device = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto it = devices_.find(handle);
+            if (it == devices_.end())
+                return;
+            device = it->second;
+            devices_.erase(it);
+        }
+        hid_close(device);
     }
 
     int write(Handle handle, const uint8_t* frame) override
@@ -70,11 +77,13 @@ public:
     {
         hid_device* device = find(handle);
         if (device == nullptr)
-            return 0;
+            return Gone;
         // hidapi returns the report without the report ID when the device uses none.
         uint8_t report[FrameSize - 1];
         const int n = hid_read_timeout(device, report, sizeof report, timeoutMs);
-        if (n <= 0)
+        if (n < 0)
+            return Gone;
+        if (n == 0)
             return 0;
         frame[0] = 0;
         std::memset(frame + 1, 0, FrameSize - 1);
@@ -85,18 +94,143 @@ public:
 private:
     hid_device* find(Handle handle) const
     {
+        std::lock_guard<std::mutex> lock(mutex_);
         auto it = devices_.find(handle);
         return it == devices_.end() ? nullptr : it->second;
     }
 
     bool initialised_ = false;
+    mutable std::mutex mutex_;
     std::map<Handle, hid_device*> devices_;
     Handle next_ = 1;
 };
 
 }  // namespace
 
-std::unique_ptr<HidTransport> makeHidapiTransport()
+BufferedTransport::BufferedTransport(std::unique_ptr<HidTransport> raw, size_t capacity)
+    : raw_(std::move(raw)), capacity_(capacity)
+{
+}
+
+BufferedTransport::~BufferedTransport()
+{
+    std::vector<Handle> handles;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (auto& entry : readers_)
+            handles.push_back(entry.first);
+    }
+    for (Handle handle : handles)
+        close(handle);
+}
+
+HidTransport::Handle BufferedTransport::open(const std::string& path, bool forWriting)
+{
+    const Handle handle = raw_->open(path, forWriting);
+    if (forWriting || handle == InvalidHandle)
+        return handle;
+    auto reader = std::make_unique<Reader>(capacity_);
+    Reader& r = *reader;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        readers_[handle] = std::move(reader);
+    }
+    r.thread = std::thread([this, handle, &r] { drain(handle, r); });
+    return handle;
+}
+
+void BufferedTransport::close(Handle handle)
+{
+    std::unique_ptr<Reader> reader;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = readers_.find(handle);
+        if (it != readers_.end()) {
+            reader = std::move(it->second);
+            readers_.erase(it);
+        }
+    }
+    if (reader) {
+        reader->stop = true;
+        reader->thread.join();
+        std::lock_guard<std::mutex> lock(mutex_);
+        closedDropped_ += reader->queue.dropped();
+        closedReceived_ += reader->queue.pushed();
+    }
+    raw_->close(handle);
+}
+
+void BufferedTransport::drain(Handle handle, Reader& reader)
+{
+    ReportQueue::Frame frame{};
+    while (!reader.stop) {
+        const int n = raw_->read(handle, frame.data(), ReaderPollMs);
+        if (n == FrameSize) {
+            reader.queue.push(frame);
+        } else if (n < 0) {
+            // The device is gone: what was read before stays readable, then every read fails at once.
+            reader.queue.close(false);
+            return;
+        }
+    }
+}
+
+BufferedTransport::Reader* BufferedTransport::readerOf(Handle handle) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = readers_.find(handle);
+    return it == readers_.end() ? nullptr : it->second.get();
+}
+
+int BufferedTransport::read(Handle handle, uint8_t* frame, int timeoutMs)
+{
+    Reader* reader = readerOf(handle);
+    if (reader == nullptr)
+        return raw_->read(handle, frame, timeoutMs);
+    ReportQueue::Frame f;
+    switch (reader->queue.pop(f, timeoutMs)) {
+        case ReportQueue::Pop::Frame:
+            std::memcpy(frame, f.data(), FrameSize);
+            return FrameSize;
+        case ReportQueue::Pop::TimedOut:
+            return 0;
+        case ReportQueue::Pop::Closed:
+            return Gone;
+    }
+    return 0;
+}
+
+void BufferedTransport::discardInput(Handle handle)
+{
+    if (Reader* reader = readerOf(handle))
+        reader->queue.clear();
+    raw_->discardInput(handle);
+}
+
+uint64_t BufferedTransport::dropped() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    uint64_t n = closedDropped_;
+    for (const auto& entry : readers_)
+        n += entry.second->queue.dropped();
+    return n;
+}
+
+uint64_t BufferedTransport::received() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    uint64_t n = closedReceived_;
+    for (const auto& entry : readers_)
+        n += entry.second->queue.pushed();
+    return n;
+}
+
+std::unique_ptr<HidTransport> makeHidapiBackend()
 {
     return std::make_unique<HidapiTransport>();
+}
+
+std::unique_ptr<HidTransport> makeHidapiTransport()
+{
+    return std::make_unique<BufferedTransport>(makeHidapiBackend());
 }

@@ -1,9 +1,15 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "device/ReportQueue.h"
 
 // One present HID interface as the platform lists it.
 struct HidInterfaceInfo {
@@ -21,6 +27,8 @@ public:
     using Handle = int;
     static constexpr Handle InvalidHandle = -1;
     static constexpr int FrameSize = 65;
+    // read() result of a device that is gone (unplugged) or a handle that is not open.
+    static constexpr int Gone = -1;
 
     virtual ~HidTransport() = default;
 
@@ -29,10 +37,62 @@ public:
     virtual void close(Handle handle) = 0;
     // Returns FrameSize on success, 0 on failure.
     virtual int write(Handle handle, const uint8_t* frame) = 0;
-    // Blocks until a frame arrives or timeoutMs passes. Returns FrameSize on success, 0 on failure
-    // or time-out; a failed read leaves `frame` unchanged.
+    // Blocks until a frame arrives or timeoutMs passes. Returns FrameSize on success, 0 on a
+    // time-out, Gone (or 0) when the device is gone; a failed read leaves `frame` unchanged.
     virtual int read(Handle handle, uint8_t* frame, int timeoutMs) = 0;
+    // Forgets the frames that arrived on a read handle and were not read yet.
+    virtual void discardInput(Handle) {}
+    // The user has been asked to disconnect every input (for the calibration), or may connect them
+    // again. A real recorder cannot tell and ignores it; the simulated one opens its inputs.
+    virtual void setInputsDisconnected(bool) {}
 };
 
-// The real recorder through hidapi (hidraw on Linux, SetupAPI and ReadFile/WriteFile on Windows).
+// The transport the application uses: a raw backend (hidapi or the simulated recorder) with a
+// reader thread per read handle that drains the device into a large queue as fast as the device
+// delivers. The GUI thread may then be busy for seconds without a report being lost: the kernel
+// (or the simulator) keeps only 64 unread reports. Writes go straight to the backend.
+class BufferedTransport final : public HidTransport {
+public:
+    // Ten seconds of reports at one per millisecond, with room to spare.
+    static constexpr size_t DefaultCapacity = 16384;
+    // How long one read of the reader thread waits, so that it notices a close in good time.
+    static constexpr int ReaderPollMs = 100;
+
+    explicit BufferedTransport(std::unique_ptr<HidTransport> raw, size_t capacity = DefaultCapacity);
+    ~BufferedTransport() override;
+
+    std::vector<HidInterfaceInfo> enumerate() override { return raw_->enumerate(); }
+    Handle open(const std::string& path, bool forWriting) override;
+    void close(Handle handle) override;
+    int write(Handle handle, const uint8_t* frame) override { return raw_->write(handle, frame); }
+    int read(Handle handle, uint8_t* frame, int timeoutMs) override;
+    void discardInput(Handle handle) override;
+    void setInputsDisconnected(bool disconnected) override { raw_->setInputsDisconnected(disconnected); }
+
+    HidTransport& raw() { return *raw_; }
+    // Reports lost because the queue of a read handle overflowed (all handles together).
+    uint64_t dropped() const;
+    // Reports taken from the device by the reader threads.
+    uint64_t received() const;
+
+private:
+    struct Reader {
+        explicit Reader(size_t capacity) : queue(capacity) {}
+        ReportQueue queue;
+        std::atomic<bool> stop{false};
+        std::thread thread;
+    };
+    void drain(Handle handle, Reader& reader);
+    Reader* readerOf(Handle handle) const;
+
+    std::unique_ptr<HidTransport> raw_;
+    const size_t capacity_;
+    mutable std::mutex mutex_;
+    std::map<Handle, std::unique_ptr<Reader>> readers_;
+    uint64_t closedDropped_ = 0, closedReceived_ = 0;
+};
+
+// The raw hidapi backend (hidraw on Linux, SetupAPI and ReadFile/WriteFile on Windows).
+std::unique_ptr<HidTransport> makeHidapiBackend();
+// The real recorder: the hidapi backend behind a BufferedTransport.
 std::unique_ptr<HidTransport> makeHidapiTransport();

@@ -1,5 +1,7 @@
 #include "device/findpath.h"
 
+#include "device/Commands.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -47,6 +49,8 @@ int DeviceLink::USBWrite(const uint8_t* data, int length)
     std::array<uint8_t, HidTransport::FrameSize> frame{};
     length = std::clamp(length, 0, HidTransport::FrameSize - 1);
     std::copy(data, data + length, frame.begin() + 1);
+    if (length > 0 && data[0] == command::Start)
+        transport_.discardInput(readHandle_);
     return transport_.write(writeHandle_, frame.data());
 }
 
@@ -54,7 +58,11 @@ int DeviceLink::USBRead(uint8_t* destination)
 {
     std::array<uint8_t, HidTransport::FrameSize> frame{};
     const int n = transport_.read(readHandle_, frame.data(), ReadTimeoutMs);
-    if (n == HidTransport::FrameSize)
-        std::copy(frame.begin() + 1, frame.end(), destination);
+    if (n != HidTransport::FrameSize) {
+        ++failedReads_;
+        return 0;
+    }
+    std::copy(frame.begin() + 1, frame.end(), destination);
+    ++goodReads_;
     return n;
 }

@@ -33,21 +33,31 @@ public:
     bool FindDevice();
 
     // Sends one frame with report ID 0 and the first `length` bytes of `data` (1..64). Returns the
-    // frame size written, 0 on failure.
+    // frame size written, 0 on failure. A start command first throws away reports still waiting
+    // from an earlier stream, so that a new recording or calibration begins with fresh readings.
     int USBWrite(const uint8_t* data, int length);
-    // Reads one frame and copies its 64 report bytes to `destination`. 65 on success, 0 on failure.
+    // Reads one frame and copies its 64 report bytes to `destination`. 65 on success, 0 on failure
+    // (also on a time-out of ReadTimeoutMs, and at once when the recorder is gone).
     int USBRead(uint8_t* destination);
     int DoWrite() { return USBWrite(st_.OutReport.data(), 64); }
     int DoRead() { return USBRead(st_.InReport.data()); }
 
-    bool found() const { return writeHandle_ != HidTransport::InvalidHandle || readHandle_ != HidTransport::InvalidHandle; }
+    bool found() const
+    {
+        return writeHandle_ != HidTransport::InvalidHandle || readHandle_ != HidTransport::InvalidHandle;
+    }
     HidTransport& transport() { return transport_; }
+
+    // Reads that delivered a report, and reads that failed, since the link was made.
+    uint64_t goodReads() const { return goodReads_; }
+    uint64_t failedReads() const { return failedReads_; }
 
 private:
     RecorderState& st_;
     HidTransport& transport_;
     HidTransport::Handle writeHandle_ = HidTransport::InvalidHandle;
     HidTransport::Handle readHandle_ = HidTransport::InvalidHandle;
+    uint64_t goodReads_ = 0, failedReads_ = 0;
 };
 
 // The 10-bit reading of channel c (0..3) in an input report.

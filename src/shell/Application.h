@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "device/SimulatorSpec.h"
 #include "shell/RecorderState.h"
 
 class DeviceLink;
@@ -34,8 +35,13 @@ Windows& windows();
 struct StartOptions {
     bool showHelp = false;
     bool showVersion = false;
+    // --simulate[=SPEC], or KORVIX_SIMULATE=SPEC (not empty) when the option is absent: the
+    // simulated recorder takes the real one's place.
+    bool simulate = false;
+    SimulatorConfig simulator;
     QString error;  // a bad option, named
 };
+// Reads the options of argv and, for the simulator, the environment variable KORVIX_SIMULATE.
 StartOptions parseStartOptions(int argc, char** argv);
 QString usageText();
 

@@ -18,6 +18,8 @@ QMessageBox::StandardButton showMessage(QWidget* parent, const MessageRequest& r
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     const QString title = request.title.isEmpty() ? QApplication::applicationDisplayName() : request.title;
     QMessageBox box(request.icon, title, text, request.buttons, parent);
+    if (request.at)
+        box.move(*request.at);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

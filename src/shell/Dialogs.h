@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QMessageBox>
+#include <QPoint>
 #include <QString>
 #include <functional>
+#include <optional>
 
 // Message boxes of the recorder go through here, so that tests can answer them without a
 // modal loop. Texts may use "\r" as a line break.
@@ -11,6 +13,7 @@ struct MessageRequest {
     QString title;
     QString text;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    std::optional<QPoint> at = std::nullopt;  // top-left corner on the screen; centred on the parent when absent
 };
 
 // Shows the message and returns the button the user chose.

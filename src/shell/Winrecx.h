@@ -118,7 +118,8 @@ public:
     QAction* About2 = nullptr;
 
     // ---- Non-visual members
-    QTimer* Timer3 = nullptr;  // runs the device sampling loop
+    QTimer* Timer3 = nullptr;        // runs the device sampling loop
+    bool deviceLoopRunning = false;  // Timer3Timer is on the call stack
 
     // ---- Window events
     void FormCreate();

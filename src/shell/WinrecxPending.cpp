@@ -17,7 +17,6 @@ void TForm1_rec::Edit2Click() {}
 void TForm1_rec::Copy1Click() {}
 void TForm1_rec::Paste1Click() {}
 void TForm1_rec::Colors1Click() {}
-void TForm1_rec::Calibrate1Click() {}
 void TForm1_rec::Skin11Click() {}
 void TForm1_rec::Skin21Click() {}
 void TForm1_rec::Skin31Click() {}
@@ -42,10 +41,4 @@ void TForm1_rec::WriteSampleLine(int, double)
 void TForm1_rec::WriteAutoSaveTrailer()
 {
     st.AutoSaveOn = false;
-}
-
-// One device sample. Until the recorder's reports are averaged the loop ends after one pass.
-void TForm1_rec::LueData()
-{
-    st.StopFlag = true;
 }

@@ -1,0 +1,78 @@
+// The recorder window's side of the device link: one device sample for the sampling loop, and the
+// zero-offset calibration from the Options menu and at the first start with a recorder.
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+
+#include "device/Calibration.h"
+#include "device/SampleAveraging.h"
+#include "device/findpath.h"
+#include "shell/Application.h"
+#include "shell/Dialogs.h"
+#include "shell/Winrecx.h"
+
+namespace {
+
+const char* const CalibrateText =
+    "The recorder will now be calibrated.\rPlease make sure all the inputs are disconnected.";
+const char* const CalibratedText = "Calibration completed successfully.";
+const char* const CalibrationProblemText = "Calibration problem.";
+
+}  // namespace
+
+void TForm1_rec::LueData()
+{
+    DeviceLink* link = windows().device;
+    DeviceSampleHooks hooks;
+    hooks.read = [link] { return link != nullptr ? link->DoRead() : 0; };
+    // Clicks, range changes and the close request are handled between two reports.
+    hooks.pump = [] { QCoreApplication::processEvents(); };
+    hooks.refresh = [this] {
+        if (DVMDisplay1->isChecked())
+            DVM_display();
+        else
+            v_display();
+    };
+    if (takeDeviceSample(st, hooks) == SampleEnd::DeviceLost)
+        Label1->setText(QStringLiteral("KORVIX not connected"));
+}
+
+void TForm1_rec::Calibrate1Click()
+{
+    const QPoint corner = pos();
+    const MessageRequest ask{QMessageBox::Information,
+                             {},
+                             QString::fromLatin1(CalibrateText),
+                             QMessageBox::Ok | QMessageBox::Cancel,
+                             corner + QPoint(138, 200)};
+    if (showMessage(this, ask) != QMessageBox::Ok)
+        return;
+
+    CalibrationResult result;
+    if (DeviceLink* link = windows().device) {
+        // The calibration reads without pumping messages (a second or two, ten at worst).
+        // OK says the inputs are disconnected now, until the calibration is over (the simulated
+        // recorder opens its inputs for that time).
+        link->transport().setInputsDisconnected(true);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        result = runCalibration(st, *link, [this](int rangeIndex) { RangeButtonClick(0, rangeIndex); });
+        QApplication::restoreOverrideCursor();
+        link->transport().setInputsDisconnected(false);
+    }
+
+    if (result.success) {
+        showMessage(this, {QMessageBox::Information,
+                           {},
+                           QString::fromLatin1(CalibratedText),
+                           QMessageBox::Ok,
+                           corner + QPoint(173, 200)});
+        st.HwOffset = result.offset;
+        st.HwOffset4 = result.offset4;
+    } else {
+        showMessage(this, {QMessageBox::Information,
+                           {},
+                           QString::fromLatin1(CalibrationProblemText),
+                           QMessageBox::Ok,
+                           corner + QPoint(210, 200)});
+    }
+}

@@ -1,0 +1,141 @@
+// The zero-offset calibration over a recorder that answers at once (hand-worked cases) and over the
+// simulated recorder behind the application's transport.
+#include <gtest/gtest.h>
+
+#include "DeviceFakes.h"
+#include "device/Calibration.h"
+#include "device/Commands.h"
+
+namespace {
+
+struct Calibration : ::testing::Test {
+    RecorderState st;
+    std::vector<int> rangesPressed;
+
+    // What a CH1 range button does to the device: the range command.
+    std::function<void(int)> pressCh1(DeviceLink& link)
+    {
+        return [this, &link](int rangeIndex) {
+            rangesPressed.push_back(rangeIndex);
+            st.ChannelRange[0] = static_cast<uint8_t>(Ranges[static_cast<size_t>(rangeIndex)].channelRange);
+            buildRangeCommand(st);
+            link.DoWrite();
+        };
+    }
+    CalibrationResult run(HidTransport& transport)
+    {
+        DeviceLink link(st, transport);
+        EXPECT_TRUE(link.FindDevice());
+        return runCalibration(st, link, pressCh1(link));
+    }
+    static std::vector<Frame> offsetCommands(const InstantRecorder& rec)
+    {
+        std::vector<Frame> out;
+        for (const Frame& f : rec.written)
+            if (f[1] == 4)
+                out.push_back(f);
+        return out;
+    }
+};
+
+}  // namespace
+
+TEST_F(Calibration, RecorderOnItsZeroFinishesAfterElevenPasses)
+{
+    SimulatorConfig c;
+    c.zero4 = 3;  // the ±4 V range reads 515
+    InstantRecorder rec(c);
+    const CalibrationResult r = run(rec);
+    EXPECT_TRUE(r.success);
+    EXPECT_EQ(r.passes, 11);
+    EXPECT_EQ(r.offset, 512);
+    EXPECT_EQ(r.offset4, -3);
+    EXPECT_EQ(rangesPressed, (std::vector<int>{0, 2, 0}));
+    EXPECT_EQ(rec.written.front()[1], 3);  // range command first, then start
+    EXPECT_EQ(rec.written[1][1], 2);
+    EXPECT_EQ(rec.written.back()[1], 1);  // stop last
+    EXPECT_EQ(rec.model.channelRange(0), 200);
+    // HwOffset and HwOffset4 are the caller's to set.
+    EXPECT_EQ(st.HwOffset, 512);
+    EXPECT_EQ(st.HwOffset4, 0);
+}
+
+TEST_F(Calibration, OneHighPassMovesTheOffsetUpOnce)
+{
+    SimulatorConfig c;
+    c.zero = 1;  // 513 at offset 512, 512 from offset 513 on
+    InstantRecorder rec(c);
+    const CalibrationResult r = run(rec);
+    EXPECT_TRUE(r.success);
+    EXPECT_EQ(r.passes, 12);
+    EXPECT_EQ(r.offset, 513);
+    const Frame first = offsetCommands(rec).front();
+    EXPECT_EQ(std::vector<int>(first.begin() + 1, first.begin() + 4), (std::vector<int>{4, 128, 1}));
+}
+
+TEST_F(Calibration, FirstOffsetCommandAfterAnAverageOf520)
+{
+    InstantRecorder rec;
+    rec.pattern = [](int64_t) { return 520; };
+    run(rec);
+    const Frame first = offsetCommands(rec).front();
+    EXPECT_EQ(std::vector<int>(first.begin() + 1, first.begin() + 4), (std::vector<int>{4, 128, 1}));
+}
+
+TEST_F(Calibration, EleventhHitInPass999SucceedsIn1000Fails)
+{
+    for (const int lastPass : {999, 1000}) {
+        RecorderState fresh;
+        st = fresh;
+        InstantRecorder rec;
+        // Averages of 600 until the 11 passes before `lastPass`, then exactly 512.
+        rec.pattern = [lastPass](int64_t read) { return read / 10 + 1 > lastPass - 11 ? 512 : 600; };
+        const CalibrationResult r = run(rec);
+        EXPECT_EQ(r.passes, lastPass);
+        EXPECT_EQ(r.success, lastPass == 999);
+    }
+}
+
+TEST_F(Calibration, TrialOffsetStopsAtTheEndsInsteadOfWrapping)
+{
+    InstantRecorder rec;
+    rec.pattern = [](int64_t) { return 0; };  // reads far too low for ever
+    const CalibrationResult r = run(rec);
+    EXPECT_FALSE(r.success);
+    EXPECT_EQ(r.passes, 1001);
+    EXPECT_EQ(r.offset, 0);
+    int previous = 512;
+    for (const Frame& f : offsetCommands(rec)) {
+        const int offset = f[2] * 4 + f[3];
+        EXPECT_LE(offset, previous);
+        previous = offset;
+    }
+    EXPECT_EQ(previous, 0);
+}
+
+TEST_F(Calibration, SimulatorWithZeroSevenGivesOffset519AndZero4Offset4)
+{
+    SimulatorConfig c;
+    c.zero = 7;
+    c.zero4 = -3;
+    SimulatedRecorder* sim = nullptr;
+    auto transport = makeSimulatedTransport(c, &sim);
+    const CalibrationResult r = run(*transport);
+    EXPECT_TRUE(r.success);
+    EXPECT_EQ(r.offset, 519);
+    EXPECT_EQ(r.offset4, 3);
+    EXPECT_EQ(sim->offset(), 519);
+    EXPECT_EQ(sim->channelRange(0), 200);
+    EXPECT_FALSE(sim->streaming());
+}
+
+TEST_F(Calibration, UnpluggedRecorderFailsQuickly)
+{
+    SimulatorConfig c;
+    c.unplugMs = 0;
+    auto transport = makeSimulatedTransport(c, nullptr);
+    const CalibrationResult r = run(*transport);
+    EXPECT_FALSE(r.success);
+    EXPECT_TRUE(r.deviceLost);
+    EXPECT_EQ(rangesPressed, (std::vector<int>{0, 0}));  // back to ±20 V, no ±4 V measurement
+}

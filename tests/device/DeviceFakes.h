@@ -1,0 +1,117 @@
+#pragma once
+
+// Test doubles of the HID layer: a backend that hands out scripted frames, and a recorder that
+// answers every read at once from the simulator's model, so that the calibration and the
+// averaging run deterministically without a clock.
+#include <array>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "device/HidTransport.h"
+#include "device/SimulatedRecorder.h"
+#include "device/findpath.h"
+
+using Frame = std::array<uint8_t, HidTransport::FrameSize>;
+
+// Lists the given interfaces; records opens, closes and written frames; reads come from `input`
+// (an empty script times out, or reports Gone once `gone` is set).
+class ScriptedTransport : public HidTransport {
+public:
+    std::vector<HidInterfaceInfo> interfaces;
+    std::vector<std::string> opened;
+    std::vector<Handle> closed;
+    std::vector<Frame> written;
+    std::deque<Frame> input;
+    bool gone = false;
+
+    std::vector<HidInterfaceInfo> enumerate() override { return interfaces; }
+    Handle open(const std::string& path, bool) override
+    {
+        opened.push_back(path);
+        return static_cast<Handle>(opened.size());
+    }
+    void close(Handle handle) override
+    {
+        if (handle != InvalidHandle)
+            closed.push_back(handle);
+    }
+    int write(Handle handle, const uint8_t* frame) override
+    {
+        if (handle == InvalidHandle || gone)
+            return 0;
+        Frame f{};
+        std::copy(frame, frame + FrameSize, f.begin());
+        written.push_back(f);
+        return FrameSize;
+    }
+    int read(Handle handle, uint8_t* frame, int) override
+    {
+        if (handle == InvalidHandle || gone)
+            return Gone;
+        if (input.empty())
+            return 0;
+        std::copy(input.front().begin(), input.front().end(), frame);
+        input.pop_front();
+        return FrameSize;
+    }
+};
+
+// A recorder without a thread: each read is the next millisecond of the simulator's model, given
+// the commands written so far. `pattern`, when set, replaces the model's CH1 reading of read n.
+class InstantRecorder : public HidTransport {
+public:
+    explicit InstantRecorder(const SimulatorConfig& config = {}) : model(config) {}
+
+    SimulatorModel model;
+    std::vector<Frame> written;
+    int64_t reads = 0;
+    std::function<int(int64_t)> pattern;
+
+    std::vector<HidInterfaceInfo> enumerate() override
+    {
+        return {{SimulatedRecorder::DevicePath, RecorderVendorId, RecorderProductId}};
+    }
+    Handle open(const std::string&, bool forWriting) override { return forWriting ? 1 : 2; }
+    void close(Handle) override {}
+    int write(Handle, const uint8_t* frame) override
+    {
+        Frame f{};
+        std::copy(frame, frame + FrameSize, f.begin());
+        written.push_back(f);
+        model.command(frame + 1);
+        return FrameSize;
+    }
+    int read(Handle, uint8_t* frame, int) override
+    {
+        std::fill(frame, frame + FrameSize, 0);
+        model.fillReport(reads, static_cast<uint8_t>(reads + 1), frame + 1);
+        if (pattern) {
+            const int r = pattern(reads);
+            frame[1 + 2] = static_cast<uint8_t>(r >> 2);
+            frame[1 + 6] = static_cast<uint8_t>((r & 3) << 6);
+        }
+        ++reads;
+        return FrameSize;
+    }
+};
+
+// A 64-byte input report with the sequence byte and four readings.
+inline std::array<uint8_t, 64> inputReport(uint8_t sequence, std::array<int, 4> readings)
+{
+    std::array<uint8_t, 64> r{};
+    r[0] = sequence;
+    for (size_t c = 0; c < 4; ++c) {
+        r[2 + c] = static_cast<uint8_t>(readings[c] >> 2);
+        r[6 + c] = static_cast<uint8_t>((readings[c] & 3) << 6);
+    }
+    return r;
+}
+
+inline Frame frameOf(const std::array<uint8_t, 64>& report)
+{
+    Frame f{};
+    std::copy(report.begin(), report.end(), f.begin() + 1);
+    return f;
+}

@@ -1,0 +1,142 @@
+// The report queue and the transport's reader thread: nothing the device delivered is lost while
+// the application is busy, a full queue loses its oldest reports, a removed device fails at once.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "DeviceFakes.h"
+#include "device/Commands.h"
+#include "device/ReportQueue.h"
+
+namespace {
+
+ReportQueue::Frame numbered(int n)
+{
+    ReportQueue::Frame f{};
+    f[1] = static_cast<uint8_t>(n);
+    return f;
+}
+
+// A raw device that delivers `count` numbered frames as fast as it is read, then times out, or
+// reports Gone when `vanish` is set.
+class BurstDevice : public ScriptedTransport {
+public:
+    BurstDevice(int count, bool vanish) : count_(count), vanish_(vanish) {}
+    std::atomic<int> delivered{0};
+    int read(Handle, uint8_t* frame, int timeoutMs) override
+    {
+        if (delivered < count_) {
+            const ReportQueue::Frame f = numbered(delivered++);
+            std::copy(f.begin(), f.end(), frame);
+            return FrameSize;
+        }
+        if (vanish_)
+            return Gone;
+        std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+        return 0;
+    }
+
+private:
+    const int count_;
+    const bool vanish_;
+};
+
+}  // namespace
+
+TEST(ReportQueue, FullQueueDropsTheOldestAndCountsIt)
+{
+    ReportQueue q(3);
+    for (int n = 1; n <= 5; ++n)
+        q.push(numbered(n));
+    EXPECT_EQ(q.dropped(), 2u);
+    EXPECT_EQ(q.pushed(), 5u);
+    ReportQueue::Frame f;
+    for (int n = 3; n <= 5; ++n) {
+        ASSERT_EQ(q.pop(f, 0), ReportQueue::Pop::Frame);
+        EXPECT_EQ(f[1], n);
+    }
+    EXPECT_EQ(q.pop(f, 1), ReportQueue::Pop::TimedOut);
+}
+
+TEST(ReportQueue, ClosingKeepsOrDiscardsWhatIsLeft)
+{
+    ReportQueue keep(8), discard(8);
+    keep.push(numbered(1));
+    discard.push(numbered(1));
+    keep.close(false);
+    discard.close(true);
+    ReportQueue::Frame f;
+    EXPECT_EQ(keep.pop(f, 1000), ReportQueue::Pop::Frame);
+    EXPECT_EQ(keep.pop(f, 1000), ReportQueue::Pop::Closed);  // at once, not after the time-out
+    EXPECT_EQ(discard.pop(f, 1000), ReportQueue::Pop::Closed);
+    keep.push(numbered(2));  // a closed queue takes nothing more
+    EXPECT_EQ(keep.pop(f, 0), ReportQueue::Pop::Closed);
+}
+
+TEST(BufferedTransport, ReaderThreadKeepsEveryReportInOrderWhileNobodyReads)
+{
+    constexpr int Reports = 5000;  // five seconds of recording arriving in one burst
+    auto device = std::make_unique<BurstDevice>(Reports, false);
+    BurstDevice& raw = *device;
+    BufferedTransport transport(std::move(device));
+    const HidTransport::Handle h = transport.open("/dev/hidraw1", false);
+    uint8_t frame[HidTransport::FrameSize];
+    for (int n = 0; n < Reports; ++n) {
+        ASSERT_EQ(transport.read(h, frame, 1000), HidTransport::FrameSize) << n;
+        ASSERT_EQ(frame[1], static_cast<uint8_t>(n));
+    }
+    EXPECT_EQ(raw.delivered, Reports);
+    EXPECT_EQ(transport.dropped(), 0u);
+    EXPECT_EQ(transport.received(), static_cast<uint64_t>(Reports));
+    EXPECT_EQ(transport.read(h, frame, 1), 0);  // nothing more: a time-out
+}
+
+TEST(BufferedTransport, RemovedDeviceDeliversWhatCameBeforeThenFailsAtOnce)
+{
+    BufferedTransport transport(std::make_unique<BurstDevice>(3, true));
+    const HidTransport::Handle h = transport.open("/dev/hidraw1", false);
+    uint8_t frame[HidTransport::FrameSize];
+    for (int n = 0; n < 3; ++n)
+        ASSERT_EQ(transport.read(h, frame, 1000), HidTransport::FrameSize);
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(transport.read(h, frame, 5000), HidTransport::Gone);
+    EXPECT_EQ(transport.read(h, frame, 5000), HidTransport::Gone);
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2));
+}
+
+TEST(BufferedTransport, SmallQueueOverflowsOldestFirst)
+{
+    BufferedTransport transport(std::make_unique<BurstDevice>(100, true), 10);
+    const HidTransport::Handle h = transport.open("/dev/hidraw1", false);
+    uint8_t frame[HidTransport::FrameSize];
+    // Once the device is gone the reader has pushed everything it ever will.
+    while (transport.received() < 100)
+        std::this_thread::yield();
+    std::vector<int> got;
+    while (transport.read(h, frame, 1000) == HidTransport::FrameSize)
+        got.push_back(frame[1]);
+    EXPECT_EQ(got, (std::vector<int>{90, 91, 92, 93, 94, 95, 96, 97, 98, 99}));
+    EXPECT_EQ(transport.dropped(), 90u);
+}
+
+TEST(BufferedTransport, StartCommandThrowsAwayReportsOfAnEarlierStream)
+{
+    RecorderState st;
+    auto device = std::make_unique<BurstDevice>(20, false);
+    device->interfaces = {{"/dev/hidraw1", RecorderVendorId, RecorderProductId}};
+    BufferedTransport transport(std::move(device));
+    DeviceLink link(st, transport);
+    ASSERT_TRUE(link.FindDevice());
+    while (transport.received() < 20)
+        std::this_thread::yield();
+    st.OutReport[0] = command::Stop;
+    link.DoWrite();
+    EXPECT_EQ(link.DoRead(), 65);  // a stop leaves them readable
+    st.OutReport[0] = command::Start;
+    link.DoWrite();
+    EXPECT_EQ(link.DoRead(), 0);
+    EXPECT_EQ(link.goodReads(), 1u);
+    EXPECT_EQ(link.failedReads(), 1u);
+}
