@@ -30,7 +30,7 @@ void recording(QApplication& app, int seconds, bool busy)
 {
     SimulatorConfig config;
     std::string error;
-    parseSimulatorSpec("ch1=sine:5:1,ch2=square:1:10,ch3=dc:2.5,noise=1", config, error);
+    parseSimulatorSetup("ch1=sine:5:1,ch2=square:1:10,ch3=dc:2.5,noise=1", config, error);
     SimulatedRecorder* sim = nullptr;
     std::unique_ptr<HidTransport> transport = makeSimulatedTransport(config, &sim);
     RecorderState st;
@@ -93,12 +93,14 @@ void recording(QApplication& app, int seconds, bool busy)
                 busy ? "" : " (target 60 s; shorter runs print the rate)");
     if (busy)
         std::printf("  GUI thread busy for %.3f s once, 3 s after the start\n", busyFor);
-    std::printf("  samples %lld against %.0f ms of wall time since the start command: %+.3f %% (target within 0.5 %%),"
-                " %.1f samples/s\n",
-                static_cast<long long>(samples), ms, 100.0 * (samples - ms) / ms, samples / elapsed);
-    std::printf("  reports dropped: %llu by the recorder's 64-report queue, %llu by the transport's queue"
-                " (target 0)\n",
-                static_cast<unsigned long long>(sim->dropped()), static_cast<unsigned long long>(transportDropped));
+    std::printf(
+        "  samples %lld against %.0f ms of wall time since the start command: %+.3f %% (target within 0.5 %%),"
+        " %.1f samples/s\n",
+        static_cast<long long>(samples), ms, 100.0 * (samples - ms) / ms, samples / elapsed);
+    std::printf(
+        "  reports dropped: %llu by the recorder's 64-report queue, %llu by the transport's queue"
+        " (target 0)\n",
+        static_cast<unsigned long long>(sim->dropped()), static_cast<unsigned long long>(transportDropped));
     std::printf("  failed reads: %llu of %llu\n", static_cast<unsigned long long>(link.failedReads()),
                 static_cast<unsigned long long>(link.goodReads() + link.failedReads()));
     std::printf("  CPU: process %.2f s = %.1f %% of one core (target under 5 %%), of it the GUI thread %.1f %%\n", cpu,

@@ -13,7 +13,7 @@
 
 #include "device/HidTransport.h"
 #include "device/ReportQueue.h"
-#include "device/SimulatorSpec.h"
+#include "device/SimulatorSetup.h"
 
 // The recorder's firmware as the application sees it, without threads or clocks: it takes the
 // output reports and says what an input report of a given millisecond carries.

@@ -1,4 +1,4 @@
-#include "device/SimulatorSpec.h"
+#include "device/SimulatorSetup.h"
 
 #include <cctype>
 #include <cerrno>
@@ -47,7 +47,7 @@ bool toInteger(const std::string& text, int64_t low, int64_t high, int64_t& valu
     return true;
 }
 
-bool parseSignal(const std::string& text, SignalSpec& signal, std::string& why)
+bool parseSignal(const std::string& text, InputSignal& signal, std::string& why)
 {
     const std::vector<std::string> parts = split(text, ':');
     const std::string& shape = parts[0];
@@ -56,20 +56,20 @@ bool parseSignal(const std::string& text, SignalSpec& signal, std::string& why)
             why = "expected dc:V";
             return false;
         }
-        signal = SignalSpec{};
+        signal = InputSignal{};
         if (!toDouble(parts[1], signal.amplitude)) {
             why = "\"" + parts[1] + "\" is not a number of volts";
             return false;
         }
         return true;
     }
-    SignalSpec s;
+    InputSignal s;
     if (shape == "sine")
-        s.shape = SignalSpec::Shape::Sine;
+        s.shape = InputSignal::Shape::Sine;
     else if (shape == "square")
-        s.shape = SignalSpec::Shape::Square;
+        s.shape = InputSignal::Shape::Square;
     else if (shape == "triangle")
-        s.shape = SignalSpec::Shape::Triangle;
+        s.shape = InputSignal::Shape::Triangle;
     else {
         why = "unknown signal \"" + shape + "\" (dc, sine, square or triangle)";
         return false;
@@ -96,7 +96,7 @@ bool parseSignal(const std::string& text, SignalSpec& signal, std::string& why)
 
 }  // namespace
 
-double SignalSpec::voltsAt(double t) const
+double InputSignal::voltsAt(double t) const
 {
     if (shape == Shape::Dc)
         return amplitude;
@@ -118,10 +118,10 @@ double SignalSpec::voltsAt(double t) const
     return offset + amplitude * unit;
 }
 
-bool parseSimulatorSpec(const std::string& spec, SimulatorConfig& config, std::string& error)
+bool parseSimulatorSetup(const std::string& setup, SimulatorConfig& config, std::string& error)
 {
     SimulatorConfig c;
-    for (const std::string& item : split(spec, ',')) {
+    for (const std::string& item : split(setup, ',')) {
         if (item.empty())
             continue;
         const size_t eq = item.find('=');

@@ -20,7 +20,7 @@
 //
 // Milliseconds of streaming count from the first start command, over all recordings and
 // calibrations of one program run.
-struct SignalSpec {
+struct InputSignal {
     enum class Shape { Dc, Sine, Square, Triangle };
     Shape shape = Shape::Dc;
     double amplitude = 0.0;  // volts; for Dc the level
@@ -32,7 +32,7 @@ struct SignalSpec {
 };
 
 struct SimulatorConfig {
-    std::array<SignalSpec, 4> channels{};
+    std::array<InputSignal, 4> channels{};
     int zero = 0;
     int zero4 = 0;
     int noise = 0;
@@ -41,7 +41,7 @@ struct SimulatorConfig {
     int repeat = 1;
 };
 
-// Parses a SPEC. On success fills `config` and returns true; otherwise returns false and `error`
+// Parses a setup text. On success fills `config` and returns true; otherwise returns false and `error`
 // names the bad item and says what is wrong with it. Empty items (",,") are ignored; an item
 // given twice takes its last value.
-bool parseSimulatorSpec(const std::string& spec, SimulatorConfig& config, std::string& error);
+bool parseSimulatorSetup(const std::string& setup, SimulatorConfig& config, std::string& error);

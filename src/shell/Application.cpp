@@ -32,9 +32,9 @@ QString usageText()
         "Options:\n"
         "  --help       show this text and exit\n"
         "  --version    show the version and exit\n"
-        "  --simulate[=SPEC]\n"
+        "  --simulate[=SETUP]\n"
         "               use a simulated recorder instead of the USB one (also: the environment\n"
-        "               variable KORVIX_SIMULATE=SPEC). SPEC is a comma-separated list, every item\n"
+        "               variable KORVIX_SIMULATE=SETUP). SETUP is a comma-separated list, every item\n"
         "               optional:\n"
         "                 ch1=..ch4=  input in volts: dc:V, sine:A:F[:V0], square:A:F[:V0] or\n"
         "                             triangle:A:F[:V0] (amplitude, Hz, offset); default dc:0\n"
@@ -50,7 +50,7 @@ QString usageText()
 StartOptions parseStartOptions(int argc, char** argv)
 {
     StartOptions options;
-    std::string simulateSpec;
+    std::string simulateText;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)
@@ -59,7 +59,7 @@ StartOptions parseStartOptions(int argc, char** argv)
             options.showVersion = true;
         else if (std::strcmp(arg, "--simulate") == 0 || std::strncmp(arg, "--simulate=", 11) == 0) {
             options.simulate = true;
-            simulateSpec = arg[10] == '=' ? arg + 11 : "";
+            simulateText = arg[10] == '=' ? arg + 11 : "";
         } else if (std::strncmp(arg, "-platform", 9) == 0 || std::strncmp(arg, "-style", 6) == 0 ||
                    std::strncmp(arg, "-display", 8) == 0)
             ++i;  // Qt's own options and their values
@@ -70,12 +70,13 @@ StartOptions parseStartOptions(int argc, char** argv)
         const char* env = std::getenv("KORVIX_SIMULATE");
         if (env != nullptr && *env != '\0') {
             options.simulate = true;
-            simulateSpec = env;
+            simulateText = env;
         }
     }
-    std::string specError;
-    if (options.simulate && options.error.isEmpty() && !parseSimulatorSpec(simulateSpec, options.simulator, specError))
-        options.error = QString::fromLocal8Bit(specError.c_str());
+    std::string setupError;
+    if (options.simulate && options.error.isEmpty() &&
+        !parseSimulatorSetup(simulateText, options.simulator, setupError))
+        options.error = QString::fromLocal8Bit(setupError.c_str());
     return options;
 }
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "device/SimulatorSpec.h"
+#include "device/SimulatorSetup.h"
 #include "shell/RecorderState.h"
 
 class DeviceLink;
@@ -35,7 +35,7 @@ Windows& windows();
 struct StartOptions {
     bool showHelp = false;
     bool showVersion = false;
-    // --simulate[=SPEC], or KORVIX_SIMULATE=SPEC (not empty) when the option is absent: the
+    // --simulate[=SETUP], or KORVIX_SIMULATE=SETUP (not empty) when the option is absent: the
     // simulated recorder takes the real one's place.
     bool simulate = false;
     SimulatorConfig simulator;

@@ -32,13 +32,13 @@ struct DeviceWindow : ::testing::Test {
     QMessageBox::StandardButton answer = QMessageBox::Ok;
     std::function<void(const MessageRequest&)> onMessage;
 
-    // A program run over a simulated recorder made from `spec`; `probe` runs the device search
+    // A program run over a simulated recorder made from `setup`; `probe` runs the device search
     // that the hand-over would otherwise run.
-    void start(const std::string& spec, bool withShell = false, bool probe = true)
+    void start(const std::string& setup, bool withShell = false, bool probe = true)
     {
         SimulatorConfig config;
         std::string error;
-        ASSERT_TRUE(parseSimulatorSpec(spec, config, error)) << error;
+        ASSERT_TRUE(parseSimulatorSetup(setup, config, error)) << error;
         transport = makeSimulatedTransport(config, &sim);
         link = std::make_unique<DeviceLink>(st, *transport);
         setMessageHook([this](const MessageRequest& r) {
@@ -136,7 +136,8 @@ TEST_F(DeviceWindow, ClosingTheWindowDuringTheDeviceLoopStopsAndCloses)
     w->show();
     w->SpeedButtonRun->click();
     // The close request arrives while the loop pumps messages after a report.
-    QMetaObject::invokeMethod(w.get(), [this] { w->close(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        w.get(), [this] { w->close(); }, Qt::QueuedConnection);
     w->Timer3Timer();
 
     EXPECT_FALSE(w->isVisible());

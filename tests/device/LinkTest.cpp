@@ -103,8 +103,8 @@ TEST(Discovery, TheLastOfSeveralRecordersIsUsedAndTheEarlierHandlesAreClosed)
     {
         DeviceLink link(st, transport);
         EXPECT_TRUE(link.FindDevice());
-        EXPECT_EQ(transport.opened, (std::vector<std::string>{"/dev/hidraw1", "/dev/hidraw1", "/dev/hidraw3",
-                                                              "/dev/hidraw3"}));
+        EXPECT_EQ(transport.opened,
+                  (std::vector<std::string>{"/dev/hidraw1", "/dev/hidraw1", "/dev/hidraw3", "/dev/hidraw3"}));
         EXPECT_EQ(transport.closed, (std::vector<HidTransport::Handle>{1, 2}));
         transport.input.push_back(frameOf(inputReport(9, {1, 2, 3, 4})));
         EXPECT_EQ(link.DoRead(), 65);
@@ -129,7 +129,6 @@ TEST(Transfers, EveryFrameIsReportIdZeroAndTheWholeOutReport)
     const Frame& start = transport.written[1];
     EXPECT_EQ(start[0], 0);
     // The start command still carries the range command's gain codes and divider bits.
-    EXPECT_EQ(std::vector<int>(start.begin() + 1, start.begin() + 10),
-              (std::vector<int>{2, 1, 0, 0, 0, 0, 1, 1, 1}));
+    EXPECT_EQ(std::vector<int>(start.begin() + 1, start.begin() + 10), (std::vector<int>{2, 1, 0, 0, 0, 0, 1, 1, 1}));
     EXPECT_TRUE(std::all_of(start.begin() + 10, start.end(), [](uint8_t b) { return b == 0; }));
 }

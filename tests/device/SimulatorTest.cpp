@@ -1,4 +1,4 @@
-// The simulated recorder: its SPEC, the reading it produces for the commands it was sent, and its
+// The simulated recorder: its SETUP, the reading it produces for the commands it was sent, and its
 // behaviour as a device (streaming, repeat, unplug, stall, the kernel-like queue).
 #include <gtest/gtest.h>
 
@@ -10,11 +10,11 @@
 
 namespace {
 
-std::string errorOf(const std::string& spec)
+std::string errorOf(const std::string& setup)
 {
     SimulatorConfig c;
     std::string error;
-    EXPECT_FALSE(parseSimulatorSpec(spec, c, error)) << spec;
+    EXPECT_FALSE(parseSimulatorSetup(setup, c, error)) << setup;
     return error;
 }
 
@@ -34,22 +34,22 @@ Frame commandFrame(std::initializer_list<int> bytes)
 
 }  // namespace
 
-TEST(SimulatorSpec, ParsesEveryItem)
+TEST(SimulatorSetup, ParsesEveryItem)
 {
     SimulatorConfig c;
     std::string error;
-    ASSERT_TRUE(parseSimulatorSpec(
+    ASSERT_TRUE(parseSimulatorSetup(
         "ch1=dc:5,ch2=sine:2:50,ch3=square:1.5:0.5:-1,ch4=triangle:3:10:0.25,zero=7,zero4=-3,noise=2,"
         "unplug=3000,stall=4000,repeat=3",
         c, error))
         << error;
-    EXPECT_EQ(c.channels[0].shape, SignalSpec::Shape::Dc);
+    EXPECT_EQ(c.channels[0].shape, InputSignal::Shape::Dc);
     EXPECT_DOUBLE_EQ(c.channels[0].amplitude, 5.0);
-    EXPECT_EQ(c.channels[1].shape, SignalSpec::Shape::Sine);
+    EXPECT_EQ(c.channels[1].shape, InputSignal::Shape::Sine);
     EXPECT_DOUBLE_EQ(c.channels[1].frequency, 50.0);
-    EXPECT_EQ(c.channels[2].shape, SignalSpec::Shape::Square);
+    EXPECT_EQ(c.channels[2].shape, InputSignal::Shape::Square);
     EXPECT_DOUBLE_EQ(c.channels[2].offset, -1.0);
-    EXPECT_EQ(c.channels[3].shape, SignalSpec::Shape::Triangle);
+    EXPECT_EQ(c.channels[3].shape, InputSignal::Shape::Triangle);
     EXPECT_EQ(c.zero, 7);
     EXPECT_EQ(c.zero4, -3);
     EXPECT_EQ(c.noise, 2);
@@ -59,33 +59,33 @@ TEST(SimulatorSpec, ParsesEveryItem)
 
     // Everything is optional.
     SimulatorConfig d;
-    ASSERT_TRUE(parseSimulatorSpec("", d, error));
-    EXPECT_EQ(d.channels[2].shape, SignalSpec::Shape::Dc);
+    ASSERT_TRUE(parseSimulatorSetup("", d, error));
+    EXPECT_EQ(d.channels[2].shape, InputSignal::Shape::Dc);
     EXPECT_DOUBLE_EQ(d.channels[2].amplitude, 0.0);
     EXPECT_EQ(d.unplugMs, -1);
     EXPECT_EQ(d.repeat, 1);
 }
 
-TEST(SimulatorSpec, ErrorNamesTheBadItem)
+TEST(SimulatorSetup, ErrorNamesTheBadItem)
 {
-    for (const std::string item : {"ch5=dc:1", "ch1=dc", "ch1=dc:five", "ch2=sine:1", "ch3=saw:1:2",
-                                   "ch1=sine:1:-5", "ch4=square:1:2:3:4", "zero=abc", "zero=1.5", "noise=-1",
-                                   "repeat=0", "unplug=-5", "stall=", "volume=11", "zero"}) {
+    for (const std::string item :
+         {"ch5=dc:1", "ch1=dc", "ch1=dc:five", "ch2=sine:1", "ch3=saw:1:2", "ch1=sine:1:-5", "ch4=square:1:2:3:4",
+          "zero=abc", "zero=1.5", "noise=-1", "repeat=0", "unplug=-5", "stall=", "volume=11", "zero"}) {
         const std::string error = errorOf("ch1=dc:1," + item + ",zero=2");
         EXPECT_NE(error.find("\"" + item + "\""), std::string::npos) << error;
     }
 }
 
-TEST(SimulatorSpec, WaveformsStartAtTheirOffsetAndRiseFirst)
+TEST(SimulatorSetup, WaveformsStartAtTheirOffsetAndRiseFirst)
 {
-    const SignalSpec sine{SignalSpec::Shape::Sine, 2.0, 10.0, 1.0};
+    const InputSignal sine{InputSignal::Shape::Sine, 2.0, 10.0, 1.0};
     EXPECT_NEAR(sine.voltsAt(0.0), 1.0, 1e-9);
     EXPECT_NEAR(sine.voltsAt(0.025), 3.0, 1e-9);  // a quarter period
     EXPECT_NEAR(sine.voltsAt(0.075), -1.0, 1e-9);
-    const SignalSpec square{SignalSpec::Shape::Square, 2.0, 10.0, 0.0};
+    const InputSignal square{InputSignal::Shape::Square, 2.0, 10.0, 0.0};
     EXPECT_DOUBLE_EQ(square.voltsAt(0.01), 2.0);
     EXPECT_DOUBLE_EQ(square.voltsAt(0.06), -2.0);
-    const SignalSpec triangle{SignalSpec::Shape::Triangle, 4.0, 1.0, 0.0};
+    const InputSignal triangle{InputSignal::Shape::Triangle, 4.0, 1.0, 0.0};
     EXPECT_NEAR(triangle.voltsAt(0.0), 0.0, 1e-9);
     EXPECT_NEAR(triangle.voltsAt(0.125), 2.0, 1e-9);
     EXPECT_NEAR(triangle.voltsAt(0.25), 4.0, 1e-9);
@@ -129,9 +129,9 @@ TEST(SimulatorModel, ReadingFollowsRangeOffsetAndZeroCounts)
 TEST(SimulatorModel, ReportCarriesSequenceAndReadingsInTheInputLayout)
 {
     SimulatorConfig c;
-    c.channels[0] = {SignalSpec::Shape::Dc, 5.0, 0, 0};
-    c.channels[1] = {SignalSpec::Shape::Dc, -20.0, 0, 0};
-    c.channels[2] = {SignalSpec::Shape::Dc, 0.039, 0, 0};
+    c.channels[0] = {InputSignal::Shape::Dc, 5.0, 0, 0};
+    c.channels[1] = {InputSignal::Shape::Dc, -20.0, 0, 0};
+    c.channels[2] = {InputSignal::Shape::Dc, 0.039, 0, 0};
     c.noise = 3;
     SimulatorModel m(c);
     std::array<uint8_t, 64> r{};
@@ -148,7 +148,7 @@ TEST(SimulatorModel, ReportCarriesSequenceAndReadingsInTheInputLayout)
 TEST(SimulatedRecorder, StreamsNumberedReportsBetweenStartAndStop)
 {
     SimulatorConfig c;
-    c.channels[0] = {SignalSpec::Shape::Dc, 5.0, 0, 0};
+    c.channels[0] = {InputSignal::Shape::Dc, 5.0, 0, 0};
     c.repeat = 2;
     SimulatedRecorder sim(c);
     const auto devices = sim.enumerate();
