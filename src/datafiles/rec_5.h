@@ -1,10 +1,49 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
-// The "File Error" window: rejects a file that is not a recorder data file.
+#include "datafiles/DataFileReader.h"
+
+class QLabel;
+class QPushButton;
+class TForm1_rec;
+
+// The "File Error" window: rejects a file that is not a recorder data file. It also holds the
+// reader of data files, which puts a file back on the recorder's screen page by page: each page
+// passes through the recording start and stop sequences with FileViewMode set, and the screen
+// values are filled in between.
 class TForm5_rec : public QDialog {
     Q_OBJECT
 public:
     explicit TForm5_rec(QWidget* parent = nullptr);
+
+    QLabel* Label1 = nullptr;
+    QPushButton* BitBtn1 = nullptr;  // "OK"
+
+    void BitBtn1Click() { accept(); }
+
+    // "Open Data...": asks for a file and shows its first page.
+    void LoadDataFile();
+    // ">>" and "<<": the next and the previous page of the file on view.
+    void PageForward();
+    void PageBack();
+
+    // True while a page is being loaded; page-button clicks that arrive then are dropped.
+    bool busy() const { return busy_; }
+    // Shows this window modally with the rejection text (tests replace it).
+    std::function<void()> showModal = [this] { exec(); };
+    // The lines of the file on view, with its index (tests, benchmark).
+    datafile::DataFileLines& lines() { return lines_; }
+
+private:
+    TForm1_rec* recorder() const;
+    // Reopens the file on view for a page turn; false (with a message) when it cannot.
+    bool reopen(TForm1_rec& w);
+    void applyAnnotation(TForm1_rec& w, const datafile::AnnotationInfo& annotation);
+    void reject(TForm1_rec& w, const QString& path);
+
+    datafile::DataFileLines lines_;
+    QString viewed_;  // the file on view: page turns keep to it even when DataFileName moves on
+    bool busy_ = false;
 };

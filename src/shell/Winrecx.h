@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <memory>
 #include <random>
 
 #include "acquisition/Fasttime32.h"
@@ -23,6 +24,9 @@ class QToolButton;
 class M7SegDisp;
 class ScreenView;
 class OverlayView;
+namespace datafile {
+class AutoSaveWriter;
+}
 
 // The recorder main window: the screen, the DVM panels, range and channel controls, the time
 // base, Run and Single, the status texts and the main menu. Every control carries its own name
@@ -167,6 +171,8 @@ public:
     void WriteAutoSaveHeader();
     void WriteSampleLine(int position, double timeStep);
     void WriteAutoSaveTrailer();
+    // The armed auto-save file, from arming ("AutoSave Data...") to the stop of the armed recording.
+    std::shared_ptr<datafile::AutoSaveWriter> AutoSaveFile;
     // Sends OutReport to the recorder, if one was found.
     void DoWrite();
 

@@ -2,15 +2,8 @@
 
 #include "shell/Winrecx.h"
 
-void TForm1_rec::SpeedButton1Click() {}
-void TForm1_rec::SpeedButton2Click() {}
-
-void TForm1_rec::File1Click() {}
 void TForm1_rec::OpenClick() {}
-void TForm1_rec::OpenData1Click() {}
 void TForm1_rec::SaveClick() {}
-void TForm1_rec::N1Click() {}
-void TForm1_rec::N2Click() {}
 void TForm1_rec::Print1Click() {}
 void TForm1_rec::PrintSetup1Click() {}
 void TForm1_rec::Edit2Click() {}
@@ -29,16 +22,3 @@ void TForm1_rec::BrightGrid1Click() {}
 void TForm1_rec::Help2Click() {}
 void TForm1_rec::About2Click() {}
 
-// The right mouse button on the screen: placing the annotation belongs to the "Add Text" window.
-void TForm1_rec::annotationRightClick(int, int) {}
-
-// The auto-save writer: counts the lines so that the numbering is right when it is built.
-void TForm1_rec::WriteAutoSaveHeader() {}
-void TForm1_rec::WriteSampleLine(int, double)
-{
-    ++st.AutoSaveLineNo;
-}
-void TForm1_rec::WriteAutoSaveTrailer()
-{
-    st.AutoSaveOn = false;
-}

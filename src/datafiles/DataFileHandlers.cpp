@@ -1,0 +1,245 @@
+// The data-file handlers of the recorder window: "Save Data...", "AutoSave Data..." with the three
+// writing steps the recording calls, "Open Data..." and the page buttons "<<" and ">>".
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+#include <QTimer>
+#include <QToolButton>
+#include <cmath>
+
+#include "datafiles/DataFileFormat.h"
+#include "datafiles/DataFileWriter.h"
+#include "datafiles/FileDialogs.h"
+#include "datafiles/rec_5.h"
+#include "shell/Application.h"
+#include "shell/Dialogs.h"
+#include "shell/Winrecx.h"
+
+namespace {
+
+char localeSeparator()
+{
+    return datafile::decimalSeparatorOf(QLocale().decimalPoint());
+}
+
+QString nativeName(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+// The texts that show an armed auto-save on the screen.
+QString savingText(const QString& path)
+{
+    return QStringLiteral("SAVING DATA TO FILE: ") + nativeName(path) + QString(79, QLatin1Char(' '));
+}
+
+void drawAutoSaveMark(TForm1_rec& w, Colour colour)
+{
+    w.image1Surface.font = screenFont(true);
+    w.TulostaTeksti(QStringLiteral("AUTOSAVE ON"), w.screen.autoSaveMarkX(), Screen::TopTextY, colour);
+    w.image1Surface.font = screenFont();
+}
+
+// Draws (or, in the background colour, erases) both auto-save texts.
+void drawAutoSaveTexts(TForm1_rec& w, const QString& path, Colour colour)
+{
+    w.TulostaTeksti(savingText(path), w.st.GridLeft, w.st.BottomTextY, colour);
+    drawAutoSaveMark(w, colour);
+}
+
+// A write to the armed file failed during a recording: the file keeps what was written before,
+// auto-save ends, and the recording is ended through the normal stop sequence. The stop and the
+// message come once the current handler has returned, so that the sampling step that failed
+// completes first (in device mode the loop itself runs the stop sequence at the end of its pass).
+void autoSaveFailed(TForm1_rec& w)
+{
+    RecorderState& st = w.st;
+    const QString path = w.AutoSaveFile ? w.AutoSaveFile->path() : QString();
+    const QString reason = w.AutoSaveFile ? w.AutoSaveFile->errorString() : QString();
+    if (w.AutoSaveFile)
+        w.AutoSaveFile->close();
+    if (st.AutoSaveOn) {
+        drawAutoSaveTexts(w, path, st.ActiveColors[Background]);
+        w.tekstit();
+        w.screen.refreshImage();
+    }
+    st.AutoSaveOn = false;
+    st.StopFlag = true;
+    w.FastTimer1->setEnabled(false);
+    const QString text = QStringLiteral(
+                             "The data file %1 could not be written:\r%2\r\r"
+                             "The recording was stopped. Everything written before the error is kept "
+                             "in the file.")
+                             .arg(nativeName(path), reason);
+    QMetaObject::invokeMethod(
+        &w,
+        [&w, text] {
+            RecorderState& s = w.st;
+            // A device loop that is running stops itself; one that has not begun yet is stopped here.
+            if (!s.Idle && !s.FileViewMode && !w.deviceLoopRunning && (s.DemoMode || w.Timer3->isActive())) {
+                w.Timer3->stop();
+                w.lopetus();
+            }
+            showMessage(&w, {QMessageBox::Critical, QStringLiteral("AutoSave Data"), text, QMessageBox::Ok});
+        },
+        Qt::QueuedConnection);
+}
+
+}  // namespace
+
+void TForm1_rec::File1Click()
+{
+    // Save Data needs at least two recorded positions, and never runs during a recording.
+    N1->setEnabled(st.SampleIndex > 1 && st.Idle);
+}
+
+void TForm1_rec::N1Click()
+{
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Kind::Save;
+    request.objectName = QStringLiteral("SaveDialog2");
+    request.title = QStringLiteral("Save Data");
+    request.directory = st.DataDir;
+    request.fileName = QStringLiteral("*.txt");
+    const QString path = runFileDialog(this, request);
+    if (path.isEmpty() || st.SampleIndex <= 1)
+        return;
+    if (AutoSaveFile && AutoSaveFile->isOpen() && sameFile(path, AutoSaveFile->path())) {
+        showMessage(this, {QMessageBox::Warning, QStringLiteral("Save Data"),
+                           QStringLiteral("%1 is the armed AutoSave file; it is kept for the next recording.\r"
+                                          "Choose another name for the screen data.")
+                               .arg(nativeName(path)),
+                           QMessageBox::Ok});
+        return;
+    }
+    const std::string content = datafile::formatSaveData(st, localeSeparator());
+    // Written beside the target and renamed over it at the end, so a failed write leaves any
+    // earlier file of that name intact.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    const bool ok =
+        file.open(QIODevice::WriteOnly) &&
+        file.write(content.data(), static_cast<qint64>(content.size())) == static_cast<qint64>(content.size()) &&
+        file.commit();
+    if (!ok)
+        showMessage(this,
+                    {QMessageBox::Critical, QStringLiteral("Save Data"),
+                     QStringLiteral("The file %1 could not be written:\r%2").arg(nativeName(path), file.errorString()),
+                     QMessageBox::Ok});
+}
+
+void TForm1_rec::N2Click()
+{
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Kind::Save;
+    request.objectName = QStringLiteral("SaveDialog3");
+    request.title = QStringLiteral("AutoSave Data");
+    request.directory = st.DataDir;
+    const QString path = runFileDialog(this, request);
+    if (path.isEmpty())
+        return;  // an armed file stays armed
+    auto writer = std::make_shared<datafile::AutoSaveWriter>();
+    if (!writer->create(path)) {
+        showMessage(
+            this, {QMessageBox::Critical, QStringLiteral("AutoSave Data"),
+                   QStringLiteral("The file %1 could not be created:\r%2").arg(nativeName(path), writer->errorString()),
+                   QMessageBox::Ok});
+        return;
+    }
+    // A file armed before holds no recording yet: it is closed and stays empty.
+    if (AutoSaveFile)
+        AutoSaveFile->close();
+    AutoSaveFile = writer;
+    st.DataFileName = path;
+    st.AutoSaveOn = true;
+    drawAutoSaveMark(*this, st.ActiveColors[Ch1]);
+    screen.refreshImage();
+}
+
+void TForm1_rec::WriteAutoSaveHeader()
+{
+    if (!AutoSaveFile) {
+        st.AutoSaveOn = false;
+        return;
+    }
+    AutoSaveFile->decimalSeparator = localeSeparator();
+    if (!AutoSaveFile->writeHeader(st)) {
+        autoSaveFailed(*this);
+        return;
+    }
+    drawAutoSaveTexts(*this, AutoSaveFile->path(), st.ActiveColors[Ch1]);
+    screen.refreshImage();
+}
+
+void TForm1_rec::WriteSampleLine(int position, double timeStep)
+{
+    if (st.DemoMode)
+        for (int c = 0; c < ChannelCount; ++c)
+            st.sample(c, position) = sampleOfScreenValue(st.trace(c, position));
+    const std::array<int32_t, 4> raw{st.sample(0, position), st.sample(1, position), st.sample(2, position),
+                                     st.sample(3, position)};
+    const auto stepMs = static_cast<uint64_t>(std::llround(timeStep * 1000.0));
+    const auto n = st.AutoSaveLineNo++;
+    if (!AutoSaveFile || !AutoSaveFile->writeSampleLine(n, raw, static_cast<uint64_t>(n) * stepMs, st.ChannelRange))
+        autoSaveFailed(*this);
+}
+
+void TForm1_rec::WriteAutoSaveTrailer()
+{
+    const QString path = AutoSaveFile ? AutoSaveFile->path() : QString();
+    const bool ok = AutoSaveFile && AutoSaveFile->writeTrailer(st);
+    drawAutoSaveTexts(*this, path, st.ActiveColors[Background]);
+    tekstit();
+    screen.refreshImage();
+    st.AutoSaveOn = false;
+    if (!ok) {
+        const QString reason = AutoSaveFile ? AutoSaveFile->errorString() : QString();
+        const QString text = QStringLiteral(
+                                 "The end of the data file %1 could not be written:\r%2\r\r"
+                                 "The recorded lines before it are kept in the file.")
+                                 .arg(nativeName(path), reason);
+        // Shown once the stop sequence is complete.
+        QMetaObject::invokeMethod(
+            this,
+            [this, text] {
+                showMessage(this, {QMessageBox::Critical, QStringLiteral("AutoSave Data"), text, QMessageBox::Ok});
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void TForm1_rec::OpenData1Click()
+{
+    TForm5_rec* reader = windows().Form5_rec;
+    if (reader == nullptr || reader->busy())
+        return;
+    reader->LoadDataFile();
+    kursoriaika();
+}
+
+void TForm1_rec::SpeedButton2Click()
+{
+    TForm5_rec* reader = windows().Form5_rec;
+    // A click that arrives while a page is being loaded is dropped.
+    if (reader == nullptr || reader->busy())
+        return;
+    reader->PageForward();
+    kursoriaika();
+}
+
+void TForm1_rec::SpeedButton1Click()
+{
+    TForm5_rec* reader = windows().Form5_rec;
+    if (reader == nullptr || reader->busy())
+        return;
+    reader->PageBack();
+    kursoriaika();
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace datafile {
+
+// Lines are judged by their first 50 characters; the rest of a line is never looked at.
+constexpr size_t LineWidth = 50;
+// Annotation text lines are read whole up to this length (the auto-save trailer writes them whole).
+constexpr size_t AnnotationLineWidth = 1000;
+// At most this many annotation lines are taken from a file; a screen shows far fewer.
+constexpr int64_t MaxAnnotationLines = 1000;
+
+// ---- Line classification
+// The raw values of a data line, or nothing for a line that gives a BlankPosition: shorter than
+// 4 characters, containing "ST" or "COM", without a TAB, or whose four fields after N are not all
+// integers.
+std::optional<std::array<int64_t, 4>> classifyLine(std::string_view line);
+// Screen value of a raw value read from a file (raw values outside 0..1023 are taken as the
+// nearest end of the range, so a damaged value stays on the grid).
+int32_t screenValueOfRaw(int64_t raw);
+// The integer value of a whole field, or nothing (empty, other characters, out of range).
+std::optional<int64_t> parseInteger(std::string_view field);
+
+// ---- Header (lines 1..12)
+struct HeaderInfo {
+    int timeIndex = -1;                             // index in the time-base table, or -1
+    std::array<int, 4> rangeIndex{-1, -1, -1, -1};  // per channel, index in the range table, or -1
+    bool valid() const;
+};
+// Recognises the time label in line 5 and the four ranges in lines 8 and 9 (the last label found
+// in a line wins, so "100 = 0.5s" gives "0.5s" although it also contains "5s").
+HeaderInfo recogniseHeader(std::string_view line5, std::string_view line8, std::string_view line9);
+
+// ---- Annotation block
+struct AnnotationInfo {
+    int64_t count = 0;  // 0: the file has no (usable) annotation block; leave the annotation alone
+    uint16_t x = 0, y = 0;
+    std::optional<bool> transparent;  // empty: leave the "Transparent text" setting as it is
+    QStringList lines;
+};
+
+// ---- The lines of one data file, by number
+//
+// An index of line offsets (one every Stride lines) is built once per file, so any line is found
+// by one seek and at most Stride - 1 skipped lines, whatever its number. Reopening the same,
+// unchanged file (same size and modification time) keeps the index.
+class DataFileLines {
+public:
+    static constexpr int64_t Stride = 64;
+
+    // Opens the file and builds its index (kept when the file is unchanged). False when the file
+    // cannot be opened; errorString() says why.
+    bool open(const QString& path);
+    void close() { file_.close(); }
+    bool isOpen() const { return file_.isOpen(); }
+    QString path() const { return path_; }
+    QString errorString() const { return error_; }
+
+    // Number of lines; a last line without a line end counts.
+    int64_t lineCount() const { return lineCount_; }
+    // Number of the first line that reads exactly "COMMENT", or 0.
+    int64_t commentLine() const { return commentLine_; }
+    // Times the index was built (tests, benchmark).
+    int indexBuilds() const { return indexBuilds_; }
+
+    // Calls visit(number, text) for the existing lines among first .. first + count - 1, in order;
+    // text is the line without its line end, cut to `width` bytes.
+    void readLines(int64_t first, int64_t count, size_t width,
+                   const std::function<void(int64_t, std::string_view)>& visit);
+    // One line cut to `width` bytes, or nothing when the file has no such line.
+    std::optional<std::string> line(int64_t number, size_t width = LineWidth);
+
+    // The annotation block after the "COMMENT" line; positions default to (defaultX, defaultY).
+    AnnotationInfo readAnnotation(uint16_t defaultX, uint16_t defaultY);
+
+private:
+    bool buildIndex();
+
+    QFile file_;
+    QString path_;
+    QString error_;
+    qint64 size_ = -1;
+    qint64 modified_ = 0;
+    int64_t lineCount_ = 0;
+    int64_t commentLine_ = 0;
+    int indexBuilds_ = 0;
+    std::vector<qint64> offsets_;  // offsets_[k]: start of line k * Stride + 1
+    std::vector<char> buffer_;
+};
+
+}  // namespace datafile

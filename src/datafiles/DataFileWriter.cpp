@@ -1,0 +1,156 @@
+#include "datafiles/DataFileWriter.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#if defined(Q_OS_WIN)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "datafiles/DataFileFormat.h"
+#include "shell/RecorderState.h"
+
+namespace datafile {
+
+namespace {
+
+// Lines are handed to the system when this much is collected, whatever the time.
+constexpr size_t WriteChunk = size_t{1} << 20;
+
+int64_t steadyMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::array<int32_t, 4> rawAt(RecorderState& st, int position)
+{
+    return {st.sample(0, position), st.sample(1, position), st.sample(2, position), st.sample(3, position)};
+}
+
+}  // namespace
+
+std::string formatSaveData(RecorderState& st, char decimalSeparator)
+{
+    std::string out;
+    out.reserve(SaveDataRows * 64 + 1024);
+    appendHeader(out, st, false);
+    const auto stepMs = static_cast<uint64_t>(timeStepMs(st.RecTimeDivLabel));
+    for (int r = 0; r < SaveDataRows; ++r) {
+        if (st.DemoMode)
+            for (int c = 0; c < ChannelCount; ++c)
+                st.sample(c, r) = sampleOfScreenValue(st.trace(c, r));
+        if (r < st.SampleIndex)
+            appendDataLine(out, r, rawAt(st, r), static_cast<uint64_t>(r) * stepMs, st.ChannelRange, decimalSeparator);
+        else
+            appendFillerLine(out, r + 1);
+    }
+    appendAnnotationBlock(out, st, SaveDataAnnotationWidth);
+    return out;
+}
+
+AutoSaveWriter::AutoSaveWriter(Clock clock) : clock_(clock ? std::move(clock) : Clock(steadyMs)) {}
+
+AutoSaveWriter::~AutoSaveWriter()
+{
+    close();
+}
+
+bool AutoSaveWriter::create(const QString& path)
+{
+    close();
+    buffer_.clear();
+    error_.clear();
+    file_.setFileName(path);
+    // Unbuffered: the lines are collected here and handed over in large pieces.
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        error_ = file_.errorString();
+        return false;
+    }
+    lastFlushMs_ = clock_();
+    return true;
+}
+
+bool AutoSaveWriter::writeHeader(const RecorderState& st)
+{
+    if (!isOpen())
+        return false;
+    appendHeader(buffer_, st, true);
+    return flush();
+}
+
+bool AutoSaveWriter::writeSampleLine(int64_t n, const std::array<int32_t, 4>& raw, uint64_t timeMs,
+                                     const std::array<uint8_t, 4>& rangeTenths)
+{
+    if (!isOpen())
+        return false;
+    appendDataLine(buffer_, n, raw, timeMs, rangeTenths, decimalSeparator);
+    if (clock_() - lastFlushMs_ >= FlushIntervalMs)
+        return flush();
+    if (buffer_.size() >= WriteChunk)
+        return writeOut();
+    return true;
+}
+
+bool AutoSaveWriter::writeTrailer(const RecorderState& st)
+{
+    if (!isOpen())
+        return false;
+    buffer_.append(Eol);
+    buffer_.append(AutoSaveStopKey);
+    buffer_.append(toWindows1252(st.StopStamp).constData());
+    buffer_.append(Eol);
+    appendAnnotationBlock(buffer_, st, 0);
+    return close();
+}
+
+bool AutoSaveWriter::writeOut()
+{
+    if (buffer_.empty())
+        return true;
+    const qint64 written = file_.write(buffer_.data(), static_cast<qint64>(buffer_.size()));
+    if (written != static_cast<qint64>(buffer_.size()))
+        return fail(file_.errorString());
+    buffer_.clear();
+    return true;
+}
+
+bool AutoSaveWriter::flush()
+{
+    if (!isOpen())
+        return false;
+    if (!writeOut())
+        return false;
+    lastFlushMs_ = clock_();
+#if defined(Q_OS_WIN)
+    if (_commit(file_.handle()) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+#else
+    // Devices and pipes cannot be synchronised; that is no loss of data.
+    if (::fsync(file_.handle()) != 0 && errno != EINVAL && errno != ENOTSUP && errno != EROFS)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+#endif
+    return true;
+}
+
+bool AutoSaveWriter::close()
+{
+    if (!isOpen())
+        return error_.isEmpty();
+    const bool ok = flush();
+    file_.close();
+    return ok;
+}
+
+bool AutoSaveWriter::fail(const QString& reason)
+{
+    error_ = reason.isEmpty() ? QStringLiteral("Unknown error") : reason;
+    buffer_.clear();
+    file_.close();
+    return false;
+}
+
+}  // namespace datafile

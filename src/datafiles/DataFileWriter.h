@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+struct RecorderState;
+
+namespace datafile {
+
+// The whole "Save Data" file of the screen buffer: the header, 1700 rows and the annotation block.
+// Every recorded position (below SampleIndex) gives a data line N = r, Time = r x time step; the
+// positions without a sample give filler lines numbered r + 1. With DemoMode the raw values are
+// first derived from the screen values and stored back into SampleBuf, as the recording does.
+std::string formatSaveData(RecorderState& st, char decimalSeparator);
+
+// The armed auto-save file: created when the user arms it, then the header at the start of the
+// recording, one line per sample and the trailer at the stop, which closes it.
+//
+// Lines are collected in memory and handed to the system at least once a second (and forced to
+// the medium then), so a crash or a power cut loses at most about a second of samples and leaves
+// a file that reads back as a data file without its trailer. The first failed write closes the
+// file, keeps what was written before and reports the reason through errorString().
+class AutoSaveWriter {
+public:
+    // Monotonic milliseconds; the default is the system's steady clock.
+    using Clock = std::function<int64_t()>;
+    static constexpr int64_t FlushIntervalMs = 1000;
+
+    explicit AutoSaveWriter(Clock clock = {});
+    ~AutoSaveWriter();
+    AutoSaveWriter(const AutoSaveWriter&) = delete;
+    AutoSaveWriter& operator=(const AutoSaveWriter&) = delete;
+
+    // Creates the file (an existing one is truncated). False with errorString() when it cannot.
+    bool create(const QString& path);
+    bool isOpen() const { return file_.isOpen(); }
+    QString path() const { return file_.fileName(); }
+    // The reason of the last failure, for the user.
+    const QString& errorString() const { return error_; }
+
+    char decimalSeparator = '.';
+
+    // Each returns false after a failure; the file is then closed.
+    bool writeHeader(const RecorderState& st);
+    bool writeSampleLine(int64_t n, const std::array<int32_t, 4>& raw, uint64_t timeMs,
+                         const std::array<uint8_t, 4>& rangeTenths);
+    // The empty line, the STOP line and the annotation block (whole lines); closes the file.
+    bool writeTrailer(const RecorderState& st);
+    // Hands the collected lines to the system and forces them to the medium.
+    bool flush();
+    // Flushes and closes (an armed file that was never written stays empty).
+    bool close();
+
+    // Bytes collected but not yet handed to the system.
+    size_t pending() const { return buffer_.size(); }
+
+private:
+    bool writeOut();
+    bool fail(const QString& reason);
+
+    QFile file_;
+    std::string buffer_;
+    Clock clock_;
+    int64_t lastFlushMs_ = 0;
+    QString error_;
+};
+
+}  // namespace datafile
