@@ -33,6 +33,10 @@ void TForm1_rec::DVM_display()
         if (!value)
             continue;
         DvmPanel& d = dvm[c];
+        const int range = st.ChannelRange[c];
+        // The device loop refreshes either the panels or the value texts. The value text still
+        // follows the reading, so that the picture at the stop shows the last value, not an old one.
+        st.ValueText[c] = dvm::valueText(*value, range, !st.DemoMode);
 
         if (dvm::isOverRange(*value)) {
             // Only the middle bar of each digit shows: - - - -. Sign and holds stay as they were.
@@ -44,7 +48,6 @@ void TForm1_rec::DVM_display()
             continue;
         }
 
-        const int range = st.ChannelRange[c];
         const dvm::Panel shown = dvm::panel(*value, range);
         for (size_t i = 0; i < d.digits.size(); ++i) {
             d.digits[i]->setDispColor(White);

@@ -106,6 +106,9 @@ TEST_F(MeasuringWindow, PanelDigitsSignAndValueTextForDeviceReadings)
     st.CalOffset[3] = 2;
     w->DVM_display();
     EXPECT_EQ(digits(3), (std::array<int, 4>{1, 9, 9, 2}));
+    // With the panels shown the device loop refreshes only them; the value text for the picture at
+    // the stop follows all the same.
+    EXPECT_EQ(st.ValueText[3], "19.92V");
 }
 
 TEST_F(MeasuringWindow, OverRangeShowsDashesInDeviceModeAndTheVoltageInDemoMode)
@@ -250,12 +253,6 @@ TEST_F(MeasuringWindow, ChannelSwitchGreysThePanelAndRestoresTheScreenExactly)
     const QImage off = screen();
     EXPECT_NE(off, allOn);
 
-    // A refresh leaves the switched-off panel as it is.
-    deviceReading(0, 1022);
-    w->DVM_display();
-    EXPECT_EQ(digits(0), (std::array<int, 4>{0, 0, 0, 0}));
-    EXPECT_EQ(d.digits[0]->dispColor(), Grey);
-
     w->CheckBox9Click();  // the same state again
     EXPECT_EQ(screen(), off);
 
@@ -273,6 +270,17 @@ TEST_F(MeasuringWindow, ChannelSwitchGreysThePanelAndRestoresTheScreenExactly)
     for (const auto& p : w->dvm)
         EXPECT_TRUE(p.panel->isHidden());
     EXPECT_EQ(screen(), allOn);
+}
+
+TEST_F(MeasuringWindow, RefreshLeavesASwitchedOffPanelAlone)
+{
+    w->channelSwitch[0]->click();
+    deviceReading(0, 1022);
+    w->DVM_display();
+    w->v_display();
+    EXPECT_EQ(digits(0), (std::array<int, 4>{0, 0, 0, 0}));
+    EXPECT_EQ(w->dvm[0].digits[0]->dispColor(), Grey);
+    EXPECT_EQ(st.ValueText[0], "0V");
 }
 
 TEST_F(MeasuringWindow, MarkerModesOfTheViewMenu)
