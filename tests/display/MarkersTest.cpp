@@ -50,12 +50,7 @@ struct MarkerFixture : ::testing::Test {
 
     QImage snapshot() const { return image.image().copy(); }
 
-    // A click without movement: grab and release at once.
-    void click(int x, int y)
-    {
-        screen.dso_down(x, y);
-        screen.dso_up(false);
-    }
+    // Grabs and releases at once (a click without movement); returns the marker that was held.
     int grabbed(int x, int y)
     {
         screen.dso_down(x, y);
