@@ -1,0 +1,448 @@
+// The data files on the recorder window in demo mode: auto-save of a recording, Save Data, Open
+// Data with its page buttons, the annotation travelling with the files, and the failures.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <deque>
+
+#include "datafiles/DataFileWriter.h"
+#include "datafiles/FileDialogs.h"
+#include "datafiles/rec_5.h"
+#include "display/Unit_9rec.h"
+#include "shell/Application.h"
+#include "shell/Dialogs.h"
+#include "shell/Winrecx.h"
+
+namespace {
+
+QList<QByteArray> fileLines(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray all = f.readAll();
+    EXPECT_TRUE(all.isEmpty() || all.endsWith("\r\n"));
+    all.chop(2);
+    return all.split('\n');  // every line keeps its CR, checked below
+}
+
+QByteArray line(const QList<QByteArray>& lines, int number)
+{
+    QByteArray l = lines.value(number - 1);
+    EXPECT_TRUE(l.endsWith('\r') || number == lines.size()) << number;
+    if (l.endsWith('\r'))
+        l.chop(1);
+    return l;
+}
+
+struct DataFilesWindow : ::testing::Test {
+    RecorderState st;
+    std::unique_ptr<TForm1_rec> w;
+    std::unique_ptr<TForm5_rec> reader;
+    std::unique_ptr<Tform_9rec> addText;
+    QTemporaryDir dir;
+    std::deque<QString> answers;  // paths the file dialogs return, in order
+    std::vector<FileDialogRequest> dialogs;
+    std::vector<MessageRequest> messages;
+    int rejections = 0;
+
+    DataFilesWindow()
+    {
+        st.DemoMode = true;
+        deriveColours(st);
+        st.ActiveColors = st.SettingsColors;
+        st.DataDir = dir.path();
+        w = std::make_unique<TForm1_rec>(st);
+        reader = std::make_unique<TForm5_rec>(w.get());
+        reader->showModal = [this] { ++rejections; };
+        addText = std::make_unique<Tform_9rec>(w.get());
+        windows().Form1_rec = w.get();
+        windows().Form5_rec = reader.get();
+        windows().Form_9rec = addText.get();
+        st.ClearPending = true;
+        w->putsataanko();
+        w->demoSetup();
+        setFileDialogHook([this](const FileDialogRequest& r) {
+            dialogs.push_back(r);
+            if (answers.empty())
+                return QString();
+            QString a = answers.front();
+            answers.pop_front();
+            return a;
+        });
+        setMessageHook([this](const MessageRequest& r) {
+            messages.push_back(r);
+            return QMessageBox::Ok;
+        });
+    }
+    ~DataFilesWindow() override
+    {
+        setFileDialogHook({});
+        setMessageHook({});
+        windows() = Windows{};
+    }
+
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    void arm(const QString& p)
+    {
+        answers.push_back(p);
+        w->N2Click();
+    }
+    void saveData(const QString& p)
+    {
+        answers.push_back(p);
+        w->N1Click();
+    }
+    void open(const QString& p)
+    {
+        answers.push_back(p);
+        w->OpenData1Click();
+    }
+    int tick(int limit)
+    {
+        int n = 0;
+        while (n < limit && !st.Idle) {
+            w->FastTimer1Timer();
+            ++n;
+        }
+        return n;
+    }
+    void recordSingle()
+    {
+        w->SpeedButtonSingle->click();
+        tick(5000);
+        ASSERT_TRUE(st.Idle);
+    }
+    // Pixels of `colour` in a rectangle of Image1.
+    int pixelsOf(Colour colour, int x1, int y1, int x2, int y2) const
+    {
+        int n = 0;
+        for (int y = y1; y < y2; ++y)
+            for (int x = x1; x < x2; ++x)
+                n += w->image1Surface.pixel(x, y) == colour ? 1 : 0;
+        return n;
+    }
+    int autoSaveMarkPixels() const
+    {
+        const int x = w->screen.autoSaveMarkX();
+        return pixelsOf(st.ActiveColors[Ch1], x, 3, x + 80, 16);
+    }
+};
+
+TEST_F(DataFilesWindow, AutoSaveOfARecordingAcrossScreens)
+{
+    w->SpeedButton01sClick();
+    arm(path("auto.txt"));
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].objectName, QStringLiteral("SaveDialog3"));
+    EXPECT_EQ(dialogs[0].directory, dir.path());
+    EXPECT_TRUE(st.AutoSaveOn);
+    EXPECT_EQ(st.DataFileName, path("auto.txt"));
+    EXPECT_GT(autoSaveMarkPixels(), 0);
+
+    w->SpeedButtonRun->click();
+    EXPECT_EQ(tick(4000), 4000);
+    w->SpeedButtonRun->click();
+    EXPECT_TRUE(st.Idle);
+    EXPECT_FALSE(st.AutoSaveOn);
+    EXPECT_EQ(autoSaveMarkPixels(), 0);
+    EXPECT_TRUE(messages.empty());
+
+    const QList<QByteArray> lines = fileLines(path("auto.txt"));
+    ASSERT_EQ(lines.size(), 12 + 4000 + 2);
+    EXPECT_EQ(line(lines, 1), QByteArray());
+    EXPECT_TRUE(line(lines, 2).startsWith("START: \t"));
+    EXPECT_EQ(line(lines, 5), QByteArray("100 = 0.1s"));
+    EXPECT_EQ(line(lines, 8), QByteArray("CH1: \xB1"
+                                         "8V\tCH3: \xB1"
+                                         "2V"));
+    EXPECT_EQ(line(lines, 11), QByteArray("N\tCH1\tCH2\tCH3\tCH4\tTime/s\tCH1/V\tCH2/V\tCH3/V\tCH4/V"));
+    for (int n = 0; n < 4000; ++n) {
+        const QList<QByteArray> f = line(lines, 13 + n).split('\t');
+        ASSERT_EQ(f.size(), 10) << n;
+        ASSERT_EQ(f[0].toInt(), n);
+        ASSERT_EQ(f[5], QByteArray::number(n / 1000) + "." + QByteArray::number(n % 1000).rightJustified(3, '0'));
+        for (int c = 1; c <= 4; ++c)
+            ASSERT_EQ(f[c].toInt() % 4, 0) << n;
+    }
+    EXPECT_EQ(line(lines, 4013), QByteArray());
+    EXPECT_TRUE(line(lines, 4014).startsWith("STOP:  \t"));
+
+    // One armed file holds one recording: the next one writes nothing.
+    w->SpeedButtonRun->click();
+    tick(10);
+    w->SpeedButtonRun->click();
+    EXPECT_EQ(fileLines(path("auto.txt")).size(), lines.size());
+}
+
+TEST_F(DataFilesWindow, SaveDataReopensToTheSameTraces)
+{
+    recordSingle();
+    w->File1Click();
+    EXPECT_TRUE(w->N1->isEnabled());
+    saveData(path("screen.txt"));
+    EXPECT_EQ(dialogs.back().objectName, QStringLiteral("SaveDialog2"));
+    const std::vector<int32_t> traces(st.TraceBuf.begin(), st.TraceBuf.end());
+    const QImage before = w->image1Surface.image().copy(st.GridLeft, st.GridTop, 542, 257);
+
+    const QList<QByteArray> lines = fileLines(path("screen.txt"));
+    ASSERT_EQ(lines.size(), 12 + 1700);
+    EXPECT_TRUE(line(lines, 1).startsWith("START: \t"));
+    EXPECT_TRUE(line(lines, 2).startsWith("STOP : \t"));
+    // The last recorded position is a data line too.
+    EXPECT_TRUE(line(lines, 1712).startsWith("1699\t"));
+
+    // Another recording with other ranges and time base: the file brings its own back.
+    w->SpeedButton20ch1Click();
+    w->SpeedButton5sClick();
+    recordSingle();
+    ASSERT_NE(std::vector<int32_t>(st.TraceBuf.begin(), st.TraceBuf.end()), traces);
+    open(path("screen.txt"));
+    EXPECT_EQ(dialogs.back().objectName, QStringLiteral("OpenDialog2"));
+    EXPECT_TRUE(w->rangeButtons[0][1]->isChecked());
+    EXPECT_TRUE(w->rangeButtons[1][3]->isChecked());
+    EXPECT_TRUE(w->timeButtons[9]->isChecked());
+    EXPECT_EQ(st.ChannelRange[0], 80);
+    EXPECT_EQ(st.TimeDivLabel, QStringLiteral("1s"));
+    for (int c = 0; c < 4; ++c)
+        for (int p = 0; p < 1700; ++p)
+            ASSERT_EQ(st.trace(c, p), traces[static_cast<size_t>(c * BufferLength + p)]) << c << " " << p;
+    EXPECT_EQ(w->image1Surface.image().copy(st.GridLeft, st.GridTop, 542, 257), before);
+    EXPECT_FALSE(w->SpeedButton1->isEnabled());
+    EXPECT_FALSE(w->SpeedButton2->isEnabled());
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("KORVIX Recorder / Logger - screen.txt"));
+    EXPECT_TRUE(st.Idle);
+    EXPECT_FALSE(st.FileViewMode);
+    EXPECT_EQ(w->Label3->text(), QStringLiteral("Stopped"));
+    // A file page is not a recording: nothing to save.
+    w->File1Click();
+    EXPECT_FALSE(w->N1->isEnabled());
+}
+
+TEST_F(DataFilesWindow, TheAnnotationTravelsWithBothFiles)
+{
+    addText->Memo1->setPlainText(QStringLiteral("Pump A\nthirty characters of a label.."));
+    w->annotationRightClick(100, 50);
+    EXPECT_TRUE(addText->isVisible());
+    addText->Button1Click();
+    EXPECT_TRUE(st.AnnotationOn);
+    const Colour text = st.SettingsColors[Time_Marker];
+    EXPECT_GT(pixelsOf(text, 100, 50, 200, 76), 0);
+
+    arm(path("auto.txt"));
+    recordSingle();
+    saveData(path("screen.txt"));
+    const QList<QByteArray> autoLines = fileLines(path("auto.txt"));
+    const QList<QByteArray> saveLines = fileLines(path("screen.txt"));
+    const QList<QByteArray> block{"COMMENT", "2", "100", "50", "0", "Pump A"};
+    for (int i = 0; i < block.size(); ++i) {
+        EXPECT_EQ(line(autoLines, autoLines.size() - 7 + i), block[i]);
+        EXPECT_EQ(line(saveLines, saveLines.size() - 7 + i), block[i]);
+    }
+    EXPECT_EQ(line(autoLines, autoLines.size() - 1), QByteArray("thirty characters of a label.."));
+    EXPECT_EQ(line(saveLines, saveLines.size() - 1), QByteArray("thirty characters of"));
+
+    addText->Button2Click();
+    addText->Memo1->clear();
+    EXPECT_EQ(pixelsOf(text, 100, 50, 200, 76), 0);
+    open(path("auto.txt"));
+    EXPECT_TRUE(st.AnnotationOn);
+    EXPECT_EQ(st.AnnotationX, 100);
+    EXPECT_EQ(st.AnnotationY, 50);
+    EXPECT_EQ(addText->Memo1->toPlainText(), QStringLiteral("Pump A\nthirty characters of a label.."));
+    EXPECT_TRUE(addText->Button2->isEnabled());
+    EXPECT_FALSE(addText->Label1->isHidden());
+    EXPECT_GT(pixelsOf(text, 100, 50, 200, 76), 0);
+
+    // A file without an annotation leaves the current one alone.
+    addText->Memo1->setPlainText(QStringLiteral("kept"));
+    addText->CheckBox1->click();
+    EXPECT_TRUE(st.AnnotationTransparent);
+    st.AnnotationOn = false;
+    ASSERT_TRUE(QFile::copy(path("screen.txt"), path("plain.txt")));
+    {
+        QFile f(path("plain.txt"));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        QByteArray all = f.readAll();
+        all.truncate(all.indexOf("COMMENT"));
+        f.resize(0);
+        f.write(all);
+    }
+    open(path("plain.txt"));
+    EXPECT_FALSE(st.AnnotationOn);
+    EXPECT_EQ(addText->Memo1->toPlainText(), QStringLiteral("kept"));
+    EXPECT_TRUE(st.AnnotationTransparent);
+    // The Save Data file's transparency line "0" switches "Transparent text" off.
+    open(path("screen.txt"));
+    EXPECT_FALSE(st.AnnotationTransparent);
+    EXPECT_FALSE(addText->CheckBox1->isChecked());
+    EXPECT_EQ(addText->Memo1->toPlainText(), QStringLiteral("Pump A\nthirty characters of"));
+}
+
+TEST_F(DataFilesWindow, AnInvalidFileIsRejectedAndChangesNothing)
+{
+    QFile f(path("bad.txt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(
+        "\r\nSTART: \t1\r\n\r\nTIME STEP:\r\n100 = 3s\r\n\r\nVOLTAGE RANGES:\r\nCH1: \xB1"
+        "20V\tCH3: \xB1"
+        "20V\r\n"
+        "CH2: \xB1"
+        "20V\tCH4: \xB1"
+        "20V\r\n\r\nN\r\n\r\n0\t1\t1\t1\t1\r\n");
+    f.close();
+    const QString title = w->windowTitle();
+    const QImage screen = w->image1Surface.image().copy();
+    open(path("bad.txt"));
+    EXPECT_EQ(rejections, 1);
+    EXPECT_EQ(reader->Label1->text(), QStringLiteral("bad.txt  is not a valid Recorder data file."));
+    EXPECT_TRUE(st.DataFileName.isEmpty());
+    EXPECT_EQ(st.ChannelRange[0], 80);
+    EXPECT_EQ(st.TimeDivLabel, QStringLiteral("1s"));
+    EXPECT_EQ(w->windowTitle(), title);
+    EXPECT_EQ(w->image1Surface.image(), screen);
+    EXPECT_EQ(w->Label3->text(), QStringLiteral("Ready"));
+
+    // A file that cannot be opened says so.
+    open(path("missing.txt"));
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(rejections, 1);
+    EXPECT_TRUE(st.Idle);
+}
+
+TEST_F(DataFilesWindow, PageButtons)
+{
+    {
+        RecorderState rec;
+        rec.RecTimeDivLabel = QStringLiteral("0.1s");
+        rec.RecRangeLabel.fill(QStringLiteral("±4V"));
+        datafile::AutoSaveWriter writer;
+        ASSERT_TRUE(writer.create(path("long.txt")));
+        writer.writeHeader(rec);
+        for (int n = 0; n < 6000; ++n)
+            writer.writeSampleLine(n, {n % 1024, 0, 0, 0}, static_cast<uint64_t>(n), rec.ChannelRange);
+        writer.writeTrailer(rec);
+    }
+    // A click that arrives while the first page is loading is dropped.
+    QMetaObject::invokeMethod(w.get(), &TForm1_rec::SpeedButton2Click, Qt::QueuedConnection);
+    open(path("long.txt"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(st.PageEnd, 1700);
+    EXPECT_EQ(st.trace(0, 8), 253);
+    EXPECT_FALSE(w->SpeedButton1->isEnabled());
+    EXPECT_TRUE(w->SpeedButton2->isEnabled());
+    EXPECT_EQ(st.ChannelRange, (std::array<uint8_t, 4>{40, 40, 40, 40}));
+
+    w->SpeedButton2->click();
+    EXPECT_EQ(st.PageEnd, 3400);
+    EXPECT_EQ(st.trace(0, 0), 255 - 1701 % 1024 / 4);
+    EXPECT_TRUE(w->SpeedButton1->isEnabled());
+    EXPECT_TRUE(w->SpeedButton2->isEnabled());
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("KORVIX Recorder / Logger - long.txt"));
+    EXPECT_EQ(w->Label3->text(), QStringLiteral("Stopped"));
+    EXPECT_FALSE(st.FileViewMode);
+    EXPECT_FALSE(st.PageTurnMode);
+
+    // Arming an auto-save file does not change the file the page buttons browse.
+    arm(path("armed.txt"));
+    w->SpeedButton1->click();
+    EXPECT_EQ(st.PageEnd, 1700);
+    EXPECT_EQ(st.trace(0, 1700), 255 - 1700 % 1024 / 4);
+    EXPECT_FALSE(w->SpeedButton1->isEnabled());
+    EXPECT_TRUE(w->SpeedButton2->isEnabled());
+
+    // While armed, a page passes through the start and stop sequences: the armed file gets its
+    // header and trailer without data lines.
+    const QList<QByteArray> armed = fileLines(path("armed.txt"));
+    EXPECT_EQ(armed.size(), 14);
+    EXPECT_FALSE(st.AutoSaveOn);
+
+    // A live recording starts from PageEnd 1700 with the page buttons off.
+    w->SpeedButton2->click();
+    w->SpeedButtonRun->click();
+    EXPECT_EQ(st.PageEnd, 1700);
+    EXPECT_FALSE(w->SpeedButton2->isEnabled());
+    w->SpeedButtonRun->click();
+}
+
+TEST_F(DataFilesWindow, AWriteErrorStopsTheRecordingOnceAndKeepsTheFile)
+{
+    // The medium fails during the recording: every flush fails from the first sample on.
+    arm(path("auto.txt"));
+    w->SpeedButtonRun->click();
+    tick(5);
+    int64_t t = 0;
+    w->AutoSaveFile = std::make_shared<datafile::AutoSaveWriter>([&t] { return t += 2000; });
+    ASSERT_TRUE(QFile::exists(QStringLiteral("/dev/full")) && w->AutoSaveFile->create(QStringLiteral("/dev/full")));
+    w->FastTimer1Timer();
+    EXPECT_FALSE(st.AutoSaveOn);
+    EXPECT_FALSE(w->FastTimer1->Enabled());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(st.Idle);
+    EXPECT_EQ(w->Label3->text(), QStringLiteral("Stopped"));
+    EXPECT_FALSE(w->SpeedButtonRun->isChecked());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("/dev/full")));
+    // What was written before the failure stays.
+    EXPECT_GE(fileLines(path("auto.txt")).size(), 12);
+
+    // The header cannot be written: the recording ends at once.
+    messages.clear();
+    arm(QStringLiteral("/dev/full"));
+    ASSERT_TRUE(st.AutoSaveOn);
+    w->SpeedButtonSingle->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(st.Idle);
+    EXPECT_FALSE(st.AutoSaveOn);
+    EXPECT_FALSE(w->SpeedButtonSingle->isChecked());
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(autoSaveMarkPixels(), 0);
+}
+
+TEST_F(DataFilesWindow, ArmingAgainReplacesTheArmedFile)
+{
+    arm(path("first.txt"));
+    arm(path("second.txt"));
+    EXPECT_EQ(QFile(path("first.txt")).size(), 0);
+    // Cancel, a file that cannot be created, and Save Data onto the armed file: still armed.
+    answers.push_back(QString());
+    w->N2Click();
+    arm(dir.filePath(QStringLiteral("no/such/folder/x.txt")));
+    EXPECT_EQ(messages.size(), 1u);
+    recordSingle();
+    EXPECT_FALSE(st.AutoSaveOn);
+    EXPECT_EQ(fileLines(path("second.txt")).size(), 12 + 1701 + 2);
+    EXPECT_EQ(QFile(path("first.txt")).size(), 0);
+
+    arm(path("third.txt"));
+    saveData(path("third.txt"));
+    EXPECT_EQ(messages.size(), 2u);
+    EXPECT_EQ(QFile(path("third.txt")).size(), 0);
+    EXPECT_TRUE(st.AutoSaveOn);
+}
+
+TEST_F(DataFilesWindow, SaveDataIsOfferedOnlyForARecordedStoppedScreen)
+{
+    w->File1Click();
+    EXPECT_FALSE(w->N1->isEnabled());
+    saveData(path("nothing.txt"));
+    EXPECT_FALSE(QFile::exists(path("nothing.txt")));
+    w->SpeedButtonRun->click();
+    tick(3);
+    w->File1Click();
+    EXPECT_FALSE(w->N1->isEnabled());
+    w->SpeedButtonRun->click();
+    w->File1Click();
+    EXPECT_TRUE(w->N1->isEnabled());
+}
+
+}  // namespace
