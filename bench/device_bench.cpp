@@ -3,14 +3,18 @@
 // GUI thread made busy for 2 s once. Prints numbers; never fails.
 //   device_bench [seconds] [seconds of the busy run]   (default 20 and 10)
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTimer>
 #include <QToolButton>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <string>
 
 #include "device/SimulatedRecorder.h"
 #include "device/findpath.h"
@@ -19,11 +23,33 @@
 
 namespace {
 
-double cpuSeconds(int who)
+double cpuSeconds()
 {
     rusage usage{};
-    getrusage(who, &usage);
+    getrusage(RUSAGE_SELF, &usage);
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// CPU seconds per thread name, from /proc (Linux): the GUI thread (the program's name), the
+// transport's reader thread and the simulated recorder's thread.
+std::map<std::string, double> threadCpu()
+{
+    std::map<std::string, double> result;
+    const double tick = static_cast<double>(sysconf(_SC_CLK_TCK));
+    for (const QString& tid : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(QStringLiteral("/proc/self/task/%1/comm").arg(tid));
+        QFile stat(QStringLiteral("/proc/self/task/%1/stat").arg(tid));
+        if (!comm.open(QIODevice::ReadOnly) || !stat.open(QIODevice::ReadOnly))
+            continue;
+        const std::string name = comm.readAll().trimmed().toStdString();
+        const QByteArray text = stat.readAll();
+        // The fields after the ")" that closes the name start with the state (field 3); utime and
+        // stime are fields 14 and 15.
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 12)
+            result[name] += (fields[11].toDouble() + fields[12].toDouble()) / tick;
+    }
+    return result;
 }
 
 void recording(QApplication& app, int seconds, bool busy)
@@ -47,24 +73,14 @@ void recording(QApplication& app, int seconds, bool busy)
     st.DemoMode = false;
     w.SpeedButton01sClick();
 
-    // Samples taken: SampleIndex counts up by one per sample and falls back by 1700 at a wrap;
-    // looked at every 100 ms (at most 100 samples apart, so a wrap is never missed).
+    // At one report per sample every report read is one sample (the simulator sends no repeats).
+    const uint64_t readsBefore = link.goodReads();
     int64_t samples = 0;
-    int last = 0;
-    auto count = [&] {
-        const int now = st.SampleIndex;
-        samples += now >= last ? now - last : now - last + LastRecordedPosition;
-        last = now;
-    };
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, count);
-    poll.start(100);
-
     QElapsedTimer wall;
     double elapsed = 0;
     QTimer::singleShot(seconds * 1000, &app, [&] {
         elapsed = wall.nsecsElapsed() / 1e9;
-        count();
+        samples = static_cast<int64_t>(link.goodReads() - readsBefore);
         w.SpeedButtonRun->click();  // released: the loop ends after this pass
         app.quit();
     });
@@ -78,17 +94,22 @@ void recording(QApplication& app, int seconds, bool busy)
             busyFor = spin.nsecsElapsed() / 1e9;
         });
 
-    const double cpu0 = cpuSeconds(RUSAGE_SELF);
-    const double gui0 = cpuSeconds(RUSAGE_THREAD);
+    const double cpu0 = cpuSeconds();
+    const std::map<std::string, double> threads0 = threadCpu();
     wall.start();
     w.SpeedButtonRun->click();  // the start command goes out here; the loop begins a second later
     QApplication::exec();
-    const double cpu = cpuSeconds(RUSAGE_SELF) - cpu0;
-    const double gui = cpuSeconds(RUSAGE_THREAD) - gui0;
+    const double cpu = cpuSeconds() - cpu0 - busyFor;  // the busy spin is CPU by design
+    std::map<std::string, double> threads = threadCpu();
+    for (auto& [name, used] : threads)
+        used -= threads0.count(name) != 0 ? threads0.at(name) : 0.0;
 
     const auto* buffered = dynamic_cast<const BufferedTransport*>(transport.get());
     const uint64_t transportDropped = buffered != nullptr ? buffered->dropped() : 0;
     const double ms = elapsed * 1000.0;
+    const double quiet = elapsed - busyFor;
+    QFile comm(QStringLiteral("/proc/self/comm"));
+    const std::string mainThread = comm.open(QIODevice::ReadOnly) ? comm.readAll().trimmed().toStdString() : "";
     std::printf("%s: %.3f s of wall time%s\n", busy ? "busy-GUI run" : "plain run", elapsed,
                 busy ? "" : " (target 60 s; shorter runs print the rate)");
     if (busy)
@@ -103,8 +124,13 @@ void recording(QApplication& app, int seconds, bool busy)
         static_cast<unsigned long long>(sim->dropped()), static_cast<unsigned long long>(transportDropped));
     std::printf("  failed reads: %llu of %llu\n", static_cast<unsigned long long>(link.failedReads()),
                 static_cast<unsigned long long>(link.goodReads() + link.failedReads()));
-    std::printf("  CPU: process %.2f s = %.1f %% of one core (target under 5 %%), of it the GUI thread %.1f %%\n", cpu,
-                100.0 * cpu / elapsed, 100.0 * gui / elapsed);
+    std::printf("  CPU%s: process %.2f s = %.1f %% of one core (target under 5 %%)\n",
+                busy ? " outside the busy spin" : "", cpu, 100.0 * cpu / quiet);
+    for (const auto& [name, used] : threads) {
+        const double own = name == mainThread ? used - busyFor : used;
+        if (used > 0.005)
+            std::printf("    thread %-14s %5.1f %%\n", name.c_str(), 100.0 * own / quiet);
+    }
     std::printf("  %s\n", sim->summary().c_str());
     windows() = Windows{};
 }

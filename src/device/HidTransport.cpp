@@ -3,6 +3,9 @@
 #include <hidapi.h>
 
 #include <cstring>
+#ifdef __linux__
+#include <pthread.h>
+#endif
 
 namespace {
 
@@ -162,6 +165,9 @@ void BufferedTransport::close(Handle handle)
 
 void BufferedTransport::drain(Handle handle, Reader& reader)
 {
+#ifdef __linux__
+    pthread_setname_np(pthread_self(), "korvix-reader");
+#endif
     ReportQueue::Frame frame{};
     while (!reader.stop) {
         const int n = raw_->read(handle, frame.data(), ReaderPollMs);

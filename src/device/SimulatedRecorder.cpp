@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#ifdef __linux__
+#include <pthread.h>
+#endif
 
 #include "device/Commands.h"
 #include "device/findpath.h"
@@ -158,6 +161,9 @@ void SimulatedRecorder::setInputsDisconnected(bool disconnected)
 void SimulatedRecorder::run()
 {
     using namespace std::chrono;
+#ifdef __linux__
+    pthread_setname_np(pthread_self(), "korvix-sim");
+#endif
     const SimulatorConfig& config = model_.config();
     std::unique_lock<std::mutex> lock(mutex_);
     while (!quit_) {

@@ -149,6 +149,28 @@ TEST_F(DeviceWindow, ClosingTheWindowDuringTheDeviceLoopStopsAndCloses)
     EXPECT_TRUE(settingsText().contains(QStringLiteral("Running=0")));
 }
 
+TEST_F(DeviceWindow, TimerEventDuringTheLoopDoesNotStartASecondLoop)
+{
+    start("ch1=dc:5");
+    w->SpeedButtonRun->click();
+    bool nestedReturned = false;
+    bool stillRecording = false;
+    QMetaObject::invokeMethod(
+        w.get(),
+        [&] {
+            w->Timer3Timer();  // as if Timer3 fired again (Run pressed once more meanwhile)
+            nestedReturned = true;
+            stillRecording = !st.Idle;
+            w->SpeedButtonRun->click();
+        },
+        Qt::QueuedConnection);
+    w->Timer3Timer();
+    EXPECT_TRUE(nestedReturned);
+    EXPECT_TRUE(stillRecording);
+    EXPECT_EQ(w->Label3->text(), QStringLiteral("Stopped"));
+    EXPECT_FALSE(w->deviceLoopRunning);
+}
+
 TEST_F(DeviceWindow, CalibrationFindsTheOffsetsAndSaysSo)
 {
     start("zero=7,zero4=-3");
