@@ -143,8 +143,10 @@ TEST_F(DemoRecording, LiveDrawingFollowsTheSamplesOnTheOverlay)
     w->SpeedButtonRun->click();
     tick(8);
     const Surface& overlay = w->paintBox1Surface;
-    // The first line goes from position 1 (x = GridLeft + 1) to position 4 (x = GridLeft + 1) ...
-    EXPECT_EQ(overlay.pixel(st.GridLeft + 1, st.GridTop + st.trace(3, 1)), st.ActiveColors[Ch4]);
+    // The first line goes from position 1 to position 4, both at x = GridLeft + 1; the triangle of
+    // CH1 moves there, so the line sets its start pixel.
+    ASSERT_NE(st.trace(0, 1), st.trace(0, 4));
+    EXPECT_EQ(overlay.pixel(st.GridLeft + 1, st.GridTop + st.trace(0, 1)), st.ActiveColors[Ch1]);
     // ... and the next to position 6 at x = GridLeft + 3, whose own pixel is not drawn yet.
     EXPECT_EQ(st.LiveStep, 1);
     EXPECT_FALSE(overlay.isOpaque(st.GridLeft + 3, st.GridTop + st.trace(3, 6)));
