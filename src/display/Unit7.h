@@ -1,10 +1,106 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
+#include <functional>
 
-// The colour dialog: edits the eight screen colours and applies the two default schemes.
+#include "display/Surface.h"
+#include "shell/RecorderState.h"
+
+class QFrame;
+class QLabel;
+class QToolButton;
+class QPushButton;
+class ScreenView;
+class TForm1_rec;
+
+// The two default colour schemes, in the order of a colour set.
+constexpr ColourSet BlackScreenScheme = DefaultColours;
+constexpr ColourSet BrightScreenScheme = {8421440, 16711680, 65280, 65535, 255, 12632256, 16777215, 4194432};
+
+// How the colour dialog was closed this time.
+enum class ColourDialogClose {
+    Ok,            // "OK"
+    Cancel,        // "Cancel"
+    BrightScheme,  // "Bright Screen"
+    BlackScheme,   // "Black Screen"
+    Window,        // the title-bar button or Escape
+};
+
+// The colour picker behind the item buttons. It is preset with the item's colour and returns the
+// colour chosen, or the preset when the user cancels it. Tests replace it; an empty function
+// restores Qt's full colour dialog.
+using ColourPicker = std::function<QColor(const QColor& preset, QWidget* parent)>;
+void setColourPicker(ColourPicker picker);
+
+// The colour dialog: edits SettingsColors directly with one button per item, shows them in the
+// preview and offers the two default schemes. It records in the state's result flags and in
+// closedBy() how it was closed.
 class TBtnBottomDlg2 : public QDialog {
     Q_OBJECT
 public:
-    explicit TBtnBottomDlg2(QWidget* parent = nullptr);
+    TBtnBottomDlg2(RecorderState& state, QWidget* parent);
+    // The application's dialog belongs to the recorder window and edits its state.
+    explicit TBtnBottomDlg2(TForm1_rec* recorder);
+
+    RecorderState& st;
+
+    static constexpr int PreviewWidth = 89;
+    static constexpr int PreviewHeight = 189;
+    Surface image1Surface{PreviewWidth, PreviewHeight};
+
+    QFrame* Bevel1 = nullptr;
+    // Item buttons in the order Ch1, Ch2, Ch3, Ch4, Dark Grid, Bright Grid, Time Marker, Background:
+    // SpeedButton1, 2, 7, 8, 4, 5, 6, 3.
+    std::array<QToolButton*, 8> itemButtons{};
+    QFrame* Panel1 = nullptr;
+    ScreenView* Image1 = nullptr;
+    QFrame* Bevel2 = nullptr;
+    std::array<QLabel*, 6> labels{};        // Label1..Label6
+    QPushButton* GrSpeedButton4 = nullptr;  // "Bright Screen"
+    QPushButton* GrSpeedButton3 = nullptr;  // "Black Screen"
+    QPushButton* GrSpeedButton1 = nullptr;  // "OK"
+    QPushButton* GrSpeedButton2 = nullptr;  // "Cancel"
+
+    void FormCreate();
+    // Draws the preview from SettingsColors: every line shows its item's colour on the background.
+    void draw_1();
+
+    // Item buttons: pick the item's colour.
+    void SpeedButton1Click() { pickItem(0); }
+    void SpeedButton2Click() { pickItem(1); }
+    void SpeedButton7Click() { pickItem(2); }
+    void SpeedButton8Click() { pickItem(3); }
+    void SpeedButton4Click() { pickItem(4); }
+    void SpeedButton5Click() { pickItem(5); }
+    void SpeedButton6Click() { pickItem(6); }
+    void SpeedButton3Click() { pickItem(7); }
+
+    // Closing buttons.
+    void SpeedButton11Click();   // "OK"
+    void SpeedButton10Click();   // "Cancel"
+    void SpeedButton9Click();    // "Bright Screen"
+    void GrSpeedButton3Click();  // "Black Screen"
+
+    // Shows the dialog modally; afterwards closedBy() tells how it was closed.
+    void run();
+    ColourDialogClose closedBy() const { return closedBy_; }
+
+private:
+    void pickItem(int button);
+    void closeWith(ColourDialogClose how);
+
+    ColourDialogClose closedBy_ = ColourDialogClose::Window;
 };
+
+// Applies the way the dialog was closed to both colour sets. `before` is SettingsColors as it was
+// when the dialog opened. OK keeps the picks, a scheme button puts that scheme in place; Cancel and
+// the title-bar button give back the colours of before. Returns whether the colours changed in a
+// way that needs the derived colours, the channel labels and the screen renewed, and renews the
+// derived colours (XorColors and the grid colours, the grid by the "Bright Grid" tick) if so.
+bool applyColourDialogResult(RecorderState& st, const ColourSet& before, ColourDialogClose how);
+
+// The whole colour dialog sequence of "Colors...": runs the dialog on SettingsColors and applies its
+// result to both colour sets, the derived colours, the channel labels and the screen of `recorder`.
+// Without a dialog of the application's (window tests), a dialog is made for the time of the call.
+void runColourDialog(RecorderState& st, TForm1_rec* recorder, TBtnBottomDlg2* dialog);

@@ -12,6 +12,7 @@
 
 #include "device/Commands.h"
 #include "device/findpath.h"
+#include "display/Unit7.h"
 #include "display/Unit_9rec.h"
 #include "shell/Application.h"
 #include "shell/Dialogs.h"
@@ -234,5 +235,6 @@ void TForm1::FormClose()
 
 void TForm1::Colors1Click()
 {
-    // The colour dialog is built with the colour scheme editor.
+    // The shell keeps the colour sets that go into the settings file; the dialog edits them.
+    runColourDialog(st, windows().Form1_rec, windows().BtnBottomDlg2);
 }

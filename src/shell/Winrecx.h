@@ -122,6 +122,7 @@ public:
     QAction* About2 = nullptr;
 
     // ---- Non-visual members
+    QString lastImageName;  // the name "Save Image..." offers next
     QTimer* Timer3 = nullptr;        // runs the device sampling loop
     bool deviceLoopRunning = false;  // Timer3Timer is on the call stack
 
@@ -261,6 +262,8 @@ public slots:
     void Copy1Click();
     void Paste1Click();
     void Colors1Click();
+    // Applies the colour dialog's result to the channel labels and the screen.
+    void Colors2Click();
     void Calibrate1Click();
     void Skin11Click();
     void Skin21Click();

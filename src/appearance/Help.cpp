@@ -1,0 +1,82 @@
+// "Contents" and "About..." of the recorder window, the opener of web and file addresses and the
+// program's icon.
+
+#include "appearance/Help.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <memory>
+
+#include "appearance/rec_2.h"
+#include "shell/Application.h"
+#include "shell/Dialogs.h"
+#include "shell/Winrecx.h"
+
+namespace {
+UrlOpener& urlOpener()
+{
+    static UrlOpener opener;
+    return opener;
+}
+}  // namespace
+
+void setUrlOpener(UrlOpener opener)
+{
+    urlOpener() = std::move(opener);
+}
+
+bool openUrl(const QUrl& url)
+{
+    if (urlOpener())
+        return urlOpener()(url);
+    return QDesktopServices::openUrl(url);
+}
+
+QString helpFilePath(const QString& exeDir)
+{
+    return QDir(exeDir).filePath(QStringLiteral("info/KORVIX.html"));
+}
+
+QIcon applicationIcon()
+{
+    // The icons are compiled into the window library; a static library needs its resources named.
+    Q_INIT_RESOURCE(appearance);
+    QIcon icon;
+    for (const char* size : {"32", "64", "256"})
+        icon.addFile(QStringLiteral(":/appearance/korvix-%1.png").arg(QLatin1String(size)));
+    return icon;
+}
+
+void TForm1_rec::Help2Click()
+{
+    // The guide opens in the system's browser, which runs on its own; "Contents" may open it again.
+    const QString path = helpFilePath(st.ExeDir);
+    if (!QFileInfo(path).isFile()) {
+        showMessage(this, {QMessageBox::Warning,
+                           {},
+                           QStringLiteral("The help file \"%1\" was not found. Reinstalling the program brings it "
+                                          "back.")
+                               .arg(QDir::toNativeSeparators(path)),
+                           QMessageBox::Ok});
+        return;
+    }
+    if (!openUrl(QUrl::fromLocalFile(path)))
+        showMessage(this, {QMessageBox::Warning,
+                           {},
+                           QStringLiteral("No program to show the help file was found. The guide is the file \"%1\"; "
+                                          "open it with a web browser.")
+                               .arg(QDir::toNativeSeparators(path)),
+                           QMessageBox::Ok});
+}
+
+void TForm1_rec::About2Click()
+{
+    TAboutBox_rec* about = windows().AboutBox_rec;
+    std::unique_ptr<TAboutBox_rec> own;
+    if (about == nullptr) {
+        own = std::make_unique<TAboutBox_rec>(this);
+        about = own.get();
+    }
+    about->exec();
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// The skins of the Options > "Skins..." menu: each a Qt style with a palette and a small style sheet
+// for the menus, applied to the whole application. Index 1..7 are the skins, 8 is "No Skin", the
+// platform's own look as it was before any skin was applied.
+namespace skins {
+
+constexpr int SkinCount = 7;
+constexpr int NoSkin = 8;
+
+// Applies the look of `index` (1..8) to the application and its windows; other values do nothing.
+// Applying the look already in place changes nothing.
+void applySkin(int index);
+
+// The look in place: 1..8, or 0 while the platform's look has never been changed.
+int currentSkin();
+
+}  // namespace skins

@@ -1,0 +1,205 @@
+// Skins, the help file, the about box and the user guide that ships with the program.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <set>
+
+#include "appearance/Help.h"
+#include "appearance/Skins.h"
+#include "appearance/rec_2.h"
+#include "shell/Dialogs.h"
+#include "shell/Settings.h"
+#include "shell/SettingsFile.h"
+#include "shell/Winrecx.h"
+
+namespace {
+
+std::vector<int> checkedSkins(const TForm1_rec& w)
+{
+    std::vector<int> checked;
+    for (size_t i = 0; i < w.skinItems.size(); ++i)
+        if (w.skinItems[i]->isChecked())
+            checked.push_back(static_cast<int>(i) + 1);
+    return checked;
+}
+
+struct Appearance : ::testing::Test {
+    RecorderState st;
+    TForm1_rec w{st};
+    std::vector<QUrl> opened;
+    std::vector<MessageRequest> messages;
+
+    void SetUp() override
+    {
+        setUrlOpener([this](const QUrl& url) {
+            opened.push_back(url);
+            return true;
+        });
+        setMessageHook([this](const MessageRequest& r) {
+            messages.push_back(r);
+            return QMessageBox::Ok;
+        });
+    }
+    void TearDown() override
+    {
+        w.Skin81Click();
+        setUrlOpener({});
+        setMessageHook({});
+    }
+};
+
+TEST_F(Appearance, EachSkinTicksItselfAndGivesItsOwnLook)
+{
+    EXPECT_TRUE(checkedSkins(w).empty());  // nothing ticked until a skin is chosen
+    const QString platformStyle = QApplication::style()->name();
+    const QColor platformWindow = QApplication::palette().color(QPalette::Window);
+
+    std::set<QRgb> windowColours;
+    for (int i = 0; i < 7; ++i) {
+        w.skinItems[static_cast<size_t>(i)]->trigger();
+        EXPECT_EQ(st.SkinIndex, i + 1);
+        EXPECT_EQ(checkedSkins(w), std::vector<int>{i + 1});
+        EXPECT_EQ(skins::currentSkin(), i + 1);
+        EXPECT_FALSE(qApp->styleSheet().isEmpty());
+        windowColours.insert(QApplication::palette().color(QPalette::Window).rgb());
+    }
+    EXPECT_EQ(windowColours.size(), 7u);
+
+    // The dark skins are dark and the light ones light, as their captions say.
+    w.Skin11Click();
+    EXPECT_LT(QApplication::palette().color(QPalette::Window).lightness(), 100);
+    w.Skin51Click();
+    EXPECT_GT(QApplication::palette().color(QPalette::Window).lightness(), 200);
+
+    // Choosing a skin twice changes nothing.
+    w.Skin31Click();
+    const QPalette deepBlue = QApplication::palette();
+    w.skinItems[2]->trigger();
+    EXPECT_EQ(checkedSkins(w), std::vector<int>{3});
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window), deepBlue.color(QPalette::Window));
+
+    w.Skin81Click();
+    EXPECT_EQ(st.SkinIndex, 8);
+    EXPECT_EQ(checkedSkins(w), std::vector<int>{8});
+    EXPECT_EQ(QApplication::style()->name(), platformStyle);
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window), platformWindow);
+    EXPECT_TRUE(qApp->styleSheet().isEmpty());
+}
+
+TEST_F(Appearance, StoredSkinComesBackAtTheNextStart)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("KORVIX.ini"));
+    for (int index : {8, 3}) {
+        w.skinItems[static_cast<size_t>(index - 1)]->trigger();
+        {
+            SettingsFile file(path);
+            writeShutdownSettings(file, st, WindowBounds{}, true, 301, 265);
+            ASSERT_TRUE(file.flush());
+        }
+        // The next start: the settings are read and the item of the stored number is chosen.
+        RecorderState next;
+        WindowBounds bounds;
+        readStartupSettings(SettingsFile(path), next, bounds);
+        ASSERT_EQ(next.SkinIndex, index);
+        TForm1_rec again(next);
+        again.skinItems[static_cast<size_t>(next.SkinIndex - 1)]->trigger();
+        EXPECT_EQ(checkedSkins(again), std::vector<int>{index});
+        EXPECT_EQ(skins::currentSkin(), index);
+    }
+}
+
+TEST_F(Appearance, ContentsOpensTheGuideNextToTheProgram)
+{
+    QTemporaryDir exe;
+    st.ExeDir = exe.path() + QLatin1Char('/');
+    w.Help2Click();  // no guide there
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.contains(QLatin1String("KORVIX.html")));
+    EXPECT_TRUE(opened.empty());
+
+    ASSERT_TRUE(QDir(exe.path()).mkdir(QStringLiteral("info")));
+    QFile guide(exe.filePath(QStringLiteral("info/KORVIX.html")));
+    ASSERT_TRUE(guide.open(QIODevice::WriteOnly));
+    guide.close();
+    const QString before = QDir::currentPath();
+    w.Help2Click();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl::fromLocalFile(exe.filePath(QStringLiteral("info/KORVIX.html"))));
+    EXPECT_EQ(QDir::currentPath(), before);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(Appearance, AboutBoxShowsItsTextsAndOpensTheMakersSite)
+{
+    TAboutBox_rec about(&w);
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("KORVIX"));
+    EXPECT_EQ(about.size(), QSize(241, 191));
+    EXPECT_EQ(about.sLabel1->text(), QStringLiteral("Recorder/Logger"));
+    EXPECT_EQ(about.sLabel2->text(), QStringLiteral("Software for Lumivale"));
+    EXPECT_EQ(about.sLabel3->text(), QStringLiteral("KORVIX 4Ch signal recorder "));
+    EXPECT_EQ(about.sLabel4->text(), QStringLiteral("Version 1.01"));
+    EXPECT_EQ(about.sLabel5->text(), QStringLiteral("For Windows® XP/Vista/7/8/10"));
+    EXPECT_TRUE(about.Label6->font().underline());
+    EXPECT_EQ(about.Label6->cursor().shape(), Qt::PointingHandCursor);
+    ASSERT_FALSE(about.Image2->pixmap().isNull());
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
+
+    about.Label6Click();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl(QLatin1String(MakerSite)));
+
+    QTimer::singleShot(0, &about, [&] { about.GrSpeedButton1->click(); });
+    EXPECT_EQ(about.exec(), QDialog::Accepted);
+}
+
+// The guide that ships next to the program: every picture it shows is there, and it covers every
+// menu command by its caption.
+TEST(UserGuide, ShowsItsPicturesAndNamesEveryMenuCommand)
+{
+    const QString folder = QStringLiteral(KORVIX_TEST_DATA "/../info");
+    QFile file(folder + QStringLiteral("/KORVIX.html"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(file.readAll());
+
+    const QRegularExpression image(QStringLiteral("<img[^>]*src=\"([^\"]+)\""));
+    int pictures = 0;
+    for (auto it = image.globalMatch(html); it.hasNext(); ++pictures) {
+        const QString src = it.next().captured(1);
+        EXPECT_TRUE(QFile::exists(folder + QLatin1Char('/') + src)) << qPrintable(src);
+    }
+    EXPECT_GE(pictures, 3);
+
+    RecorderState st;
+    TForm1_rec w(st);
+    const QString text = html.simplified();
+    std::function<void(const QList<QAction*>&)> check = [&](const QList<QAction*>& actions) {
+        for (QAction* action : actions) {
+            if (action->isSeparator())
+                continue;
+            // "&&" is a literal ampersand, a single "&" marks the mnemonic.
+            QString caption = action->text();
+            caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+            caption.remove(QLatin1Char('&'));
+            caption.replace(QStringLiteral("\x01"), QStringLiteral("&amp;"));
+            EXPECT_TRUE(text.contains(caption.simplified())) << qPrintable(caption);
+            if (action->menu() != nullptr)
+                check(action->menu()->actions());
+        }
+    };
+    check(w.menuBar()->actions());
+}
+
+}  // namespace
