@@ -13,7 +13,7 @@ namespace datafile {
 
 namespace {
 
-constexpr size_t IndexChunk = size_t{1} << 20;
+constexpr qint64 IndexChunk = qint64{1} << 20;
 constexpr size_t ReadChunk = size_t{64} << 10;
 
 bool beginsWithNonZeroDigit(std::string_view s)
@@ -195,7 +195,7 @@ bool DataFileLines::buildIndex()
     offsets_.clear();
     lineCount_ = 0;
     commentLine_ = 0;
-    buffer_.resize(IndexChunk);
+    buffer_.resize(static_cast<size_t>(std::clamp<qint64>(size_, 1, IndexChunk)));
 
     static constexpr char Comment[] = "COMMENT\r";
     char head[8];

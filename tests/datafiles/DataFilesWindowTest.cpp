@@ -16,6 +16,7 @@
 #include "datafiles/DataFileWriter.h"
 #include "datafiles/FileDialogs.h"
 #include "datafiles/rec_5.h"
+#include "display/ScreenWidgets.h"
 #include "display/Unit_9rec.h"
 #include "shell/Application.h"
 #include "shell/Dialogs.h"
@@ -129,6 +130,15 @@ struct DataFilesWindow : ::testing::Test {
             for (int x = x1; x < x2; ++x)
                 n += w->image1Surface.pixel(x, y) == colour ? 1 : 0;
         return n;
+    }
+    void expectStopped() const
+    {
+        EXPECT_TRUE(st.Idle);
+        EXPECT_FALSE(st.FileViewMode);
+        EXPECT_FALSE(st.PageTurnMode);
+        EXPECT_FALSE(w->PaintBox1->isEnabled());
+        EXPECT_NE(w->Label3->text(), QStringLiteral("Recording"));
+        EXPECT_TRUE(w->N2->isEnabled());
     }
     int autoSaveMarkPixels() const
     {
@@ -316,6 +326,59 @@ TEST_F(DataFilesWindow, AnInvalidFileIsRejectedAndChangesNothing)
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_EQ(rejections, 1);
     EXPECT_TRUE(st.Idle);
+}
+
+TEST_F(DataFilesWindow, OddFilesNeverLeaveTheWindowRecording)
+{
+    const QString data = QStringLiteral(KORVIX_TEST_DATA "/datafiles/data/");
+    {
+        QFile empty(path("empty.txt"));
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+        QFile header(path("header.txt"));
+        ASSERT_TRUE(header.open(QIODevice::WriteOnly));
+        QFile compact(data + QStringLiteral("compact.txt"));
+        ASSERT_TRUE(compact.open(QIODevice::ReadOnly));
+        const QByteArray all = compact.readAll();
+        qsizetype end = 0;
+        for (int i = 0; i < 12; ++i)
+            end = all.indexOf('\n', end) + 1;
+        header.write(all.left(end));
+    }
+    open(path("empty.txt"));
+    EXPECT_EQ(rejections, 1);
+    open(path("header.txt"));
+    EXPECT_EQ(rejections, 1);
+    expectStopped();
+    for (int p = 0; p < 1700; ++p)
+        ASSERT_EQ(st.trace(0, p), 255);
+
+    // Damaged lines are blank positions; damaged values stay on the grid; the block's count runs
+    // past the end of the file and its position lines are no numbers.
+    open(data + QStringLiteral("damaged.txt"));
+    expectStopped();
+    EXPECT_EQ(st.TimeDivLabel, QStringLiteral("0.5s"));
+    EXPECT_EQ(st.trace(0, 0), 255);
+    EXPECT_EQ(st.trace(1, 0), 255);
+    EXPECT_EQ(st.trace(3, 0), 255 - 1);
+    EXPECT_EQ(st.trace(3, 1), 255);
+    EXPECT_EQ(st.trace(0, 2), 255);
+    EXPECT_EQ(st.trace(1, 2), 0);
+    EXPECT_EQ(st.trace(3, 3), 255);
+    EXPECT_EQ(st.AnnotationX, 65535);
+    EXPECT_EQ(st.AnnotationY, st.GridTop);
+    EXPECT_EQ(addText->Memo1->toPlainText(), QStringLiteral("only one line"));
+
+    // The Windows-1252 annotation of a file that pages on.
+    open(data + QStringLiteral("compact.txt"));
+    expectStopped();
+    EXPECT_EQ(addText->Memo1->toPlainText(), QStringLiteral("first\nsecond é"));
+    EXPECT_TRUE(st.AnnotationTransparent);
+    EXPECT_TRUE(w->SpeedButton2->isEnabled());
+    w->SpeedButton2->click();
+    expectStopped();
+    EXPECT_EQ(st.PageEnd, 3400);
+    EXPECT_EQ(st.trace(0, 98), 255 - 1799 % 1024 / 4);
+    EXPECT_EQ(st.trace(3, 99), 255);
 }
 
 TEST_F(DataFilesWindow, PageButtons)
