@@ -61,8 +61,9 @@ PageSpan backSpan(int64_t pageEnd)
     return {(skip < 0 ? PageSpan::FirstLineOfData - 1 : skip) + 1, PageRows + 1};
 }
 
-void fillScreen(DataFileLines& lines, const PageSpan& span, RecorderState& st)
+int fillScreen(DataFileLines& lines, const PageSpan& span, RecorderState& st)
 {
+    int filled = 0;
     for (int c = 0; c < ChannelCount; ++c)
         for (int p = 0; p < span.count; ++p)
             st.trace(c, p) = 255;
@@ -73,7 +74,9 @@ void fillScreen(DataFileLines& lines, const PageSpan& span, RecorderState& st)
         const int p = static_cast<int>(number - span.firstLine);
         for (int c = 0; c < ChannelCount; ++c)
             st.trace(c, p) = screenValueOfRaw((*raw)[static_cast<size_t>(c)]);
+        filled = p + 1;
     });
+    return filled;
 }
 
 PageState afterOpen(DataFileLines& lines, const PageSpan& span)

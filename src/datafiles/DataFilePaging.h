@@ -42,8 +42,16 @@ PageSpan backSpan(int64_t pageEnd);
 
 // Puts the span's lines at screen positions 0 .. count - 1 of TraceBuf: a data line gives its
 // screen values, every other line, and every position past the end of the file, a BlankPosition
-// (255 on all four channels). SampleBuf is left as it is.
-void fillScreen(DataFileLines& lines, const PageSpan& span, RecorderState& st);
+// (255 on all four channels). SampleBuf is left as it is. Returns the number of positions up to
+// the last one that holds a data line (0 when none does).
+int fillScreen(DataFileLines& lines, const PageSpan& span, RecorderState& st);
+// The number of positions a page draws: up to its last data line, so that a page that ends early
+// (a short recording, the last page of a file) ends its traces there, as the stopped screen of the
+// recording did, instead of dropping them to the bottom line.
+inline int drawnPositions(int filled)
+{
+    return filled < PageRows ? filled : PageRows;
+}
 
 // PageEnd and the page buttons after a page was shown, from the line that follows it.
 PageState afterOpen(DataFileLines& lines, const PageSpan& span);

@@ -133,6 +133,12 @@ std::optional<std::array<int64_t, 4>> classifyLine(std::string_view line)
             return std::nullopt;
         raw[c] = *value;
     }
+    // A filler line of Save Data ("-" for the time) stands for a position without a sample.
+    if (pos != std::string_view::npos) {
+        const size_t end = line.find('\t', pos + 1);
+        if (line.substr(pos + 1, end == std::string_view::npos ? end : end - pos - 1) == "-")
+            return std::nullopt;
+    }
     return raw;
 }
 

@@ -22,8 +22,9 @@ constexpr int64_t MaxAnnotationLines = 1000;
 
 // ---- Line classification
 // The raw values of a data line, or nothing for a line that gives a BlankPosition: shorter than
-// 4 characters, containing "ST" or "COM", without a TAB, or whose four fields after N are not all
-// integers.
+// 4 characters, containing "ST" or "COM", without a TAB, whose four fields after N are not all
+// integers, or a filler line ("-" in place of the time). A BlankPosition has the screen value 255
+// on every channel, as a filler line's raw values 0 would give.
 std::optional<std::array<int64_t, 4>> classifyLine(std::string_view line);
 // Screen value of a raw value read from a file (raw values outside 0..1023 are taken as the
 // nearest end of the range, so a damaged value stays on the grid).

@@ -106,8 +106,7 @@ void TForm5_rec::LoadDataFile()
     const datafile::PageSpan span = datafile::openSpan();
     st.FileViewMode = true;
     w->aloitus();
-    datafile::fillScreen(lines_, span, st);
-    st.ScreenSamples = datafile::PageRows;
+    st.ScreenSamples = datafile::drawnPositions(datafile::fillScreen(lines_, span, st));
     w->lopetus();
     st.FileViewMode = false;
     w->SpeedButton1->setEnabled(false);
@@ -133,8 +132,7 @@ void TForm5_rec::PageForward()
     st.FileViewMode = true;
     st.PageTurnMode = true;
     w->aloitus();
-    datafile::fillScreen(lines_, span, st);
-    st.ScreenSamples = datafile::PageRows;
+    st.ScreenSamples = datafile::drawnPositions(datafile::fillScreen(lines_, span, st));
     w->lopetus();
     st.FileViewMode = false;
     st.PageTurnMode = false;
@@ -160,8 +158,7 @@ void TForm5_rec::PageBack()
     st.FileViewMode = true;
     st.PageTurnMode = true;
     w->aloitus();
-    datafile::fillScreen(lines_, span, st);
-    st.ScreenSamples = datafile::PageRows;
+    st.ScreenSamples = datafile::drawnPositions(datafile::fillScreen(lines_, span, st));
     w->lopetus();
     st.FileViewMode = false;
     st.PageTurnMode = false;

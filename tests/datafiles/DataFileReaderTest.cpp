@@ -67,26 +67,27 @@ struct Pager {
     DataFileLines lines;
     RecorderState st;
     PageState state;
+    int filled = 0;  // positions up to the last data line of the page
 
     PageState open(const QString& path)
     {
         EXPECT_TRUE(lines.open(path));
         const PageSpan span = openSpan();
-        fillScreen(lines, span, st);
+        filled = fillScreen(lines, span, st);
         state = afterOpen(lines, span);
         return state;
     }
     PageState forward()
     {
         const PageSpan span = forwardSpan(state.pageEnd);
-        fillScreen(lines, span, st);
+        filled = fillScreen(lines, span, st);
         state = afterForward(lines, span, state.pageEnd);
         return state;
     }
     PageState back()
     {
         const PageSpan span = backSpan(state.pageEnd);
-        fillScreen(lines, span, st);
+        filled = fillScreen(lines, span, st);
         state = afterBack(lines, span, state.pageEnd);
         return state;
     }
@@ -115,10 +116,10 @@ TEST(DataFileReader, LineClassification)
 {
     using R = std::array<int64_t, 4>;
     EXPECT_EQ(classifyLine("5\t100\t200\t300\t400\t0.005\t1.0\t2\t3\t4"), (R{100, 200, 300, 400}));
-    EXPECT_EQ(classifyLine("x\t1\t2\t3\t4"), (R{1, 2, 3, 4}));                 // N itself is not read
-    EXPECT_EQ(classifyLine("7\t0\t0\t0\t0\t-\t-\t-\t-\t-"), (R{0, 0, 0, 0}));  // a filler line
+    EXPECT_EQ(classifyLine("x\t1\t2\t3\t4"), (R{1, 2, 3, 4}));  // N itself is not read
     for (const char* blank : {"", "1\t2", "abc", "STOP:  \t1\t2\t3\t4", "1\tCOM\t2\t3\t4", "1 2 3 4 5", "1\t2\t3\t4",
-                              "1\t2\t3\t4\t", "1\t2\t3.5\t4\t5", "1\t2\t3\t4x\t5", "1\t99999999999999999999\t1\t1\t1"})
+                              "1\t2\t3\t4\t", "1\t2\t3.5\t4\t5", "7\t0\t0\t0\t0\t-\t-\t-\t-\t-", "7\t0\t0\t0\t0\t-",
+                              "1\t2\t3\t4x\t5", "1\t99999999999999999999\t1\t1\t1"})
         EXPECT_FALSE(classifyLine(blank)) << blank;
 
     EXPECT_EQ(screenValueOfRaw(0), 255);
@@ -209,8 +210,10 @@ TEST(DataFileReader, PageTableOfA6000RowFile)
     expectRows(pg.st, 3401, 5100, 1700);
     expectState(pg.forward(), 6800, true, false);
     expectRows(pg.st, 5101, 5999, 1700);
+    EXPECT_EQ(pg.filled, 899);
     expectState(pg.back(), 5100, true, true);
     expectRows(pg.st, 3400, 5100, 1701);
+    EXPECT_EQ(drawnPositions(pg.filled), 1700);
     expectState(pg.back(), 3400, true, true);
     expectRows(pg.st, 1700, 3400, 1701);
     expectState(pg.back(), 1700, false, true);
@@ -229,6 +232,7 @@ TEST(DataFileReader, PageTableEdgeFiles)
         expectState(pg.open(autoSaveFile(dir, 1701)), 1700, false, true);
         expectState(pg.forward(), 3400, true, false);
         expectRows(pg.st, 0, -1, 1700);
+        EXPECT_EQ(pg.filled, 0);
         expectState(pg.back(), 3400, false, false);
         expectRows(pg.st, 0, 1700, 1701);
     }

@@ -195,20 +195,24 @@ TEST_F(DataFilesWindow, AutoSaveOfARecordingAcrossScreens)
 
 TEST_F(DataFilesWindow, SaveDataReopensToTheSameTraces)
 {
-    recordSingle();
+    // A recording stopped part-way through its screen.
+    w->SpeedButtonRun->click();
+    tick(500);
+    w->SpeedButtonRun->click();
     w->File1Click();
     EXPECT_TRUE(w->N1->isEnabled());
     saveData(path("screen.txt"));
     EXPECT_EQ(dialogs.back().objectName, QStringLiteral("SaveDialog2"));
     const std::vector<int32_t> traces(st.TraceBuf.begin(), st.TraceBuf.end());
-    const QImage before = w->image1Surface.image().copy(st.GridLeft, st.GridTop, 542, 257);
+    const QImage before = w->image1Surface.image().copy(st.GridLeft - 1, st.GridTop - 1, 547, 259);
 
     const QList<QByteArray> lines = fileLines(path("screen.txt"));
     ASSERT_EQ(lines.size(), 12 + 1700);
     EXPECT_TRUE(line(lines, 1).startsWith("START: \t"));
     EXPECT_TRUE(line(lines, 2).startsWith("STOP : \t"));
-    // The last recorded position is a data line too.
-    EXPECT_TRUE(line(lines, 1712).startsWith("1699\t"));
+    // The last recorded position is a data line too; filler lines follow.
+    EXPECT_TRUE(line(lines, 12 + 500).startsWith("499\t"));
+    EXPECT_EQ(line(lines, 12 + 501), QByteArray("501\t0\t0\t0\t0\t-\t-\t-\t-\t-"));
 
     // Another recording with other ranges and time base: the file brings its own back.
     w->SpeedButton20ch1Click();
@@ -225,7 +229,9 @@ TEST_F(DataFilesWindow, SaveDataReopensToTheSameTraces)
     for (int c = 0; c < 4; ++c)
         for (int p = 0; p < 1700; ++p)
             ASSERT_EQ(st.trace(c, p), traces[static_cast<size_t>(c * BufferLength + p)]) << c << " " << p;
-    EXPECT_EQ(w->image1Surface.image().copy(st.GridLeft, st.GridTop, 542, 257), before);
+    // The traces end where the recording ended, as on the stopped screen.
+    EXPECT_EQ(st.ScreenSamples, 500);
+    EXPECT_EQ(w->image1Surface.image().copy(st.GridLeft - 1, st.GridTop - 1, 547, 259), before);
     EXPECT_FALSE(w->SpeedButton1->isEnabled());
     EXPECT_FALSE(w->SpeedButton2->isEnabled());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("KORVIX Recorder / Logger - screen.txt"));
