@@ -28,7 +28,16 @@ ReportQueue::Pop ReportQueue::pop(Frame& frame, int timeoutMs)
         return Pop::Closed;
     frame = frames_.front();
     frames_.pop_front();
+    lock.unlock();
+    room_.notify_one();
     return Pop::Frame;
+}
+
+bool ReportQueue::waitForRoom(size_t frames, int timeoutMs)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    const auto fits = [&] { return closed_ || frames_.size() + frames <= capacity_; };
+    return room_.wait_for(lock, std::chrono::milliseconds(timeoutMs > 0 ? timeoutMs : 0), fits) && !closed_;
 }
 
 void ReportQueue::close(bool discardQueued)
@@ -40,6 +49,7 @@ void ReportQueue::close(bool discardQueued)
             frames_.clear();
     }
     ready_.notify_all();
+    room_.notify_all();
 }
 
 bool ReportQueue::closed() const
@@ -50,8 +60,11 @@ bool ReportQueue::closed() const
 
 void ReportQueue::clear()
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    frames_.clear();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        frames_.clear();
+    }
+    room_.notify_all();
 }
 
 size_t ReportQueue::size() const

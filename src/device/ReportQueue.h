@@ -30,6 +30,9 @@ public:
     bool closed() const;
     // Forgets the frames not read yet (they are not counted as dropped).
     void clear();
+    // Waits up to timeoutMs until `frames` more frames fit without a drop (or the queue is closed).
+    // Returns whether they fit.
+    bool waitForRoom(size_t frames, int timeoutMs);
 
     size_t size() const;
     size_t capacity() const { return capacity_; }
@@ -40,6 +43,7 @@ private:
     const size_t capacity_;
     mutable std::mutex mutex_;
     std::condition_variable ready_;
+    std::condition_variable room_;
     std::deque<Frame> frames_;
     bool closed_ = false;
     uint64_t pushed_ = 0;

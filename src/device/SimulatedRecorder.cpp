@@ -121,6 +121,7 @@ int SimulatedRecorder::write(Handle handle, const uint8_t* frame)
         if (model_.streaming() && !wasStreaming) {
             runStart_ = std::chrono::steady_clock::now();
             producedThisRun_ = 0;
+            ++runNumber_;
         }
     }
     wake_.notify_all();
@@ -174,7 +175,20 @@ void SimulatedRecorder::run()
         // One report per millisecond of wall time since the start command; a late wake-up
         // catches up, so the count follows the clock and not the scheduler.
         const int64_t due = duration_cast<milliseconds>(steady_clock::now() - runStart_).count();
+        const uint64_t run = runNumber_;
+        bool readerAway = false;
         while (producedThisRun_ < due) {
+            // Reports of a late burst should have gone out one by one, and a reader that keeps up
+            // would have taken them: wait for it to make room rather than drop for the simulator's
+            // own lateness. A reader that does not come within LateBurstWaitMs loses the oldest.
+            if (!readerAway && due - producedThisRun_ > 1 &&
+                queue_.size() + static_cast<size_t>(config.repeat) > KernelQueueReports) {
+                lock.unlock();
+                readerAway = !queue_.waitForRoom(static_cast<size_t>(config.repeat), LateBurstWaitMs);
+                lock.lock();
+                if (quit_ || unplugged_ || run != runNumber_)
+                    break;
+            }
             if (config.unplugMs >= 0 && streamedMs_ >= config.unplugMs) {
                 unplugged_ = true;
                 queue_.close(true);

@@ -68,6 +68,8 @@ private:
 class SimulatedRecorder final : public HidTransport {
 public:
     static constexpr size_t KernelQueueReports = 64;
+    // How long a late burst waits once for the reader to make room (see run()).
+    static constexpr int LateBurstWaitMs = 20;
     // A path in the form of a Windows HID path, so that discovery matches it like the real one.
     static constexpr const char* DevicePath = "simulated:vid_1209&pid_4b52";
 
@@ -114,6 +116,7 @@ private:
     bool stalled_ = false;
     int64_t streamedMs_ = 0;       // over all streaming
     int64_t producedThisRun_ = 0;  // since the last start command
+    uint64_t runNumber_ = 0;       // counts the start commands
     std::chrono::steady_clock::time_point runStart_{};
     bool printSummary_ = false;
     std::thread thread_;

@@ -75,6 +75,22 @@ TEST(ReportQueue, ClosingKeepsOrDiscardsWhatIsLeft)
     EXPECT_EQ(keep.pop(f, 0), ReportQueue::Pop::Closed);
 }
 
+TEST(ReportQueue, WaitForRoomReturnsWhenAReaderTakesAFrame)
+{
+    ReportQueue q(2);
+    q.push(numbered(1));
+    EXPECT_TRUE(q.waitForRoom(1, 0));
+    q.push(numbered(2));
+    EXPECT_FALSE(q.waitForRoom(1, 1));  // full, nobody reads
+    std::thread reader([&] {
+        ReportQueue::Frame f;
+        q.pop(f, 1000);
+    });
+    EXPECT_TRUE(q.waitForRoom(1, 5000));
+    reader.join();
+    EXPECT_EQ(q.dropped(), 0u);
+}
+
 TEST(BufferedTransport, ReaderThreadKeepsEveryReportInOrderWhileNobodyReads)
 {
     constexpr int Reports = 5000;  // five seconds of recording arriving in one burst
