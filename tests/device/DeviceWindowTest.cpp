@@ -264,7 +264,7 @@ TEST(StartOptions, SimulateOptionAndEnvironment)
             argv.push_back(a.data());
         return parseStartOptions(static_cast<int>(argv.size()), argv.data());
     };
-    unsetenv("KORVIX_SIMULATE");
+    qunsetenv("KORVIX_SIMULATE");
     EXPECT_FALSE(parse({}).simulate);
 
     StartOptions o = parse({"--simulate=ch1=dc:5,zero=7"});
@@ -277,14 +277,14 @@ TEST(StartOptions, SimulateOptionAndEnvironment)
     o = parse({"--simulate=ch1=dc:5,zero=x"});
     EXPECT_TRUE(o.error.contains(QStringLiteral("\"zero=x\""))) << o.error.toStdString();
 
-    setenv("KORVIX_SIMULATE", "noise=2", 1);
+    qputenv("KORVIX_SIMULATE", "noise=2");
     o = parse({});
     EXPECT_TRUE(o.simulate);
     EXPECT_EQ(o.simulator.noise, 2);
     EXPECT_EQ(parse({"--simulate=zero=1"}).simulator.noise, 0);  // the option wins
-    setenv("KORVIX_SIMULATE", "", 1);
+    qputenv("KORVIX_SIMULATE", "");
     EXPECT_FALSE(parse({}).simulate);
-    setenv("KORVIX_SIMULATE", "repeat=0", 1);
+    qputenv("KORVIX_SIMULATE", "repeat=0");
     EXPECT_TRUE(parse({}).error.contains(QStringLiteral("repeat=0")));
-    unsetenv("KORVIX_SIMULATE");
+    qunsetenv("KORVIX_SIMULATE");
 }
