@@ -2,9 +2,12 @@
 // inside one timer event, and the demo tick, which takes one sample per tick of FastTimer1. Both
 // share the per-sample steps: elapsed time, auto-save line, wrap, live drawing and advance.
 #include <QLabel>
+#include <algorithm>
+#include <cstdlib>
 #include <QTimer>
 
 #include "acquisition/TimeBase.h"
+#include "display/ScreenWidgets.h"
 #include "shell/Winrecx.h"
 
 void TForm1_rec::Timer3Timer()
@@ -94,9 +97,12 @@ void TForm1_rec::perSampleSteps(double timeStep, bool deviceMode)
                 overlay.line(st.GridLeft, st.GridTop, st.GridLeft + 544, st.GridTop);
                 overlay.line(st.GridLeft, st.GridTop + 256, st.GridLeft + 544, st.GridTop + 256);
             }
+            // Only the strip of the new segments is repainted: the live drawing runs up to 160
+            // steps a second, and a full repaint of the overlay each time would cost more than
+            // the sampling itself.
+            PaintBox1->update(QRect(std::min<int>(st.LiveX, x) - 1, st.GridTop - 1, std::abs(x - st.LiveX) + 3, 259));
             st.LiveX = static_cast<uint16_t>(x);
             st.LiveStep = static_cast<uint16_t>(step);
-            screen.refreshOverlay();
         }
     }
 

@@ -1,6 +1,7 @@
 #include "display/ScreenWidgets.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include "display/Surface.h"
@@ -11,10 +12,11 @@ ScreenView::ScreenView(Surface& surface, QWidget* parent) : QWidget(parent), sur
     setMouseTracking(true);
 }
 
-void ScreenView::paintEvent(QPaintEvent*)
+void ScreenView::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    p.drawImage(0, 0, surface_.image());
+    const QRect r = event->rect();
+    p.drawImage(r, surface_.image(), r);
 }
 
 void ScreenView::mousePressEvent(QMouseEvent* event)
@@ -48,8 +50,9 @@ void OverlayView::setOverlayEnabled(bool on)
     setAttribute(Qt::WA_TransparentForMouseEvents, !on);
 }
 
-void OverlayView::paintEvent(QPaintEvent*)
+void OverlayView::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    p.drawImage(0, 0, surface_.image());
+    const QRect r = event->rect();
+    p.drawImage(r, surface_.image(), r);
 }
