@@ -86,6 +86,20 @@ int main(int argc, char** argv)
                     Lines / ms * 1000.0, static_cast<long long>(Lines), QFile(path).size() / 1e6, ms);
     }
 
+    // ---- Handing one second of 1 ms samples to the medium, as the writer does once a second.
+    {
+        datafile::AutoSaveWriter writer;
+        writer.create(dir.filePath(QStringLiteral("flush.txt")));
+        writer.writeHeader(st);
+        int64_t n = 0;
+        const double flushMs = medianMs(11, [&] {
+            for (int i = 0; i < 1000; ++i, ++n)
+                writer.writeSampleLine(n, rawOf(n), static_cast<uint64_t>(n), ranges);
+            writer.flush();
+        });
+        std::printf("one second of 1 ms samples written and synced: %.2f ms\n", flushMs);
+    }
+
     // ---- The page index, built once per opened file.
     const double indexMs = medianMs(5, [&] {
         datafile::DataFileLines fresh;

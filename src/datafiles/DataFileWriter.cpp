@@ -129,8 +129,14 @@ bool AutoSaveWriter::flush()
     if (_commit(file_.handle()) != 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
 #else
-    // Devices and pipes cannot be synchronised; that is no loss of data.
-    if (::fsync(file_.handle()) != 0 && errno != EINVAL && errno != ENOTSUP && errno != EROFS)
+    // fdatasync skips the time stamps but keeps the size, which is all a reader needs. Devices and
+    // pipes cannot be synchronised; that is no loss of data.
+#if defined(Q_OS_LINUX)
+    const int synced = ::fdatasync(file_.handle());
+#else
+    const int synced = ::fsync(file_.handle());
+#endif
+    if (synced != 0 && errno != EINVAL && errno != ENOTSUP && errno != EROFS)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
 #endif
     return true;
