@@ -103,6 +103,9 @@ void TForm1_rec::File1Click()
 
 void TForm1_rec::N1Click()
 {
+    // The file items are disabled during a recording; a late call changes nothing either.
+    if (!st.Idle)
+        return;
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Save;
     request.objectName = QStringLiteral("SaveDialog2");
@@ -138,6 +141,9 @@ void TForm1_rec::N1Click()
 
 void TForm1_rec::N2Click()
 {
+    // Arming during a recording would cut the file in use.
+    if (!st.Idle)
+        return;
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Save;
     request.objectName = QStringLiteral("SaveDialog3");
@@ -219,7 +225,7 @@ void TForm1_rec::WriteAutoSaveTrailer()
 void TForm1_rec::OpenData1Click()
 {
     TForm5_rec* reader = windows().Form5_rec;
-    if (reader == nullptr || reader->busy())
+    if (reader == nullptr || reader->busy() || !st.Idle)
         return;
     reader->LoadDataFile();
     kursoriaika();
@@ -228,8 +234,8 @@ void TForm1_rec::OpenData1Click()
 void TForm1_rec::SpeedButton2Click()
 {
     TForm5_rec* reader = windows().Form5_rec;
-    // A click that arrives while a page is being loaded is dropped.
-    if (reader == nullptr || reader->busy())
+    // A click that arrives while a page is being loaded (or during a recording) is dropped.
+    if (reader == nullptr || reader->busy() || !st.Idle)
         return;
     reader->PageForward();
     kursoriaika();
@@ -238,7 +244,7 @@ void TForm1_rec::SpeedButton2Click()
 void TForm1_rec::SpeedButton1Click()
 {
     TForm5_rec* reader = windows().Form5_rec;
-    if (reader == nullptr || reader->busy())
+    if (reader == nullptr || reader->busy() || !st.Idle)
         return;
     reader->PageBack();
     kursoriaika();

@@ -509,6 +509,14 @@ TEST_F(DataFilesWindow, SaveDataIsOfferedOnlyForARecordedStoppedScreen)
     tick(3);
     w->File1Click();
     EXPECT_FALSE(w->N1->isEnabled());
+    // The file handlers do nothing during a recording, even when called.
+    const size_t asked = dialogs.size();
+    w->N1Click();
+    w->N2Click();
+    w->OpenData1Click();
+    w->SpeedButton2Click();
+    EXPECT_EQ(dialogs.size(), asked);
+    EXPECT_FALSE(st.Idle);
     w->SpeedButtonRun->click();
     w->File1Click();
     EXPECT_TRUE(w->N1->isEnabled());
