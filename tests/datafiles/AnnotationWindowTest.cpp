@@ -1,7 +1,6 @@
 // The "Add Text" window and the annotation it draws on the screen bitmap.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -109,24 +108,6 @@ struct AddTextWindow : ::testing::Test {
         return count(w->image1Surface, st.SettingsColors[Time_Marker], x1, y1, x2, y2);
     }
 };
-
-TEST_F(AddTextWindow, ControlsAtCreation)
-{
-    EXPECT_EQ(t->windowTitle(), QStringLiteral("Add Text"));
-    EXPECT_EQ(t->size(), QSize(301, 265));
-    EXPECT_TRUE(t->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_FALSE(t->isModal());
-    EXPECT_EQ(t->Memo1->lineWrapMode(), QPlainTextEdit::NoWrap);
-    EXPECT_FALSE(t->Button2->isEnabled());
-    EXPECT_TRUE(t->Label1->isHidden());
-    EXPECT_FALSE(t->CheckBox1->isChecked());
-    EXPECT_EQ(t->Button1->geometry(), QRect(4, 152, 141, 25));
-    EXPECT_EQ(t->Copy1->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
-    EXPECT_EQ(t->Paste1->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
-    EXPECT_EQ(t->SelectAll1->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
-    EXPECT_TRUE(t->actions().contains(t->Paste1));
-    EXPECT_FALSE(st.AnnotationOn);
-}
 
 TEST_F(AddTextWindow, AddWithoutRightClickDrawsAtTheTopLeftAndRemoveTakesItAway)
 {
