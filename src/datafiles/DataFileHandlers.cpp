@@ -64,8 +64,7 @@ void autoSaveFailed(TForm1_rec& w)
     RecorderState& st = w.st;
     const QString path = w.AutoSaveFile ? w.AutoSaveFile->path() : QString();
     const QString reason = w.AutoSaveFile ? w.AutoSaveFile->errorString() : QString();
-    if (w.AutoSaveFile)
-        w.AutoSaveFile->close();
+    w.AutoSaveFile.reset();
     if (st.AutoSaveOn) {
         drawAutoSaveTexts(w, path, st.ActiveColors[Background]);
         w.tekstit();
@@ -172,10 +171,9 @@ void TForm1_rec::N2Click()
 
 void TForm1_rec::WriteAutoSaveHeader()
 {
-    if (!AutoSaveFile) {
-        st.AutoSaveOn = false;
+    // Without an armed file (AutoSaveOn set by hand) there is nothing to write.
+    if (!AutoSaveFile)
         return;
-    }
     AutoSaveFile->decimalSeparator = localeSeparator();
     if (!AutoSaveFile->writeHeader(st)) {
         autoSaveFailed(*this);
@@ -194,20 +192,23 @@ void TForm1_rec::WriteSampleLine(int position, double timeStep)
                                      st.sample(3, position)};
     const auto stepMs = static_cast<uint64_t>(std::llround(timeStep * 1000.0));
     const auto n = st.AutoSaveLineNo++;
-    if (!AutoSaveFile || !AutoSaveFile->writeSampleLine(n, raw, static_cast<uint64_t>(n) * stepMs, st.ChannelRange))
+    // Without an armed file (AutoSaveOn set by hand) the lines are only counted.
+    if (AutoSaveFile && !AutoSaveFile->writeSampleLine(n, raw, static_cast<uint64_t>(n) * stepMs, st.ChannelRange))
         autoSaveFailed(*this);
 }
 
 void TForm1_rec::WriteAutoSaveTrailer()
 {
     const QString path = AutoSaveFile ? AutoSaveFile->path() : QString();
-    const bool ok = AutoSaveFile && AutoSaveFile->writeTrailer(st);
+    const bool ok = !AutoSaveFile || AutoSaveFile->writeTrailer(st);
+    const QString reason = AutoSaveFile ? AutoSaveFile->errorString() : QString();
+    // One armed file holds one recording.
+    AutoSaveFile.reset();
     drawAutoSaveTexts(*this, path, st.ActiveColors[Background]);
     tekstit();
     screen.refreshImage();
     st.AutoSaveOn = false;
     if (!ok) {
-        const QString reason = AutoSaveFile ? AutoSaveFile->errorString() : QString();
         const QString text = QStringLiteral(
                                  "The end of the data file %1 could not be written:\r%2\r\r"
                                  "The recorded lines before it are kept in the file.")

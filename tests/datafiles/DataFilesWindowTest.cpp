@@ -475,6 +475,19 @@ TEST_F(DataFilesWindow, AWriteErrorStopsTheRecordingOnceAndKeepsTheFile)
     EXPECT_FALSE(w->SpeedButtonSingle->isChecked());
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_EQ(autoSaveMarkPixels(), 0);
+
+    // The lines are still collected when the stop comes, and the trailer's flush fails.
+    messages.clear();
+    arm(path("late.txt"));
+    w->SpeedButtonRun->click();
+    w->AutoSaveFile = std::make_shared<datafile::AutoSaveWriter>([] { return int64_t{0}; });
+    ASSERT_TRUE(w->AutoSaveFile->create(QStringLiteral("/dev/full")));
+    tick(5);
+    w->SpeedButtonRun->click();
+    EXPECT_TRUE(st.Idle);
+    EXPECT_FALSE(st.AutoSaveOn);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages.size(), 1u);
 }
 
 TEST_F(DataFilesWindow, ArmingAgainReplacesTheArmedFile)
