@@ -18,6 +18,7 @@
 #include "display/ScreenWidgets.h"
 #include "display/Unit_9rec.h"
 #include "shell/Application.h"
+#include "shell/LocaleTexts.h"
 #include "shell/Winrecx.h"
 
 namespace {
@@ -25,10 +26,8 @@ namespace {
 // The date in the user's short date format, a TAB and the time in the long time format.
 QString stampNow()
 {
-    const QLocale locale;
     const QDateTime now = QDateTime::currentDateTime();
-    return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char('\t') +
-           locale.toString(now.time(), QLocale::LongFormat);
+    return shortDateText(now.date()) + QLatin1Char('\t') + longTimeText(now.time());
 }
 
 void setPanelColour(QWidget* panel, const QColor& colour)
@@ -50,6 +49,12 @@ void setBold(QLabel* label, bool bold)
 
 void TForm1_rec::SpeedButtonRunClick()
 {
+    // A click that was queued while a data file page is being put on screen is dropped: the
+    // page load runs the start and stop sequences itself.
+    if (st.FileViewMode) {
+        SpeedButtonRun->setChecked(false);
+        return;
+    }
     if (DVMDisplay1->isChecked())
         dvm[0].display->setFocus();
     if (SpeedButtonRun->isChecked()) {
@@ -67,6 +72,12 @@ void TForm1_rec::SpeedButtonRunClick()
 
 void TForm1_rec::SpeedButtonSingleClick()
 {
+    // A click that was queued while a data file page is being put on screen is dropped: the
+    // page load runs the start and stop sequences itself.
+    if (st.FileViewMode) {
+        SpeedButtonSingle->setChecked(false);
+        return;
+    }
     if (DVMDisplay1->isChecked())
         dvm[0].display->setFocus();
     if (SpeedButtonSingle->isChecked()) {
@@ -86,8 +97,17 @@ void TForm1_rec::SpeedButtonSingleClick()
 // "Restore Default Settings & Exit" stay enabled.
 static std::vector<QAction*> recordingLockedItems(TForm1_rec& w)
 {
-    return {w.Edit2->menuAction(), w.Options1->menuAction(), w.Help1->menuAction(), w.View1->menuAction(),
-            w.Open, w.OpenData1, w.Save, w.N1, w.N2, w.Print1, w.PrintSetup1};
+    return {w.Edit2->menuAction(),
+            w.Options1->menuAction(),
+            w.Help1->menuAction(),
+            w.View1->menuAction(),
+            w.Open,
+            w.OpenData1,
+            w.Save,
+            w.N1,
+            w.N2,
+            w.Print1,
+            w.PrintSetup1};
 }
 
 void TForm1_rec::aloitus()

@@ -1,5 +1,7 @@
 #include "display/ValueDisplay.h"
 
+#include "shell/LocaleTexts.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -78,8 +80,8 @@ QString holdValueText(int value, int rangeTenths, const QLocale& locale)
 
 QString holdLabel(const QString& holdValue, const QDateTime& when, const QLocale& locale)
 {
-    return holdValue + QStringLiteral("\t\t") + locale.toString(when.time(), QLocale::LongFormat) +
-           QStringLiteral("   ") + locale.toString(when.date(), QLocale::ShortFormat);
+    return holdValue + QStringLiteral("\t\t") + longTimeText(when.time(), locale) + QStringLiteral("   ") +
+           shortDateText(when.date(), locale);
 }
 
 QString valueText(int value, int rangeTenths, bool deviceMode)

@@ -1,5 +1,7 @@
 #include "printing/rec_preview.h"
 
+#include "shell/LocaleTexts.h"
+
 #include <QApplication>
 #include <QDate>
 #include <QDialogButtonBox>
@@ -61,12 +63,9 @@ QToolButton* makeBoldButton(QWidget* parent, const char* name, const char* capti
     return button;
 }
 
-// The locale's long time format without the time zone, which a caption does not need.
 QString timeText(const QLocale& locale)
 {
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    format.remove(QLatin1Char('t'));
-    return locale.toString(QTime::currentTime(), format.trimmed());
+    return longTimeText(QTime::currentTime(), locale);
 }
 
 void showPrintError(QWidget* parent, const QString& text)
