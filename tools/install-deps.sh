@@ -9,7 +9,7 @@ packages=(
   qt6-qpa-plugins libqt6printsupport6 libqt6svg6
   libhidapi-dev libpng-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang clang-format
+  clang clang-format libclang-rt-14-dev
   fonts-dejavu-core
   xvfb xauth xdotool imagemagick x11-utils
   poppler-utils pngcheck

@@ -5,7 +5,7 @@
 
 // The thirteen time bases of the "Time/Div." group, in the order of its buttons.
 struct TimeBaseEntry {
-    const char* label;     // caption of the button and time-per-division label
+    const char* label;  // caption of the button and time-per-division label
     const char* buttonName;
     int sampleIntervalMs;  // time between two samples
     int timeDivCode;       // always 50 x sampleIntervalMs

@@ -10,20 +10,34 @@ Screen::Screen(RecorderState& state, Surface& imageSurface, Surface& overlaySurf
 QString sampleRateText(int sampleIntervalMs)
 {
     switch (sampleIntervalMs) {
-        case 1: return QStringLiteral("1000S/s    ");
-        case 2: return QStringLiteral("500S/s     ");
-        case 5: return QStringLiteral("200S/s     ");
-        case 10: return QStringLiteral("100S/s    ");
-        case 20: return QStringLiteral("50S/s     ");
-        case 50: return QStringLiteral("20S/s     ");
-        case 100: return QStringLiteral("10S/s      ");
-        case 200: return QStringLiteral("5S/s    ");
-        case 500: return QStringLiteral("2S/s    ");
-        case 1000: return QStringLiteral("1S/s    ");
-        case 2000: return QStringLiteral("1S/2s    ");
-        case 5000: return QStringLiteral("1S/5s    ");
-        case 10000: return QStringLiteral("1S/10s    ");
-        default: return {};
+        case 1:
+            return QStringLiteral("1000S/s    ");
+        case 2:
+            return QStringLiteral("500S/s     ");
+        case 5:
+            return QStringLiteral("200S/s     ");
+        case 10:
+            return QStringLiteral("100S/s    ");
+        case 20:
+            return QStringLiteral("50S/s     ");
+        case 50:
+            return QStringLiteral("20S/s     ");
+        case 100:
+            return QStringLiteral("10S/s      ");
+        case 200:
+            return QStringLiteral("5S/s    ");
+        case 500:
+            return QStringLiteral("2S/s    ");
+        case 1000:
+            return QStringLiteral("1S/s    ");
+        case 2000:
+            return QStringLiteral("1S/2s    ");
+        case 5000:
+            return QStringLiteral("1S/5s    ");
+        case 10000:
+            return QStringLiteral("1S/10s    ");
+        default:
+            return {};
     }
 }
 
@@ -90,7 +104,8 @@ void Screen::DoGrid()
 
 void Screen::tekstit()
 {
-    TulostaTeksti(QStringLiteral("DEMO"), demoMarkX(), TopTextY, st.DemoMode ? active(Bright_Grid) : active(Background));
+    TulostaTeksti(QStringLiteral("DEMO"), demoMarkX(), TopTextY,
+                  st.DemoMode ? active(Bright_Grid) : active(Background));
     drawTimeDiv(active(Time_Marker));
     drawSampleRate();
     for (int n = 0; n < ChannelCount; ++n)
@@ -108,7 +123,8 @@ void Screen::tekstit()
         // shows in the colour of the lowest-numbered enabled channel.
         for (int n = ChannelCount - 1; n >= 0; --n)
             if (st.ChannelOn[n])
-                TulostaTeksti(st.VoltReadout, voltReadoutX(), st.BottomTextY, active(static_cast<ColourIndex>(Ch1 + n)));
+                TulostaTeksti(st.VoltReadout, voltReadoutX(), st.BottomTextY,
+                              active(static_cast<ColourIndex>(Ch1 + n)));
     }
 }
 

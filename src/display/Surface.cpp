@@ -266,8 +266,7 @@ void Surface::floodFill(int x, int y, Colour border)
     std::vector<uint8_t> visited(size_t(w) * size_t(h), 0);
     // A pixel is open if it is neither border nor already filled.
     auto open = [&](int px, int py) {
-        return !visited[size_t(py) * size_t(w) + size_t(px)] &&
-               (row(bits, bpl, py)[px] & ColourBits) != borderRgb;
+        return !visited[size_t(py) * size_t(w) + size_t(px)] && (row(bits, bpl, py)[px] & ColourBits) != borderRgb;
     };
     if (!open(x, y))
         return;

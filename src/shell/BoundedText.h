@@ -8,7 +8,7 @@ template <int N>
 class BoundedText {
 public:
     BoundedText() = default;
-    BoundedText(const QString& s) : text_(s.left(N)) {}  // NOLINT(google-explicit-constructor)
+    BoundedText(const QString& s) : text_(s.left(N)) {}                // NOLINT(google-explicit-constructor)
     BoundedText(const char* s) : BoundedText(QString::fromUtf8(s)) {}  // NOLINT
 
     BoundedText& operator=(const QString& s)

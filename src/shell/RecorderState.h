@@ -29,13 +29,12 @@ using ColourSet = std::array<Colour, 8>;
 constexpr int XorTimeMarker = 4;
 
 constexpr int ChannelCount = 4;
-constexpr int BufferLength = 4096;        // positions per channel in SampleBuf and TraceBuf
-constexpr int ScreenPositions = 1700;     // positions shown on one screen
+constexpr int BufferLength = 4096;          // positions per channel in SampleBuf and TraceBuf
+constexpr int ScreenPositions = 1700;       // positions shown on one screen
 constexpr int LastRecordedPosition = 1701;  // the wrap comes after this position
 
 // The default colour scheme (black background).
-constexpr ColourSet DefaultColours = {0x000000, 0xFF0000, 0x00FF00, 0x00FFFF,
-                                      0x0000FF, 0x800000, 0xFF0000, 0xFFFF00};
+constexpr ColourSet DefaultColours = {0x000000, 0xFF0000, 0x00FF00, 0x00FFFF, 0x0000FF, 0x800000, 0xFF0000, 0xFFFF00};
 
 // The one process-wide record of the recorder's run-time state. Every subsystem reads and
 // writes its fields directly, always on the GUI thread. Field names are the recorder's own;
@@ -145,25 +144,46 @@ struct RecorderState {
 
     RecorderState();
 
-    int32_t& trace(int channel, int position) { return TraceBuf[static_cast<size_t>(channel * BufferLength + position)]; }
-    int32_t& sample(int channel, int position) { return SampleBuf[static_cast<size_t>(channel * BufferLength + position)]; }
+    int32_t& trace(int channel, int position)
+    {
+        return TraceBuf[static_cast<size_t>(channel * BufferLength + position)];
+    }
+    int32_t& sample(int channel, int position)
+    {
+        return SampleBuf[static_cast<size_t>(channel * BufferLength + position)];
+    }
 };
 
 // ---- Conversions shared by every subsystem that turns samples into pixels, volts or file values.
 
 // Screen value of a 10-bit sample: 0 at the top grid line, 255 at the bottom one.
-constexpr int screenValue(int sample) { return 255 - sample / 4; }
+constexpr int screenValue(int sample)
+{
+    return 255 - sample / 4;
+}
 // Raw sample of a screen value where only screen values exist (demo mode).
-constexpr int sampleOfScreenValue(int v) { return (255 - v) * 4; }
+constexpr int sampleOfScreenValue(int v)
+{
+    return (255 - v) * 4;
+}
 // Volts of a sample on a channel whose range is given in tenths of a volt.
-inline double sampleVolts(int sample, int rangeTenths) { return rangeTenths / 10.0 * (sample - 512) / 512.0; }
+inline double sampleVolts(int sample, int rangeTenths)
+{
+    return rangeTenths / 10.0 * (sample - 512) / 512.0;
+}
 // Pixel row of a screen value where full negative scale (255) sits on the bottom grid line.
-constexpr int traceRow(int gridTop, int v) { return gridTop + v + (v == 255 ? 1 : 0); }
+constexpr int traceRow(int gridTop, int v)
+{
+    return gridTop + v + (v == 255 ? 1 : 0);
+}
 // x of buffer position p during a recording: one step per 6.25 positions, rounded to nearest.
 int liveX(int gridLeft, int position);
 
 // Pen colour of the inverting pen that shows `colour` on `background`.
-constexpr Colour xorColour(Colour colour, Colour background) { return (colour ^ ~background) & 0xFFFFFF; }
+constexpr Colour xorColour(Colour colour, Colour background)
+{
+    return (colour ^ ~background) & 0xFFFFFF;
+}
 
 // Derives XorColors and the grid colours from SettingsColors.
 void deriveColours(RecorderState& s);

@@ -98,15 +98,32 @@ void TForm1::Timer3Timer()
 
     // The stored skin: the skin menu item of that number.
     switch (st.SkinIndex) {
-        case 1: rec->Skin11Click(); break;
-        case 2: rec->Skin21Click(); break;
-        case 3: rec->Skin31Click(); break;
-        case 4: rec->Skin41Click(); break;
-        case 5: rec->Skin51Click(); break;
-        case 6: rec->Skin61Click(); break;
-        case 7: rec->Skin71Click(); break;
-        case 8: rec->Skin81Click(); break;
-        default: break;
+        case 1:
+            rec->Skin11Click();
+            break;
+        case 2:
+            rec->Skin21Click();
+            break;
+        case 3:
+            rec->Skin31Click();
+            break;
+        case 4:
+            rec->Skin41Click();
+            break;
+        case 5:
+            rec->Skin51Click();
+            break;
+        case 6:
+            rec->Skin61Click();
+            break;
+        case 7:
+            rec->Skin71Click();
+            break;
+        case 8:
+            rec->Skin81Click();
+            break;
+        default:
+            break;
     }
 
     st.ExeDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
@@ -143,8 +160,8 @@ void TForm1::Timer3Timer()
         st.DataDir = candidate;
 
     if (!st.DemoMode && st.WasRunning) {
-        MessageRequest ask{QMessageBox::Information, {}, QString::fromLatin1(RunAnywayText),
-                           QMessageBox::Yes | QMessageBox::No};
+        MessageRequest ask{
+            QMessageBox::Information, {}, QString::fromLatin1(RunAnywayText), QMessageBox::Yes | QMessageBox::No};
         if (showMessage(this, ask) != QMessageBox::Yes) {
             close();
             return;

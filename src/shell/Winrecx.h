@@ -57,11 +57,11 @@ public:
     struct DvmPanel {
         QFrame* panel = nullptr;
         QLabel* channelLabel = nullptr;
-        QFrame* display = nullptr;                  // Panel9, Panel12, Panel14, Panel16
-        std::array<M7SegDisp*, 4> digits{};         // left to right
-        QFrame* minusBar = nullptr;                 // horizontal bar of the sign
-        QFrame* plusBar = nullptr;                  // vertical bar of the sign
-        std::array<QFrame*, 3> points{};            // decimal points at x = 71, 110, 149
+        QFrame* display = nullptr;           // Panel9, Panel12, Panel14, Panel16
+        std::array<M7SegDisp*, 4> digits{};  // left to right
+        QFrame* minusBar = nullptr;          // horizontal bar of the sign
+        QFrame* plusBar = nullptr;           // vertical bar of the sign
+        std::array<QFrame*, 3> points{};     // decimal points at x = 71, 110, 149
         QLabel* dcLabel = nullptr;
         QLabel* voltLabel = nullptr;
         QCheckBox* maxBox = nullptr;
@@ -71,10 +71,10 @@ public:
     };
     std::array<DvmPanel, 4> dvm{};
 
-    QGroupBox* GroupBox1 = nullptr;                       // "Voltage Range"
-    std::array<QFrame*, 4> channelPanels{};               // Panel17..Panel20
-    std::array<QLabel*, 4> LabelCh{};                     // LabelCh1..LabelCh4
-    std::array<QCheckBox*, 4> channelSwitch{};            // CheckBox9..CheckBox12
+    QGroupBox* GroupBox1 = nullptr;             // "Voltage Range"
+    std::array<QFrame*, 4> channelPanels{};     // Panel17..Panel20
+    std::array<QLabel*, 4> LabelCh{};           // LabelCh1..LabelCh4
+    std::array<QCheckBox*, 4> channelSwitch{};  // CheckBox9..CheckBox12
     // Range buttons per channel in the order ±20V, ±8V, ±4V, ±2V, ±0.8V, ±0.4V.
     std::array<std::array<QToolButton*, 6>, 4> rangeButtons{};
     std::array<QButtonGroup*, 4> rangeGroups{};
@@ -122,7 +122,7 @@ public:
     QAction* About2 = nullptr;
 
     // ---- Non-visual members
-    QString lastImageName;  // the name "Save Image..." offers next
+    QString lastImageName;           // the name "Save Image..." offers next
     QTimer* Timer3 = nullptr;        // runs the device sampling loop
     bool deviceLoopRunning = false;  // Timer3Timer is on the call stack
 

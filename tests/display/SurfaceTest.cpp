@@ -15,7 +15,10 @@ namespace {
 
 constexpr Colour Navy = 0x800000, Red = 0x0000FF, Green = 0x00FF00, Blue = 0xFF0000, White = 0xFFFFFF;
 
-Colour notXor(Colour pen, Colour screen) { return ~(pen ^ screen) & 0xFFFFFF; }
+Colour notXor(Colour pen, Colour screen)
+{
+    return ~(pen ^ screen) & 0xFFFFFF;
+}
 
 void randomise(Surface& s, std::mt19937& rng)
 {
@@ -208,7 +211,7 @@ TEST(Surface, FloodFillsTheSevenSegmentShapeExactly)
             filled += s.pixel(x, y) == on;
         }
     EXPECT_EQ(filled, 2 * (1 + 2 + 3 + 4) + 16 * 5);  // rows 4..27: the slants, then 5 wide
-    EXPECT_EQ(s.pixel(5, 4), Navy);  // outside, right of the slanted top edge
+    EXPECT_EQ(s.pixel(5, 4), Navy);                   // outside, right of the slanted top edge
 
     // A brush other than the border colour: the interior changes, the outline stays.
     Surface t = outline;
