@@ -125,7 +125,6 @@ void TForm1_rec::FormClose()
     const bool abnormal = isMaximized() || isMinimized() || isFullScreen();
     QRect r = abnormal ? normalGeometry() : geometry();
     r.moveTopLeft(abnormal ? normalGeometry().topLeft() : pos());
-    onClosed();
     if (TForm1* shell = windows().Form1)
         shell->closeFromRecorder(r);
 }

@@ -225,9 +225,6 @@ public:
     void SpeedButton02sClick() { TimeButtonClick(11); }
     void SpeedButton01sClick() { TimeButtonClick(12); }
 
-    // Called by the shell at close to let the window know it may really close.
-    std::function<void()> onClosed = [] {};
-
 public slots:
     // ---- Handlers of the controls and menu items
     void Image1MouseDown(Qt::MouseButton button, int x, int y);
