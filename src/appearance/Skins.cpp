@@ -35,6 +35,15 @@ const std::array<Look, SkinCount> Looks = {{
     {"#dedbd3", "#f8f7f3", "#e7e4dc", "#1e1e1e", "#8a8266", "#d2cec4"},  // 7: neutral
 }};
 
+// Text of a disabled control: well over halfway from the text colour to the background, so that a
+// disabled button reads as disabled on light and dark looks alike.
+QColor disabledTextOf(const QColor& text, const QColor& background)
+{
+    auto mix = [](int a, int b) { return a + (b - a) * 11 / 20; };
+    return QColor(mix(text.red(), background.red()), mix(text.green(), background.green()),
+                  mix(text.blue(), background.blue()));
+}
+
 QPalette paletteOf(const Look& look)
 {
     const QColor window(QLatin1String(look.window));
@@ -63,7 +72,7 @@ QPalette paletteOf(const Look& look)
     p.setColor(QPalette::Mid, button.darker(dark ? 115 : 125));
     p.setColor(QPalette::Dark, button.darker(dark ? 140 : 160));
     p.setColor(QPalette::Shadow, Qt::black);
-    const QColor disabledText = dark ? text.darker(180) : text.lighter(400);
+    const QColor disabledText = disabledTextOf(text, button);
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         p.setColor(QPalette::Disabled, role, disabledText);
     p.setColor(QPalette::Disabled, QPalette::Highlight, button.darker(120));
@@ -75,7 +84,7 @@ QString styleSheetOf(const Look& look)
     const QColor base(QLatin1String(look.base));
     const QColor text(QLatin1String(look.text));
     const QColor border = base.lightness() < 128 ? base.lighter(170) : base.darker(140);
-    const QColor disabled = base.lightness() < 128 ? text.darker(180) : text.lighter(400);
+    const QColor disabled = disabledTextOf(text, base);
     return QStringLiteral(
                "QMenuBar { background-color: %1; color: %3; }"
                "QMenuBar::item:selected { background-color: %4; color: white; }"
