@@ -11,6 +11,7 @@
 #include "datafiles/FileDialogs.h"
 #include "display/Unit_9rec.h"
 #include "shell/Application.h"
+#include "shell/Dialogs.h"
 #include "shell/Winrecx.h"
 
 namespace {
@@ -73,9 +74,13 @@ void TForm5_rec::LoadDataFile()
 
     BusyScope busy(busy_);
     st.DataFileName = path;
-    // A file that cannot be opened is passed over without a message.
-    if (!lines_.open(path))
+    if (!lines_.open(path)) {
+        showMessage(
+            w, {QMessageBox::Warning, QStringLiteral("Open Data"),
+                QStringLiteral("%1 could not be opened:\r%2").arg(QFileInfo(path).fileName(), lines_.errorString()),
+                QMessageBox::Ok});
         return;
+    }
 
     const datafile::AnnotationInfo annotation =
         lines_.readAnnotation(static_cast<uint16_t>(st.GridLeft), static_cast<uint16_t>(st.GridTop));
@@ -171,7 +176,13 @@ bool TForm5_rec::reopen(TForm1_rec& w)
 {
     // The page buttons browse the file on view; the caption names it again.
     w.st.DataFileName = viewed_;
-    return lines_.open(viewed_);
+    if (lines_.open(viewed_))
+        return true;
+    showMessage(&w,
+                {QMessageBox::Warning, QStringLiteral("Open Data"),
+                 QStringLiteral("%1 could not be opened:\r%2").arg(QFileInfo(viewed_).fileName(), lines_.errorString()),
+                 QMessageBox::Ok});
+    return false;
 }
 
 void TForm5_rec::applyAnnotation(TForm1_rec& w, const datafile::AnnotationInfo& annotation)

@@ -38,7 +38,7 @@ public:
 
 private:
     TForm1_rec* recorder() const;
-    // Reopens the file on view for a page turn; false when it cannot (the turn is then dropped).
+    // Reopens the file on view for a page turn; false (with a message) when it cannot.
     bool reopen(TForm1_rec& w);
     void applyAnnotation(TForm1_rec& w, const datafile::AnnotationInfo& annotation);
     void reject(TForm1_rec& w, const QString& path);
