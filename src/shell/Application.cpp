@@ -80,11 +80,18 @@ StartOptions parseStartOptions(int argc, char** argv)
     return options;
 }
 
+void nameApplication()
+{
+    // The title "Recorder/Logger" heads the message boxes (applicationTitle()). It is not made
+    // Qt's display name: the platform would append that to every window caption, and the
+    // windows' captions read exactly as each window sets them.
+    QCoreApplication::setApplicationName(QStringLiteral("korvix"));
+}
+
 int runApplication(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("korvix"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Recorder/Logger"));
+    nameApplication();
     // The program ends when the shell closes, not when its last visible window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
     // A small sans-serif of fixed pixel size, like the 8-point system font the layout was made for.

@@ -45,5 +45,8 @@ struct StartOptions {
 StartOptions parseStartOptions(int argc, char** argv);
 QString usageText();
 
+// Names the application; its windows' captions stay as they set them.
+void nameApplication();
+
 // Creates the windows in their order, runs the message loop and returns the exit code.
 int runApplication(int argc, char** argv);

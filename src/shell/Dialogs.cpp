@@ -1,7 +1,5 @@
 #include "shell/Dialogs.h"
 
-#include <QApplication>
-
 namespace {
 std::function<QMessageBox::StandardButton(const MessageRequest&)>& messageHook()
 {
@@ -10,14 +8,23 @@ std::function<QMessageBox::StandardButton(const MessageRequest&)>& messageHook()
 }
 }  // namespace
 
+QString applicationTitle()
+{
+    return QStringLiteral("Recorder/Logger");
+}
+
+QString messageTitle(const MessageRequest& request)
+{
+    return request.title.isEmpty() ? applicationTitle() : request.title;
+}
+
 QMessageBox::StandardButton showMessage(QWidget* parent, const MessageRequest& request)
 {
     if (messageHook())
         return messageHook()(request);
     QString text = request.text;
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    const QString title = request.title.isEmpty() ? QApplication::applicationDisplayName() : request.title;
-    QMessageBox box(request.icon, title, text, request.buttons, parent);
+    QMessageBox box(request.icon, messageTitle(request), text, request.buttons, parent);
     if (request.at)
         box.move(*request.at);
     return static_cast<QMessageBox::StandardButton>(box.exec());

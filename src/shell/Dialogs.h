@@ -16,6 +16,12 @@ struct MessageRequest {
     std::optional<QPoint> at = std::nullopt;  // top-left corner on the screen; centred on the parent when absent
 };
 
+// The application's title, "Recorder/Logger".
+QString applicationTitle();
+
+// The title a message box shows: its own, or the application's title when it names none.
+QString messageTitle(const MessageRequest& request);
+
 // Shows the message and returns the button the user chose.
 QMessageBox::StandardButton showMessage(QWidget* parent, const MessageRequest& request);
 

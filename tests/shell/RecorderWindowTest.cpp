@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -11,6 +12,8 @@
 #include <QToolButton>
 
 #include "display/ScreenWidgets.h"
+#include "shell/Application.h"
+#include "shell/Dialogs.h"
 #include "shell/Winrecx.h"
 
 namespace {
@@ -53,6 +56,20 @@ TEST_F(RecorderWindow, StartsReadyWithItsDesignedState)
     EXPECT_EQ(st.VoltMarkerY, (std::array<int32_t, 2>{36, 260}));
     for (int p : {0, 1700, 4095})
         EXPECT_EQ(st.trace(3, p), 255);
+}
+
+TEST(ApplicationTitle, HeadsMessageBoxesAndLeavesWindowCaptionsAlone)
+{
+    EXPECT_EQ(messageTitle(MessageRequest{}), QStringLiteral("Recorder/Logger"));
+    MessageRequest own;
+    own.title = QStringLiteral("DLL ERROR");
+    EXPECT_EQ(messageTitle(own), QStringLiteral("DLL ERROR"));
+
+    // Qt would append a display name to every window caption, so the start-up sets none: the
+    // display name is the plain application name, which the platform leaves off the captions.
+    nameApplication();
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    EXPECT_NE(QGuiApplication::applicationDisplayName(), applicationTitle());
 }
 
 TEST_F(RecorderWindow, ControlsCarryTheirNamesAndPlaces)
