@@ -420,10 +420,12 @@ void TForm1_rec::buildDvmPanel(int channel, QFrame* parent)
         d.points[i]->setVisible(middle);
     }
 
-    d.dcLabel = makeLabel(d.display, QStringLiteral("DvmDcCh%1").arg(channel + 1), QStringLiteral("DC"), 199, 12, 40);
+    // The "V" and "DC" labels of CH1..CH4.
+    static constexpr int VoltLabelNumber[4] = {12, 15, 20, 25};
+    const int voltNumber = VoltLabelNumber[channel];
+    d.dcLabel = makeLabel(d.display, QStringLiteral("Label%1").arg(voltNumber + 1), QStringLiteral("DC"), 199, 12, 40);
     setTextColour(d.dcLabel, qColour(WhiteColour));
-    d.voltLabel =
-        makeLabel(d.display, QStringLiteral("DvmVoltCh%1").arg(channel + 1), QStringLiteral("V"), 200, 37, 40);
+    d.voltLabel = makeLabel(d.display, QStringLiteral("Label%1").arg(voltNumber), QStringLiteral("V"), 200, 37, 40);
     setBold(d.voltLabel, 24);
     d.voltLabel->resize(40, d.voltLabel->sizeHint().height());
     setTextColour(d.voltLabel, qColour(WhiteColour));
