@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 
 std::string deviceMatchText(uint16_t vendorId, uint16_t productId)
@@ -18,6 +19,13 @@ bool isRecorderInterface(const HidInterfaceInfo& info)
     static const std::string match = deviceMatchText(RecorderVendorId, RecorderProductId);
     if (info.path.find(match) != std::string::npos)
         return true;
+    // A path that names ids (in any case) is judged by its text alone: "VID_1209&PID_4B52" is not
+    // the recorder's path, even though the listing reports the recorder's ids for it.
+    std::string lower = info.path;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    if (lower.find("vid_") != std::string::npos)
+        return false;
     return info.vendorId == RecorderVendorId && info.productId == RecorderProductId;
 }
 

@@ -89,6 +89,9 @@ TEST(Discovery, MatchesWindowsPathsCaseSensitivelyAndLinuxIds)
     EXPECT_EQ(deviceMatchText(0x1209, 0x4B52), "vid_1209&pid_4b52");
     EXPECT_TRUE(isRecorderInterface({"\\\\?\\hid#vid_1209&pid_4b52#6&1a2b&0&0000#{4d1e55b2}", 0, 0}));
     EXPECT_FALSE(isRecorderInterface({"\\\\?\\hid#VID_1209&PID_4B52#6&1a2b&0&0000#{4d1e55b2}", 0, 0}));
+    // The listing may report the recorder's ids for such a path; the path still decides.
+    EXPECT_FALSE(isRecorderInterface(
+        {"\\\\?\\hid#VID_1209&PID_4B52#6&1a2b&0&0000#{4d1e55b2}", RecorderVendorId, RecorderProductId}));
     EXPECT_TRUE(isRecorderInterface({"/dev/hidraw5", RecorderVendorId, RecorderProductId}));
     EXPECT_FALSE(isRecorderInterface({"/dev/hidraw5", RecorderVendorId, 0x0001}));
 }
