@@ -186,7 +186,9 @@ void SimulatedRecorder::run()
                 lock.unlock();
                 readerAway = !queue_.waitForRoom(static_cast<size_t>(config.repeat), LateBurstWaitMs);
                 lock.lock();
-                if (quit_ || unplugged_ || run != runNumber_)
+                // A stop command that came while the lock was free ends the burst: the recorder
+                // sends nothing after a stop.
+                if (quit_ || unplugged_ || run != runNumber_ || !model_.streaming())
                     break;
             }
             if (config.unplugMs >= 0 && streamedMs_ >= config.unplugMs) {
