@@ -26,7 +26,7 @@ void TForm1_rec::SaveClick()
     request.title = QStringLiteral("Save Image");
     request.directory = pictureFolder(st);
     request.fileName = lastImageName.isEmpty() ? QStringLiteral("Image1") : lastImageName;
-    request.filter = QStringLiteral("PNG (*.PNG *.png);;Bitmap file (*.bmp *.BMP)");
+    request.filter = QStringLiteral("PNG (*.PNG);;Bitmap file (*.bmp)");
     request.defaultSuffix = QStringLiteral("png");
     QString path = runFileDialog(this, request);
     if (path.isEmpty())
@@ -48,7 +48,7 @@ void TForm1_rec::OpenClick()
     request.objectName = QStringLiteral("OpenPictureDialog1");
     request.title = QStringLiteral("Open Image");
     request.directory = pictureFolder(st);
-    request.filter = QStringLiteral("PNG (*.PNG *.png);;Bitmap (*.BMP *.bmp)");
+    request.filter = QStringLiteral("PNG (*.PNG);;Bitmap (*.BMP)");
     request.defaultSuffix = QStringLiteral("png");
     const QString path = runFileDialog(this, request);
     if (path.isEmpty())

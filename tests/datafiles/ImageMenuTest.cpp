@@ -65,7 +65,7 @@ TEST_F(ImageMenu, SaveWritesPngForPngAndBitmapForAnyOtherName)
     EXPECT_EQ(asked[0].directory, dir.path());
     EXPECT_EQ(asked[0].fileName, QStringLiteral("Image1"));
     EXPECT_EQ(asked[0].defaultSuffix, QStringLiteral("png"));
-    EXPECT_TRUE(asked[0].filter.startsWith(QLatin1String("PNG")));
+    EXPECT_EQ(asked[0].filter, QStringLiteral("PNG (*.PNG);;Bitmap file (*.bmp)"));
 
     QFile png(answer);
     ASSERT_TRUE(png.open(QIODevice::ReadOnly));
@@ -111,6 +111,7 @@ TEST_F(ImageMenu, OpenDrawsThePictureTopLeftUntilTheNextRebuild)
     answer = path("small.bmp");
     w.OpenClick();
     EXPECT_EQ(asked.back().kind, FileDialogRequest::Kind::Open);
+    EXPECT_EQ(asked.back().filter, QStringLiteral("PNG (*.PNG);;Bitmap (*.BMP)"));
     const QImage after = screen();
     EXPECT_EQ(after.size(), before.size());
     EXPECT_EQ(after.pixel(0, 0), qRgb(200, 10, 10));
