@@ -68,9 +68,6 @@ TAboutBox_rec::TAboutBox_rec(QWidget* parent) : QDialog(parent)
     QFont link = Label6->font();
     link.setUnderline(true);
     Label6->setFont(link);
-    QPalette linkColour = Label6->palette();
-    linkColour.setColor(QPalette::WindowText, QColor(0, 0, 192));
-    Label6->setPalette(linkColour);
     Label6->setCursor(Qt::PointingHandCursor);
     Label6->setToolTip(QLatin1String(MakerSite));
     Label6->installEventFilter(this);

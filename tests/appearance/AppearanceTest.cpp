@@ -153,6 +153,12 @@ TEST_F(Appearance, AboutBoxShowsItsTextsAndOpensTheMakersSite)
     EXPECT_EQ(about.sLabel4->text(), QStringLiteral("Version 1.01"));
     EXPECT_EQ(about.sLabel5->text(), QStringLiteral("For Windows® XP/Vista/7/8/10"));
     EXPECT_TRUE(about.Label6->font().underline());
+    // Every label but the title is 11-pixel black text; the address is marked as a link only by its
+    // underline and the hand cursor.
+    for (const QLabel* label : {about.sLabel2, about.sLabel3, about.sLabel4, about.Label6, about.sLabel5}) {
+        EXPECT_EQ(label->font().pixelSize(), 11) << qPrintable(label->objectName());
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::black)) << qPrintable(label->objectName());
+    }
     EXPECT_EQ(about.Label6->cursor().shape(), Qt::PointingHandCursor);
     ASSERT_FALSE(about.Image2->pixmap().isNull());
     EXPECT_FALSE(QApplication::windowIcon().isNull());
