@@ -9,6 +9,9 @@ namespace skins {
 
 constexpr int SkinCount = 7;
 constexpr int NoSkin = 8;
+// The look the recorder window is built with ("6: Gray blue"). It is in place from the window's
+// creation until the stored skin is chosen, and stays when the stored number is none of 1..8.
+constexpr int DesignedSkin = 6;
 
 // Applies the look of `index` (1..8) to the application and its windows; other values do nothing.
 // Applying the look already in place changes nothing.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "appearance/Skins.h"
 #include "appearance/rec_2.h"
 #include "datafiles/rec_5.h"
 #include "device/HidTransport.h"
@@ -115,6 +116,8 @@ int runApplication(int argc, char** argv)
     w.Form1 = shell.get();
     auto recorder = std::make_unique<TForm1_rec>(state);
     w.Form1_rec = recorder.get();
+    // The recorder window comes with its designed look; the hand-over puts the stored skin in its place.
+    skins::applySkin(skins::DesignedSkin);
     auto colours = std::make_unique<TBtnBottomDlg2>(recorder.get());
     w.BtnBottomDlg2 = colours.get();
     auto fileError = std::make_unique<TForm5_rec>(recorder.get());

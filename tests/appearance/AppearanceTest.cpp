@@ -98,6 +98,23 @@ TEST_F(Appearance, EachSkinTicksItselfAndGivesItsOwnLook)
     EXPECT_TRUE(qApp->styleSheet().isEmpty());
 }
 
+TEST_F(Appearance, DesignedLookIsGrayBlueUntilAStoredSkinIsChosen)
+{
+    st.SkinIndex = 0;  // a settings file with a number outside 1..8 chooses nothing
+    skins::applySkin(skins::DesignedSkin);
+    EXPECT_EQ(skins::currentSkin(), 6);
+    EXPECT_TRUE(checkedSkins(w).empty());
+    EXPECT_EQ(st.SkinIndex, 0);
+    const QPalette designed = QApplication::palette();
+    EXPECT_FALSE(qApp->styleSheet().isEmpty());
+
+    // The look is the one of "6: Gray blue": choosing that item only ticks it.
+    w.Skin61Click();
+    EXPECT_EQ(checkedSkins(w), std::vector<int>{6});
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window), designed.color(QPalette::Window));
+    EXPECT_EQ(QApplication::palette().color(QPalette::Button), designed.color(QPalette::Button));
+}
+
 TEST_F(Appearance, StoredSkinComesBackAtTheNextStart)
 {
     QTemporaryDir dir;
