@@ -393,7 +393,7 @@ QImage loadPicture(const QString& path, QString* error)
         return {};
     }
     QString why;
-    QImage image = decodePicture(data, &why);
+    QImage image = formatForFileName(path) == PictureFormat::Png ? decodePng(data, &why) : decodeBmp(data, &why);
     if (image.isNull())
         setError(error, QStringLiteral("\"%1\" cannot be opened. %2").arg(QDir::toNativeSeparators(path), why));
     return image;

@@ -37,7 +37,9 @@ QImage decodePicture(const QByteArray& data, QString* error = nullptr);
 // Writes the picture under `path` in `format`, replacing an existing file only when the new one has
 // been written completely. False with `error` set on failure.
 bool savePicture(const QString& path, const QImage& image, PictureFormat format, QString* error = nullptr);
-// Reads a PNG or BMP file, within the limits above. A null image with `error` set on failure.
+// Reads a picture file, within the limits above, as the kind its name gives (formatForFileName):
+// PNG for "png", a bitmap for every other name. A null image with `error` set on failure, also
+// when the content is not of that kind.
 QImage loadPicture(const QString& path, QString* error = nullptr);
 
 }  // namespace pictures

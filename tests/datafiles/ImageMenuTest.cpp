@@ -146,6 +146,9 @@ TEST_F(ImageMenu, OpenOfABadPictureLeavesTheScreenAsItWas)
         {"truncated.png", png.left(png.size() - 200)},
         {"huge.bmp", huge},
         {"notes.png", QByteArray("just some text\r\n")},
+        // The name says how a picture is read: PNG for .png, a bitmap for any other name.
+        {"png content.bmp", png},
+        {"bitmap content.png", pictures::encodeBmp(before)},
     };
     for (const auto& [name, content] : files) {
         QFile f(path(name));
