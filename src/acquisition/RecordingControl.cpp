@@ -49,15 +49,27 @@ void setBold(QLabel* label, bool bold)
 
 void TForm1_rec::SpeedButtonRunClick()
 {
+    recordButtonClick(SpeedButtonRun, false);
+}
+
+void TForm1_rec::SpeedButtonSingleClick()
+{
+    recordButtonClick(SpeedButtonSingle, true);
+}
+
+void TForm1_rec::recordButtonClick(QToolButton* button, bool singleShot)
+{
     // A click that was queued while a data file page is being put on screen is dropped: the
     // page load runs the start and stop sequences itself.
     if (st.FileViewMode) {
-        SpeedButtonRun->setChecked(false);
+        button->setChecked(false);
         return;
     }
     if (DVMDisplay1->isChecked())
         dvm[0].display->setFocus();
-    if (SpeedButtonRun->isChecked()) {
+    if (button->isChecked()) {
+        if (singleShot)
+            st.SingleShot = true;
         st.StopFlag = false;
         aloitus();
     } else {
@@ -66,29 +78,6 @@ void TForm1_rec::SpeedButtonRunClick()
             lopetus();
         }
         // In device mode the running loop sees the flag at the end of its pass and stops itself.
-        st.StopFlag = true;
-    }
-}
-
-void TForm1_rec::SpeedButtonSingleClick()
-{
-    // A click that was queued while a data file page is being put on screen is dropped: the
-    // page load runs the start and stop sequences itself.
-    if (st.FileViewMode) {
-        SpeedButtonSingle->setChecked(false);
-        return;
-    }
-    if (DVMDisplay1->isChecked())
-        dvm[0].display->setFocus();
-    if (SpeedButtonSingle->isChecked()) {
-        st.SingleShot = true;
-        st.StopFlag = false;
-        aloitus();
-    } else {
-        if (st.DemoMode) {
-            FastTimer1->setEnabled(false);
-            lopetus();
-        }
         st.StopFlag = true;
     }
 }

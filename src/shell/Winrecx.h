@@ -286,6 +286,8 @@ private:
     void buildControls();
     void buildMenu();
     void buildDvmPanel(int channel, QFrame* parent);
+    // Run and Single: starts a recording when the button went down, stops it when it came up.
+    void recordButtonClick(QToolButton* button, bool singleShot);
     // The screen step and the DVM-panel part of a channel switch (channel 0..3).
     void channelDso(int channel);
     void channelSwitchClick(int channel);
