@@ -43,29 +43,21 @@ void TForm1_rec::kursorivoltit()
 // cleared first, because the time readout drawn below reads the "dV && t" tick.
 void TForm1_rec::Markers1Click()
 {
-    MarkersVdt1->setChecked(false);
-    st.MarkersOn = Markers1->isChecked();
-    st.ClearPending = true;
-    if (st.MarkersOn) {
-        st.TimeMarkerX[0] = -600;  // parked: only time marker 2 is shown
-        putsataanko();
-        kursorivoltit();
-        kursoriaika();
-        screen.piirrot();
-    } else {
-        putsataanko();
-        screen.piirrot();
-        tekstit();
-    }
+    markerModeClick(Markers1, MarkersVdt1, -600);  // time marker 1 parked: only marker 2 is shown
 }
 
 void TForm1_rec::MarkersVdt1Click()
 {
-    Markers1->setChecked(false);
-    st.MarkersOn = MarkersVdt1->isChecked();
+    markerModeClick(MarkersVdt1, Markers1, st.GridLeft + 16);
+}
+
+void TForm1_rec::markerModeClick(QAction* item, QAction* other, int firstTimeMarkerX)
+{
+    other->setChecked(false);
+    st.MarkersOn = item->isChecked();
     st.ClearPending = true;
     if (st.MarkersOn) {
-        st.TimeMarkerX[0] = st.GridLeft + 16;
+        st.TimeMarkerX[0] = firstTimeMarkerX;
         putsataanko();
         kursorivoltit();
         kursoriaika();

@@ -286,6 +286,9 @@ private:
     void buildControls();
     void buildMenu();
     void buildDvmPanel(int channel, QFrame* parent);
+    // The two marker menu items: `item` was clicked, `other` loses its tick; time marker 1 goes to
+    // `firstTimeMarkerX` when markers come on.
+    void markerModeClick(QAction* item, QAction* other, int firstTimeMarkerX);
     // Run and Single: starts a recording when the button went down, stops it when it came up.
     void recordButtonClick(QToolButton* button, bool singleShot);
     // The screen step and the DVM-panel part of a channel switch (channel 0..3).

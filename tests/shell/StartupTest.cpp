@@ -16,7 +16,7 @@
 #include "shell/Dialogs.h"
 #include "shell/Skpohjx.h"
 #include "shell/Winrecx.h"
-#include "support/FakeTransport.h"
+#include "device/DeviceFakes.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ namespace {
 // transport, with every message box answered by `answer` and recorded.
 struct ProgramRun {
     RecorderState st;
-    FakeTransport transport;
+    ScriptedTransport transport;
     std::unique_ptr<DeviceLink> link;
     std::unique_ptr<TForm1> shell;
     std::unique_ptr<TForm1_rec> recorder;
