@@ -65,9 +65,13 @@ TAboutBox_rec::TAboutBox_rec(QWidget* parent) : QDialog(parent)
     sLabel3 = makeLabel(sPanel1, "sLabel3", QStringLiteral("KORVIX 4Ch signal recorder "), 64, 48, 11, false);
     sLabel4 = makeLabel(sPanel1, "sLabel4", QStringLiteral("Version 1.01"), 64, 60, 11, false);
     Label6 = makeLabel(sPanel1, "Label6", QLatin1String(MakerSiteText), 68, 84, 11, false);
+    // The underline goes into the label's own style sheet: a skin replaces the application's style
+    // sheet, and the repolish that follows rebuilds each label's font from the style sheets, which
+    // would drop an underline set with setFont() alone.
     QFont link = Label6->font();
     link.setUnderline(true);
     Label6->setFont(link);
+    Label6->setStyleSheet(QStringLiteral("QLabel { text-decoration: underline; }"));
     Label6->setCursor(Qt::PointingHandCursor);
     Label6->setToolTip(QLatin1String(MakerSite));
     Label6->installEventFilter(this);

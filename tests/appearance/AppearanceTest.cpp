@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -186,6 +188,49 @@ TEST_F(Appearance, AboutBoxShowsItsTextsAndOpensTheMakersSite)
 
     QTimer::singleShot(0, &about, [&] { about.GrSpeedButton1->click(); });
     EXPECT_EQ(about.exec(), QDialog::Accepted);
+}
+
+// The about box is made at start-up under the designed look, with the program's font, before the
+// stored skin is applied: under every skin the address shows as an underlined link with the hand
+// cursor on the screen, not only in its font property.
+TEST_F(Appearance, AboutBoxAddressShowsAsALinkUnderEverySkin)
+{
+    const QFont programFont = QApplication::font();
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(11);
+    QApplication::setFont(font);
+    skins::applySkin(skins::DesignedSkin);
+    TAboutBox_rec about(&w);
+    about.show();
+
+    // A label's text is underlined when, under its baseline, a pixel row of the white panel is dark
+    // across most of the text's width.
+    const auto underlined = [&about](const QLabel* label) {
+        const QImage panel = about.sPanel1->grab().toImage();
+        const QRect box = label->geometry();
+        const QFontMetrics metrics(label->font());
+        const int width = metrics.horizontalAdvance(label->text());
+        const int baseline = box.top() + (box.height() - metrics.height()) / 2 + metrics.ascent();
+        for (int y = baseline; y < box.bottom() + 1; ++y) {
+            int dark = 0;
+            for (int x = box.left(); x < box.left() + width; ++x)
+                dark += qGray(panel.pixel(x, y)) < 128;
+            if (dark > width * 3 / 4)
+                return true;
+        }
+        return false;
+    };
+    for (int index : {4, 1, 3, 6, 8, 5}) {
+        SCOPED_TRACE(index);
+        w.skinItems[static_cast<size_t>(index - 1)]->trigger();
+        QApplication::processEvents();
+        EXPECT_TRUE(about.Label6->font().underline());
+        EXPECT_EQ(about.Label6->font().pixelSize(), 11);
+        EXPECT_EQ(about.Label6->cursor().shape(), Qt::PointingHandCursor);
+        EXPECT_TRUE(underlined(about.Label6));
+        EXPECT_FALSE(underlined(about.sLabel4));
+    }
+    QApplication::setFont(programFont);
 }
 
 // The guide that ships next to the program: every picture it shows is there, and it covers every
