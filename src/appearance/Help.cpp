@@ -33,9 +33,22 @@ bool openUrl(const QUrl& url)
     return QDesktopServices::openUrl(url);
 }
 
+// The installed guide's folder relative to the program's folder; the build sets it from the
+// installation's folders.
+#ifndef KORVIX_GUIDE_FROM_BINDIR
+#define KORVIX_GUIDE_FROM_BINDIR "../share/korvix"
+#endif
+
 QString helpFilePath(const QString& exeDir)
 {
-    return QDir(exeDir).filePath(QStringLiteral("info/KORVIX.html"));
+    const QDir programDir(exeDir);
+    const QString besideProgram = programDir.filePath(QStringLiteral("info/KORVIX.html"));
+    const QString installed =
+        QDir::cleanPath(programDir.filePath(QStringLiteral(KORVIX_GUIDE_FROM_BINDIR "/KORVIX.html")));
+    for (const QString& path : {besideProgram, installed})
+        if (QFileInfo(path).isFile())
+            return path;
+    return programDir.dirName() == QLatin1String("bin") ? installed : besideProgram;
 }
 
 QIcon applicationIcon()

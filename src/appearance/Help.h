@@ -11,7 +11,11 @@ using UrlOpener = std::function<bool(const QUrl& url)>;
 void setUrlOpener(UrlOpener opener);
 bool openUrl(const QUrl& url);
 
-// The user guide: the "info" folder next to the program holds it.
+// The user guide. In the build folder (and wherever the program was copied with its guide) it is
+// in the "info" folder next to the program; an installed program finds it in the data folder of the
+// installation, relative to its own folder (PREFIX/bin -> PREFIX/share/korvix). The first of the
+// two that exists is the guide; when neither does, the one of the layout the program runs from
+// (installed when its folder is named "bin"), so that a message names the right place.
 QString helpFilePath(const QString& exeDir);
 
 // The maker's web site, as the about box shows and opens it.

@@ -161,6 +161,52 @@ TEST_F(Appearance, ContentsOpensTheGuideNextToTheProgram)
     EXPECT_EQ(messages.size(), 1u);
 }
 
+// An installed program lives in PREFIX/bin and its guide in PREFIX/share/korvix; the "info" folder
+// next to the program (the build folder) is tried first.
+TEST_F(Appearance, ContentsFindsTheInstalledGuideFromTheProgramsFolder)
+{
+    QTemporaryDir prefix;
+    ASSERT_TRUE(QDir(prefix.path()).mkpath(QStringLiteral("bin")));
+    ASSERT_TRUE(QDir(prefix.path()).mkpath(QStringLiteral("share/korvix/images")));
+    const QString bin = prefix.filePath(QStringLiteral("bin"));
+    const QString installed = prefix.filePath(QStringLiteral("share/korvix/KORVIX.html"));
+    st.ExeDir = bin + QLatin1Char('/');
+
+    // Nothing installed: the message names where an installed program keeps its guide, not a
+    // folder "bin/info" (under /usr that is the system's "info" program).
+    w.Help2Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.contains(QDir::toNativeSeparators(installed))) << qPrintable(messages[0].text);
+    EXPECT_TRUE(opened.empty());
+
+    QFile guide(installed);
+    ASSERT_TRUE(guide.open(QIODevice::WriteOnly));
+    guide.close();
+    w.Help2Click();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl::fromLocalFile(installed));
+    EXPECT_EQ(helpFilePath(bin), installed);
+    EXPECT_EQ(helpFilePath(st.ExeDir), installed);
+
+    // A file named "info" beside the program (as /usr/bin/info is) does not hide the guide.
+    QFile infoProgram(prefix.filePath(QStringLiteral("bin/info")));
+    ASSERT_TRUE(infoProgram.open(QIODevice::WriteOnly));
+    infoProgram.close();
+    EXPECT_EQ(helpFilePath(bin), installed);
+
+    // A guide in the "info" folder next to the program wins over the installed one.
+    ASSERT_TRUE(infoProgram.remove());
+    ASSERT_TRUE(QDir(bin).mkdir(QStringLiteral("info")));
+    QFile local(prefix.filePath(QStringLiteral("bin/info/KORVIX.html")));
+    ASSERT_TRUE(local.open(QIODevice::WriteOnly));
+    local.close();
+    EXPECT_EQ(helpFilePath(st.ExeDir), local.fileName());
+    w.Help2Click();
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[1], QUrl::fromLocalFile(local.fileName()));
+    EXPECT_EQ(messages.size(), 1u);
+}
+
 TEST_F(Appearance, AboutBoxShowsItsTextsAndOpensTheMakersSite)
 {
     TAboutBox_rec about(&w);
