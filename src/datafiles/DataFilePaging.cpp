@@ -9,8 +9,6 @@ namespace datafile {
 
 namespace {
 
-constexpr int64_t MaxPageEnd = std::numeric_limits<int64_t>::max() - 2 * (PageRows + PageSpan::FirstLineOfData);
-
 // The line after a page, as far as the page buttons look at it.
 struct NextLine {
     bool exists = false;
@@ -35,12 +33,12 @@ NextLine probe(DataFileLines& lines, int64_t number)
     return next;
 }
 
-int64_t clampPageEnd(int64_t v)
-{
-    return std::clamp<int64_t>(v, 0, MaxPageEnd);
-}
-
 }  // namespace
+
+int64_t clampPageEnd(int64_t pageEnd)
+{
+    return std::clamp<int64_t>(pageEnd, 0, MaxPageEnd);
+}
 
 PageSpan openSpan()
 {

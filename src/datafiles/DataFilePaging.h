@@ -15,6 +15,7 @@
 // A "<<" whose skip count would be negative shows the first page (from line 13).
 
 #include <cstdint>
+#include <limits>
 
 #include "datafiles/DataFileReader.h"
 
@@ -35,6 +36,12 @@ struct PageState {
     bool back = false;     // "<<" enabled
     bool forward = false;  // ">>" enabled
 };
+
+// Row numbers taken from a file (and the PageEnd values made from them) are held to this value, so
+// that the line numbers of the following page turns, PageEnd + 1713 at the most, stay in range
+// even for a file whose N field reads 9223372036854775807.
+constexpr int64_t MaxPageEnd = std::numeric_limits<int64_t>::max() - 2 * (PageRows + PageSpan::FirstLineOfData);
+int64_t clampPageEnd(int64_t pageEnd);
 
 PageSpan openSpan();
 PageSpan forwardSpan(int64_t pageEnd);

@@ -350,3 +350,34 @@ TEST(DataFileReader, IndexedPagesEqualPagesReadFromTheTop)
         }
     }
 }
+
+// N = 9223372036854775807 after the first page: the page buttons take the row number only up to
+// the largest PageEnd whose following turns stay in range, and agree with the reference reader.
+TEST(DataFileReader, TheLargestRowNumberKeepsThePageTurnsInRange)
+{
+    const std::string path = KORVIX_TEST_DATA "/datafiles/data/extreme_n.txt";
+    Pager pg;
+    SequentialPager ref(path);
+    RecorderState refSt;
+    expectState(pg.open(QString::fromStdString(path)), MaxPageEnd, false, true);
+    expectRows(pg.st, 0, 1699, 1700);
+    const auto same = [&](const PageState& expected) {
+        EXPECT_EQ(pg.state.pageEnd, expected.pageEnd);
+        EXPECT_EQ(pg.state.back, expected.back);
+        EXPECT_EQ(pg.state.forward, expected.forward);
+        EXPECT_TRUE(std::equal(pg.st.TraceBuf.begin(), pg.st.TraceBuf.end(), refSt.TraceBuf.begin()));
+    };
+    same(ref.open(refSt));
+
+    // Past the end of the file: blank pages, and PageEnd grows by one page without overflowing.
+    int64_t pageEnd = pg.state.pageEnd;
+    expectState(pg.forward(), MaxPageEnd + PageRows, true, false);
+    expectRows(pg.st, 0, -1, 1700);
+    same(ref.forward(refSt, pageEnd));
+    pageEnd = pg.state.pageEnd;
+    expectState(pg.forward(), MaxPageEnd + PageRows, true, false);
+    same(ref.forward(refSt, pageEnd));
+    pageEnd = pg.state.pageEnd;
+    expectState(pg.back(), MaxPageEnd + PageRows, false, false);
+    same(ref.back(refSt, pageEnd));
+}

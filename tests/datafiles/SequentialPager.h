@@ -17,18 +17,22 @@ public:
     explicit SequentialPager(std::string path) : path_(std::move(path)) {}
 
     datafile::PageState open(RecorderState& st) { return turn(st, 12, 1700, Kind::Open, 1700); }
+    // PageEnd is held to datafile::MaxPageEnd wherever a turn counts lines from it or takes it from
+    // a file, as the program does, so that no line number overflows.
     datafile::PageState forward(RecorderState& st, int64_t pageEnd)
     {
-        return turn(st, pageEnd + 13, 1700, Kind::Forward, pageEnd);
+        return turn(st, held(pageEnd) + 13, 1700, Kind::Forward, pageEnd);
     }
     datafile::PageState back(RecorderState& st, int64_t pageEnd)
     {
-        const int64_t skip = pageEnd - 3388;
+        const int64_t skip = held(pageEnd) - 3388;
         return turn(st, skip < 0 ? 12 : skip, 1701, Kind::Back, pageEnd);
     }
 
 private:
     enum class Kind { Open, Forward, Back };
+
+    static int64_t held(int64_t pageEnd) { return datafile::clampPageEnd(pageEnd); }
 
     std::optional<std::string> readLine()
     {
@@ -65,23 +69,23 @@ private:
         switch (kind) {
             case Kind::Open:
                 if (next && tab && !last && number) {
-                    s.pageEnd = *number;
+                    s.pageEnd = held(*number);
                     s.forward = true;
                 }
                 break;
             case Kind::Forward:
                 s = {pageEnd, true, false};
                 if (!next || !tab || last) {
-                    s.pageEnd = pageEnd + 1700;
+                    s.pageEnd = held(pageEnd) + 1700;
                 } else if (number) {
-                    s.pageEnd = *number - 1;
+                    s.pageEnd = held(*number - 1);
                     s.forward = true;
                 }
                 break;
             case Kind::Back:
                 s = {pageEnd, false, false};
                 if (next && tab && !last && number) {
-                    s.pageEnd = *number - 1;
+                    s.pageEnd = held(*number - 1);
                     s.back = s.pageEnd >= 3400;
                     s.forward = true;
                 }
