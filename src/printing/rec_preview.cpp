@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -232,21 +233,29 @@ bool TPreviewForm_rec::PrinterSetup(QWidget* parent)
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool TPreviewForm_rec::ensureOutputFile()
+bool TPreviewForm_rec::chooseOutputFile()
 {
     QPrinter& p = printer();
-    if (p.outputFormat() != QPrinter::PdfFormat || !p.outputFileName().isEmpty())
+    if (p.outputFormat() != QPrinter::PdfFormat)
         return true;
+    // Every print into a file asks for its name, offering the last one: the save dialog asks before
+    // an earlier print is replaced.
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Save;
     request.objectName = QStringLiteral("PrintFileDialog");
     request.title = QStringLiteral("Print to PDF File");
-    request.directory = QDir::homePath();
-    if (const TForm1_rec* recorder = windows().Form1_rec; recorder != nullptr && !recorder->st.DataDir.isEmpty())
-        request.directory = recorder->st.DataDir;
-    request.fileName = QStringLiteral("Image1.pdf");
     request.filter = QStringLiteral("PDF file (*.pdf)");
     request.defaultSuffix = QStringLiteral("pdf");
+    if (const QString last = p.outputFileName(); !last.isEmpty()) {
+        const QFileInfo file(last);
+        request.directory = file.absolutePath();
+        request.fileName = file.fileName();
+    } else {
+        request.directory = QDir::homePath();
+        if (const TForm1_rec* recorder = windows().Form1_rec; recorder != nullptr && !recorder->st.DataDir.isEmpty())
+            request.directory = recorder->st.DataDir;
+        request.fileName = QStringLiteral("Image1.pdf");
+    }
     const QString path = runFileDialog(this, request);
     if (path.isEmpty())
         return false;
@@ -258,7 +267,7 @@ bool TPreviewForm_rec::printPage()
 {
     if (screenImage_ == nullptr || screenImage_->isNull())
         return false;
-    if (!ensureOutputFile())
+    if (!chooseOutputFile())
         return false;
     QPrinter& p = printer();
     const QRect page = p.pageLayout().paintRectPixels(p.resolution());
@@ -273,13 +282,13 @@ bool TPreviewForm_rec::printPage()
                                         .arg(QDir::toNativeSeparators(p.outputFileName()))
                                   : QStringLiteral("the printer \"%1\" did not accept the page").arg(p.printerName());
         showPrintError(this, QStringLiteral("Printing failed: %1.").arg(where));
-        // The next attempt asks for a file again instead of failing on the same one.
-        if (p.outputFormat() == QPrinter::PdfFormat)
-            p.setOutputFileName(QString());
         return false;
     }
-    // A plain pixel copy: the screen's thin lines stay crisp however far the picture is enlarged.
+    // A plain pixel copy: the screen's thin lines stay crisp however far the picture is enlarged,
+    // and the picture is stored without loss (a PDF would otherwise hold it as JPEG, which smears
+    // the traces and the small texts and adds colours the screen never had).
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setRenderHint(QPainter::LosslessImageRendering, true);
     painter.drawImage(QRect(l.left, l.top, l.right - l.left, l.bottom - l.top), *screenImage_);
     painter.setFont(QFont(QStringLiteral("Arial"), 11));
     painter.setPen(Qt::black);

@@ -75,8 +75,9 @@ protected:
 
 private:
     QString captionText() const;
-    // Where no printer is installed, the PDF file to print into; asks for it once. False on cancel.
-    bool ensureOutputFile();
+    // When the page goes into a PDF file (no printer installed, or "Print to File" chosen in the
+    // set-up), asks for the file at every print. False on cancel.
+    bool chooseOutputFile();
 
     std::unique_ptr<QPrinter> printer_;
     const QImage* screenImage_ = nullptr;

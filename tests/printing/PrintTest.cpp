@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -31,6 +33,8 @@ struct Printing : ::testing::Test {
     TPreviewForm_rec preview{&w};
     QTemporaryDir dir;
     std::vector<MessageRequest> messages;
+    std::vector<FileDialogRequest> asked;  // every file dialog of a print, in order
+    QString answer;                        // its answer: the PDF file to print into
     Windows saved = windows();
 
     void SetUp() override
@@ -41,7 +45,11 @@ struct Printing : ::testing::Test {
         w.image1Surface.fillRect(284, 0, 567, 299, Blue);
         QPrinter& p = preview.printer();
         p.setOutputFormat(QPrinter::PdfFormat);
-        p.setOutputFileName(dir.filePath(QStringLiteral("page.pdf")));
+        answer = dir.filePath(QStringLiteral("page.pdf"));
+        setFileDialogHook([this](const FileDialogRequest& r) {
+            asked.push_back(r);
+            return answer;
+        });
         p.setPageSize(QPageSize(QPageSize::A4));
         p.setPageOrientation(QPageLayout::Portrait);
         p.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
@@ -173,24 +181,118 @@ TEST_F(Printing, PrintsThePictureAndTheCaptionOnAPdfPage)
 TEST_F(Printing, FailedPrintSaysSoAndNextPrintAsksForAFile)
 {
     ASSERT_TRUE(preview.LayoutPage(w.image1Surface.image()));
-    preview.printer().setOutputFileName(dir.filePath(QStringLiteral("no folder/page.pdf")));
+    answer = dir.filePath(QStringLiteral("no folder/page.pdf"));
     preview.Button1Click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.startsWith(QLatin1String("Printing failed")));
 
-    std::vector<FileDialogRequest> asked;
-    setFileDialogHook([&](const FileDialogRequest& r) {
-        asked.push_back(r);
-        return QString();  // cancelled: nothing printed, nothing said
-    });
+    answer.clear();  // cancelled: nothing printed, nothing said
     preview.Button1Click();
-    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked.size(), 2u);
     EXPECT_EQ(messages.size(), 1u);
 
-    const QString target = dir.filePath(QStringLiteral("chosen.pdf"));
-    setFileDialogHook([&](const FileDialogRequest&) { return target; });
+    answer = dir.filePath(QStringLiteral("chosen.pdf"));
     EXPECT_TRUE(preview.printPage());
-    EXPECT_TRUE(QFile::exists(target));
+    EXPECT_TRUE(QFile::exists(answer));
+}
+
+// Without a printer every print goes into a PDF file, and every print asks for its name in a save
+// dialog (which asks before replacing a file), from the same preview or a new one; an earlier
+// print is never replaced without a word.
+TEST_F(Printing, EveryPrintIntoAPdfFileAsksForTheFileName)
+{
+    const auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    ASSERT_TRUE(preview.LayoutPage(w.image1Surface.image()));
+    preview.DrawPreview();
+    preview.Edit1->setText(QStringLiteral("first"));
+    preview.Button1Click();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].kind, FileDialogRequest::Kind::Save);
+    EXPECT_EQ(asked[0].fileName, QStringLiteral("Image1.pdf"));
+    EXPECT_EQ(asked[0].defaultSuffix, QStringLiteral("pdf"));
+    const QString first = answer;
+    const QByteArray firstPage = bytes(first);
+    ASSERT_FALSE(firstPage.isEmpty());
+
+    // The second print from the same preview asks again, offering the file of the first.
+    preview.Edit1->setText(QStringLiteral("second"));
+    answer = dir.filePath(QStringLiteral("second.pdf"));
+    preview.Button1Click();
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(QDir(asked[1].directory).filePath(asked[1].fileName), first);
+    EXPECT_EQ(bytes(first), firstPage);
+    EXPECT_FALSE(bytes(answer).isEmpty());
+
+    // Cancelled: nothing is printed and nothing said.
+    answer.clear();
+    EXPECT_FALSE(preview.printPage());
+    EXPECT_EQ(asked.size(), 3u);
+    EXPECT_TRUE(messages.empty());
+
+    // A new preview asks again too.
+    answer = dir.filePath(QStringLiteral("third.pdf"));
+    QTimer::singleShot(0, &preview, [&] {
+        preview.SpeedButton29->click();   // "Print"
+        preview.GrSpeedButton1->click();  // "Close"
+    });
+    w.Print1Click();
+    EXPECT_EQ(asked.size(), 4u);
+    EXPECT_FALSE(bytes(answer).isEmpty());
+
+    // A file chosen in "Print Setup..." is the one offered at the next print, which still asks.
+    const QString setUp = dir.filePath(QStringLiteral("set up.pdf"));
+    setPrinterSetupHook([&](QPrinter& p, QWidget*) {
+        p.setOutputFileName(setUp);
+        return true;
+    });
+    w.PrintSetup1Click();
+    answer = setUp;
+    preview.Button1Click();
+    ASSERT_EQ(asked.size(), 5u);
+    EXPECT_EQ(QDir(asked[4].directory).filePath(asked[4].fileName), setUp);
+    EXPECT_TRUE(QFile::exists(setUp));
+    EXPECT_EQ(bytes(first), firstPage);
+    EXPECT_TRUE(messages.empty());
+}
+
+// The screen picture goes onto the page without loss, pixel for pixel: no JPEG in the file, and
+// the picture taken back out of it is the screen exactly.
+TEST_F(Printing, PrintedPictureIsTheScreenPixelForPixel)
+{
+    const QString pdfimages = QStandardPaths::findExecutable(QStringLiteral("pdfimages"));
+    if (pdfimages.isEmpty())
+        GTEST_SKIP() << "pdfimages (poppler-utils) is needed to take the picture out of the printed page";
+
+    // Many colours and one-pixel details, as a screen with traces and small texts has.
+    for (int y = 0; y < 299; ++y)
+        for (int x = 0; x < 567; ++x)
+            w.image1Surface.setPixel(x, y,
+                                     static_cast<Colour>((x * 7 % 256) | (y * 5 % 256) << 8 | ((x ^ y) % 256) << 16));
+    for (int x = 0; x < 567; x += 3)
+        w.image1Surface.setPixel(x, 150, 0xFFFFFF);
+    const QImage screen = w.image1Surface.image().convertToFormat(QImage::Format_RGB32);
+
+    ASSERT_TRUE(preview.LayoutPage(w.image1Surface.image()));
+    preview.DrawPreview();
+    preview.Button1Click();
+    ASSERT_TRUE(messages.empty()) << qPrintable(messages[0].text);
+
+    QFile pdf(answer);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(pdf.readAll().contains("/DCTDecode"));
+
+    const QString prefix = dir.filePath(QStringLiteral("picture"));
+    ASSERT_EQ(QProcess::execute(pdfimages, {QStringLiteral("-png"), answer, prefix}), 0);
+    const QImage printed = QImage(prefix + QStringLiteral("-000.png")).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(printed.size(), screen.size());
+    int different = 0;
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x)
+            different += (printed.pixel(x, y) & 0xFFFFFF) != (screen.pixel(x, y) & 0xFFFFFF);
+    EXPECT_EQ(different, 0);
 }
 
 }  // namespace
