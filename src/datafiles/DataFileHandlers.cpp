@@ -35,24 +35,21 @@ bool sameFile(const QString& a, const QString& b)
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
 }
 
-// The texts that show an armed auto-save on the screen.
-QString savingText(const QString& path)
-{
-    return QStringLiteral("SAVING DATA TO FILE: ") + nativeName(path) + QString(79, QLatin1Char(' '));
-}
-
-void drawAutoSaveMark(TForm1_rec& w, Colour colour)
-{
-    w.image1Surface.font = screenFont(true);
-    w.TulostaTeksti(QStringLiteral("AUTOSAVE ON"), w.screen.autoSaveMarkX(), Screen::TopTextY, colour);
-    w.image1Surface.font = screenFont();
-}
-
 // Draws (or, in the background colour, erases) both auto-save texts.
 void drawAutoSaveTexts(TForm1_rec& w, const QString& path, Colour colour)
 {
-    w.TulostaTeksti(savingText(path), w.st.GridLeft, w.st.BottomTextY, colour);
-    drawAutoSaveMark(w, colour);
+    w.screen.drawAutoSaveFileLine(path, colour);
+    w.screen.drawAutoSaveMark(colour);
+}
+
+// The armed file is done with: its texts leave the screen and the other texts come back.
+void disarm(TForm1_rec& w, const QString& path)
+{
+    w.st.AutoSaveOn = false;
+    w.screen.autoSaveFile.clear();
+    drawAutoSaveTexts(w, path, w.st.ActiveColors[Background]);
+    w.tekstit();
+    w.screen.refreshImage();
 }
 
 // A write to the armed file failed during a recording: the file keeps what was written before,
@@ -65,12 +62,8 @@ void autoSaveFailed(TForm1_rec& w)
     const QString path = w.AutoSaveFile ? w.AutoSaveFile->path() : QString();
     const QString reason = w.AutoSaveFile ? w.AutoSaveFile->errorString() : QString();
     w.AutoSaveFile.reset();
-    if (st.AutoSaveOn) {
-        drawAutoSaveTexts(w, path, st.ActiveColors[Background]);
-        w.tekstit();
-        w.screen.refreshImage();
-    }
-    st.AutoSaveOn = false;
+    if (st.AutoSaveOn)
+        disarm(w, path);
     st.StopFlag = true;
     w.FastTimer1->setEnabled(false);
     const QString text = QStringLiteral(
@@ -165,14 +158,17 @@ void TForm1_rec::N2Click()
     AutoSaveFile = writer;
     st.DataFileName = path;
     st.AutoSaveOn = true;
-    drawAutoSaveMark(*this, st.ActiveColors[Ch1]);
+    screen.autoSaveFile = path;
+    screen.drawAutoSaveMark(st.ActiveColors[Ch1]);
     screen.refreshImage();
 }
 
 void TForm1_rec::WriteAutoSaveHeader()
 {
-    // Without an armed file (AutoSaveOn set by hand) there is nothing to write.
-    if (!AutoSaveFile)
+    // Without an armed file (AutoSaveOn set by hand) there is nothing to write. A page of a data
+    // file passes through the start and stop sequences but is no recording: the armed file is
+    // neither written nor used up, and waits for the next recording.
+    if (!AutoSaveFile || st.FileViewMode)
         return;
     AutoSaveFile->decimalSeparator = localeSeparator();
     if (!AutoSaveFile->writeHeader(st)) {
@@ -199,15 +195,14 @@ void TForm1_rec::WriteSampleLine(int position, double timeStep)
 
 void TForm1_rec::WriteAutoSaveTrailer()
 {
+    if (st.FileViewMode)
+        return;
     const QString path = AutoSaveFile ? AutoSaveFile->path() : QString();
     const bool ok = !AutoSaveFile || AutoSaveFile->writeTrailer(st);
     const QString reason = AutoSaveFile ? AutoSaveFile->errorString() : QString();
     // One armed file holds one recording.
     AutoSaveFile.reset();
-    drawAutoSaveTexts(*this, path, st.ActiveColors[Background]);
-    tekstit();
-    screen.refreshImage();
-    st.AutoSaveOn = false;
+    disarm(*this, path);
     if (!ok) {
         const QString text = QStringLiteral(
                                  "The end of the data file %1 could not be written:\r%2\r\r"

@@ -1,5 +1,7 @@
 #include "display/Screen.h"
 
+#include <QDir>
+
 Screen::Screen(RecorderState& state, Surface& imageSurface, Surface& overlaySurface)
     : st(state), image(imageSurface), overlay(overlaySurface)
 {
@@ -72,6 +74,21 @@ void Screen::drawTimeDiv(Colour colour)
     TulostaTeksti(st.TimeDivLabel + "/Div.", timeDivX(), TopTextY, colour);
 }
 
+void Screen::drawAutoSaveMark(Colour colour)
+{
+    image.font = screenFont(true);
+    TulostaTeksti(QStringLiteral("AUTOSAVE ON"), autoSaveMarkX(), TopTextY, colour);
+    image.font = screenFont();
+}
+
+void Screen::drawAutoSaveFileLine(const QString& path, Colour colour)
+{
+    // The blanks overwrite a longer text left from before.
+    TulostaTeksti(
+        QStringLiteral("SAVING DATA TO FILE: ") + QDir::toNativeSeparators(path) + QString(79, QLatin1Char(' ')),
+        st.GridLeft, st.BottomTextY, colour);
+}
+
 void Screen::DoGrid()
 {
     const int gl = st.GridLeft;
@@ -125,6 +142,11 @@ void Screen::tekstit()
             if (st.ChannelOn[n])
                 TulostaTeksti(st.VoltReadout, voltReadoutX(), st.BottomTextY,
                               active(static_cast<ColourIndex>(Ch1 + n)));
+    }
+    if (st.AutoSaveOn && !autoSaveFile.isEmpty()) {
+        if (!st.Idle && !st.FileViewMode)
+            drawAutoSaveFileLine(autoSaveFile, active(Ch1));
+        drawAutoSaveMark(active(Ch1));
     }
 }
 

@@ -58,6 +58,15 @@ public:
     void drawSampleRate();
     void drawTimeDiv(Colour colour);
 
+    // The armed auto-save file, empty while none is armed (kept by the data-file handlers). Every
+    // drawing of the texts shows "AUTOSAVE ON" while a file is armed, and the line that names the
+    // file while a recording writes it, so a full redraw never hides that the recording is saved.
+    QString autoSaveFile;
+    // "AUTOSAVE ON" in bold, and the "SAVING DATA TO FILE: " line of `path`; in the Background
+    // colour they erase the texts.
+    void drawAutoSaveMark(Colour colour);
+    void drawAutoSaveFileLine(const QString& path, Colour colour);
+
     // ---- Measuring markers (Markers.cpp)
     // Draws every marker line dotted with the inverting pen when MarkersOn; a second call with the
     // same state removes them again, so callers use it as a toggle.

@@ -428,11 +428,9 @@ TEST_F(DataFilesWindow, PageButtons)
     EXPECT_FALSE(w->SpeedButton1->isEnabled());
     EXPECT_TRUE(w->SpeedButton2->isEnabled());
 
-    // While armed, a page passes through the start and stop sequences: the armed file gets its
-    // header and trailer without data lines.
-    const QList<QByteArray> armed = fileLines(path("armed.txt"));
-    EXPECT_EQ(armed.size(), 14);
-    EXPECT_FALSE(st.AutoSaveOn);
+    // A page is no recording: the armed file stays empty and armed.
+    EXPECT_EQ(QFile(path("armed.txt")).size(), 0);
+    EXPECT_TRUE(st.AutoSaveOn);
 
     // A live recording starts from PageEnd 1700 with the page buttons off.
     w->SpeedButton2->click();
@@ -440,6 +438,103 @@ TEST_F(DataFilesWindow, PageButtons)
     EXPECT_EQ(st.PageEnd, 1700);
     EXPECT_FALSE(w->SpeedButton2->isEnabled());
     w->SpeedButtonRun->click();
+}
+
+TEST_F(DataFilesWindow, OpenDataKeepsAnArmedFileForTheNextRecording)
+{
+    {
+        RecorderState rec;
+        rec.RecTimeDivLabel = QStringLiteral("1s");
+        rec.RecRangeLabel.fill(QStringLiteral("±2V"));
+        datafile::AutoSaveWriter writer;
+        ASSERT_TRUE(writer.create(path("view.txt")));
+        writer.writeHeader(rec);
+        for (int n = 0; n < 4000; ++n)
+            writer.writeSampleLine(n, {n % 1024, 0, 0, 0}, static_cast<uint64_t>(n) * 10, rec.ChannelRange);
+        writer.writeTrailer(rec);
+    }
+    w->SpeedButton01sClick();
+    arm(path("armed.txt"));
+    open(path("view.txt"));
+    w->SpeedButton2->click();
+    w->SpeedButton1->click();
+    EXPECT_EQ(st.TimeDivLabel, QStringLiteral("1s"));
+    EXPECT_TRUE(st.AutoSaveOn);
+    EXPECT_EQ(QFile(path("armed.txt")).size(), 0);
+    EXPECT_GT(autoSaveMarkPixels(), 0);
+    EXPECT_TRUE(messages.empty());
+
+    // The next recording goes into the armed file, under the time base it runs with.
+    w->SpeedButton01sClick();
+    w->SpeedButtonRun->click();
+    EXPECT_EQ(tick(30), 30);
+    w->SpeedButtonRun->click();
+    EXPECT_FALSE(st.AutoSaveOn);
+    EXPECT_EQ(autoSaveMarkPixels(), 0);
+    const QList<QByteArray> lines = fileLines(path("armed.txt"));
+    ASSERT_EQ(lines.size(), 12 + 30 + 2);
+    EXPECT_EQ(line(lines, 5), QByteArray("100 = 0.1s"));
+    EXPECT_TRUE(line(lines, 13).startsWith("0\t"));
+    EXPECT_EQ(line(lines, 42).split('\t').value(5), QByteArray("0.029"));
+    EXPECT_TRUE(line(lines, 44).startsWith("STOP:  \t"));
+    // The viewed file is untouched.
+    EXPECT_EQ(fileLines(path("view.txt")).size(), 12 + 4000 + 2);
+}
+
+// The two auto-save texts are the user's one sign that the next recording is saved: every full
+// redraw of the screen keeps them while the file is armed.
+TEST_F(DataFilesWindow, TheAutoSaveTextsSurviveEveryFullRedraw)
+{
+    arm(path("auto.txt"));
+    const int x = w->screen.autoSaveMarkX();
+    const QImage mark = w->image1Surface.image().copy(x, 0, Screen::ImageWidth - x, 18);
+    ASSERT_GT(autoSaveMarkPixels(), 0);
+    auto markShown = [&] { return w->image1Surface.image().copy(x, 0, Screen::ImageWidth - x, 18) == mark; };
+
+    w->BrightGrid1Click();
+    EXPECT_TRUE(markShown()) << "Bright Grid on";
+    w->BrightGrid1Click();
+    EXPECT_TRUE(markShown()) << "Bright Grid off";
+    w->MarkersVdt1->setChecked(true);
+    w->MarkersVdt1Click();
+    EXPECT_GT(autoSaveMarkPixels(), 0) << "markers on";
+    w->MarkersVdt1->setChecked(false);
+    w->MarkersVdt1Click();
+    EXPECT_TRUE(markShown()) << "markers off";
+    addText->Memo1->setPlainText(QStringLiteral("note"));
+    w->annotationRightClick(100, 50);
+    addText->Button1Click();
+    EXPECT_TRUE(markShown()) << "Add Text";
+    addText->Button2Click();
+    EXPECT_TRUE(markShown()) << "Remove";
+    w->Colors2Click();
+    st.ClearPending = true;
+    w->putsataanko();
+    EXPECT_TRUE(markShown()) << "colours";
+    for (QCheckBox* box : w->channelSwitch) {
+        box->click();
+        EXPECT_TRUE(markShown()) << "channel off";
+        box->click();
+        EXPECT_TRUE(markShown()) << "channel on";
+    }
+
+    // While the recording writes the file, the line that names it stays too.
+    w->SpeedButtonRun->click();
+    tick(20);
+    const QRect bottom(0, st.BottomTextY, Screen::ImageWidth, Screen::ImageHeight - st.BottomTextY);
+    const QImage saving = w->image1Surface.image().copy(bottom);
+    ASSERT_GT(pixelsOf(st.ActiveColors[Ch1], st.GridLeft, st.BottomTextY, 300, Screen::ImageHeight), 0);
+    st.ClearPending = true;
+    w->putsataanko();
+    EXPECT_EQ(w->image1Surface.image().copy(bottom), saving);
+    EXPECT_TRUE(markShown()) << "redraw during the recording";
+    w->SpeedButtonRun->click();
+    EXPECT_EQ(autoSaveMarkPixels(), 0);
+    EXPECT_NE(w->image1Surface.image().copy(bottom), saving);
+    // Disarmed: a redraw brings nothing back.
+    st.ClearPending = true;
+    w->putsataanko();
+    EXPECT_EQ(autoSaveMarkPixels(), 0);
 }
 
 TEST_F(DataFilesWindow, AWriteErrorStopsTheRecordingOnceAndKeepsTheFile)
