@@ -13,6 +13,7 @@ packages=(
   fonts-dejavu-core
   xvfb xauth xdotool imagemagick x11-utils
   poppler-utils pngcheck
+  dpkg-dev desktop-file-utils appstream man-db groff-base bsdextrautils systemd
 )
 
 need=()
