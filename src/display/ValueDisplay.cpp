@@ -84,6 +84,28 @@ QString holdLabel(const QString& holdValue, const QDateTime& when, const QLocale
            shortDateText(when.date(), locale);
 }
 
+HoldLabelLayout holdLabelLayout(const QString& label, const QFontMetrics& metrics)
+{
+    HoldLabelLayout layout;
+    const qsizetype tab = label.indexOf(QLatin1Char('\t'));
+    layout.hold = tab < 0 ? label : label.left(tab);
+    const int holdWidth = metrics.horizontalAdvance(layout.hold);
+    if (tab < 0) {
+        layout.stampX = holdWidth;
+        layout.width = holdWidth;
+        return layout;
+    }
+    qsizetype stamp = tab;
+    while (stamp < label.size() && label[stamp] == QLatin1Char('\t'))
+        ++stamp;
+    layout.stamp = label.mid(stamp);
+    // The widest hold text: a reading of 1 on the ±20 V range (0 is over range and never held).
+    const int widestHold = metrics.horizontalAdvance(QStringLiteral("-19.961V"));
+    layout.stampX = std::max(holdWidth, widestHold) + metrics.horizontalAdvance(QStringLiteral("   "));
+    layout.width = layout.stampX + metrics.horizontalAdvance(layout.stamp);
+    return layout;
+}
+
 QString valueText(int value, int rangeTenths, bool deviceMode)
 {
     QString text = deviceMode && isOverRange(value)

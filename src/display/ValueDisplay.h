@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QLocale>
 #include <QString>
 #include <array>
@@ -48,6 +49,19 @@ QString holdValueText(int value, int rangeTenths, const QLocale& locale);
 // The whole label: hold text, two TABs, the time in the locale's long format, three blanks and the
 // date in its short format.
 QString holdLabel(const QString& holdValue, const QDateTime& when, const QLocale& locale);
+
+// Where the parts of a Max or Min label go when it is drawn: the hold text at the left and the
+// time stamp (time and date) in a column after the widest hold text a label can show, so that
+// the stamps of both labels of a panel line up and the whole text fits the panel. (Expanded at
+// the platform's TAB stops, the two TABs would push the date out of the panel.) A text without a
+// TAB is all hold text.
+struct HoldLabelLayout {
+    QString hold;
+    QString stamp;
+    int stampX = 0;  // left edge of the stamp, from the left edge of the text
+    int width = 0;   // the width of the whole text
+};
+HoldLabelLayout holdLabelLayout(const QString& label, const QFontMetrics& metrics);
 
 // The value text of the bottom row: volts with two decimals and "V", e.g. -1.25V; "----V" for an
 // over-range reading in device mode (the demo shows the voltage of the end value). A reading that

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "display/DvmHoldLabel.h"
 #include "display/M7SegDis.h"
 #include "display/ScreenWidgets.h"
 #include "shell/Winrecx.h"
@@ -432,8 +433,16 @@ void TForm1_rec::buildDvmPanel(int channel, QFrame* parent)
 
     d.maxBox = makeCheckBox(d.panel, QLatin1String(names.maxBox), QStringLiteral("Max"), 24, 118);
     d.minBox = makeCheckBox(d.panel, QLatin1String(names.minBox), QStringLiteral("Min"), 24, 138);
-    d.maxLabel = makeLabel(d.panel, QLatin1String(names.maxLabel), QStringLiteral("- - -"), 76, 120, 180);
-    d.minLabel = makeLabel(d.panel, QLatin1String(names.minLabel), QStringLiteral("- - -"), 76, 140, 180);
+    // The hold labels reach to the panel's inner edge: the time and date of an extreme need the room.
+    const auto makeHoldLabel = [&d](const char* name, int y) {
+        auto* label = new DvmHoldLabel(QStringLiteral("- - -"), d.panel);
+        label->setObjectName(QLatin1String(name));
+        const int x = 76;
+        label->setGeometry(x, y, d.panel->contentsRect().right() + 1 - x, label->sizeHint().height());
+        return label;
+    };
+    d.maxLabel = makeHoldLabel(names.maxLabel, 120);
+    d.minLabel = makeHoldLabel(names.minLabel, 140);
 }
 
 // Called by buildControls; a second call does nothing.

@@ -4,13 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QLocale>
+#include <QPainter>
 #include <memory>
 
 #include "display/M7SegDis.h"
 #include "display/SevenSegment.h"
+#include "display/ValueDisplay.h"
 #include "shell/Winrecx.h"
 
 namespace {
@@ -329,6 +334,87 @@ TEST_F(MeasuringWindow, LeftButtonDragsMarkersOnlyOnAStoppedScreen)
     st.Idle = false;
     w->Image1MouseDown(Qt::LeftButton, gl + 400, gt + 128);
     EXPECT_FALSE(st.DragActive);
+}
+
+// Dark pixels of a picture: the black text of a label on its light panel.
+int ink(const QImage& image)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += qGray(image.pixel(x, y)) < 128;
+    return n;
+}
+
+// The ink of a text drawn whole, without TABs, in a font.
+int inkOfText(const QString& text, const QFont& font)
+{
+    QImage image(600, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(QPoint(2, 30), text);
+    p.end();
+    return ink(image);
+}
+
+// The Max and Min labels show their whole text, the time and date of the extreme included, in
+// the program's font, in every panel and with long readings and dates.
+TEST(DvmHoldLabels, ShowTheWholeTextInsideTheirPanel)
+{
+    const QFont programFont = QApplication::font();
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(11);
+    QApplication::setFont(font);
+    const QLocale programLocale;
+
+    for (const QLocale& locale : {QLocale(QLocale::English, QLocale::UnitedKingdom),
+                                  QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::German)}) {
+        SCOPED_TRACE(locale.name().toStdString());
+        QLocale::setDefault(locale);
+        RecorderState st;
+        deriveColours(st);
+        st.ActiveColors = st.SettingsColors;
+        TForm1_rec w(st);
+        w.DVMDisplay1->trigger();
+        w.show();
+        st.DemoMode = false;
+        st.ReportCount = 4;
+        for (size_t c = 0; c < 4; ++c) {
+            w.dvm[c].maxBox->setChecked(true);
+            w.dvm[c].minBox->setChecked(true);
+            st.SampleSum[c] = 1 * 4;  // -19.961 V, the widest reading
+        }
+        w.DVM_display();
+        for (size_t c = 0; c < 4; ++c)
+            st.SampleSum[c] = 1022 * 4;  // 19.922 V
+        w.DVM_display();
+
+        for (size_t c = 0; c < 4; ++c) {
+            SCOPED_TRACE(c);
+            const auto& d = w.dvm[c];
+            for (QLabel* label : {d.maxLabel, d.minLabel}) {
+                const QString text = label->text();
+                ASSERT_TRUE(text.contains(QLatin1Char('\t'))) << text.toStdString();
+                // The label lies inside its panel and is as wide as its text needs.
+                EXPECT_TRUE(d.panel->contentsRect().contains(label->geometry()));
+                EXPECT_GE(label->width(), label->sizeHint().width());
+                EXPECT_GE(label->height(), QFontMetrics(label->font()).height());
+                // All of the text is drawn: the reading, the time and the date.
+                const QStringList parts = text.split(QLatin1Char('\t'), Qt::SkipEmptyParts);
+                ASSERT_EQ(parts.size(), 2);
+                const int whole = inkOfText(parts[0], label->font()) + inkOfText(parts[1], label->font());
+                EXPECT_GE(ink(label->grab().toImage()), whole * 97 / 100) << text.toStdString();
+            }
+            // The time of both labels starts in one column.
+            const QFontMetrics metrics(d.maxLabel->font());
+            EXPECT_EQ(dvm::holdLabelLayout(d.maxLabel->text(), metrics).stampX,
+                      dvm::holdLabelLayout(d.minLabel->text(), metrics).stampX);
+        }
+    }
+    QLocale::setDefault(programLocale);
+    QApplication::setFont(programFont);
 }
 
 TEST(M7SegDispControl, PropertiesPaintTheDigitAtOnce)
