@@ -29,6 +29,12 @@ void setTextColour(QWidget* label, Colour colour)
     label->setPalette(pal);
 }
 
+// The digits as the DVM refresh draws an over-range reading: - - - -.
+bool isOverRangeLook(const TForm1_rec::DvmPanel& d)
+{
+    return d.digits[0]->dispColor() == Navy && d.digits[0]->dispOffColor() == White;
+}
+
 }  // namespace
 
 void TForm1_rec::channelDso(int channel)
@@ -48,8 +54,15 @@ void TForm1_rec::channelSwitchClick(int channel)
     QFrame* point = d.points[1];  // the fixed decimal point between digits 2 and 3
     Colour sign = White;
     if (on) {
-        for (M7SegDisp* digit : d.digits)
-            digit->setDispColor(White);
+        // The digits white on navy. A panel that shows an over-range reading (digits in the panel
+        // colour, only the middle bars lit white) keeps showing it: white alone would light every
+        // segment, 88.88, a reading never measured.
+        if (!isOverRangeLook(d)) {
+            for (M7SegDisp* digit : d.digits) {
+                digit->setDispColor(White);
+                digit->setDispOffColor(Navy);
+            }
+        }
         setFill(point, White);
         setTextColour(d.voltLabel, White);
         setTextColour(d.dcLabel, White);

@@ -277,6 +277,52 @@ TEST_F(MeasuringWindow, ChannelSwitchGreysThePanelAndRestoresTheScreenExactly)
     EXPECT_EQ(screen(), allOn);
 }
 
+// After an over-range reading the digits are drawn in the panel colour with white "off" segments,
+// so that only the middle bars show. Showing the panels again, a skin change (which runs the channel
+// switches) and switching the channel off and on never light all segments (88.88).
+TEST_F(MeasuringWindow, OverRangeDashesNeverTurnIntoEights)
+{
+    // Pixels in the middle of the top bar (a) and of the middle bar (g) of a 35 x 55 digit.
+    const QPoint a(17, 5), g(17, 28);
+    const QRgb white = M7SegDisp::toQColor(White).rgb(), navy = M7SegDisp::toQColor(Navy).rgb();
+    const auto shows = [this](QPoint p) {
+        std::array<QRgb, 4> colours{};
+        for (size_t i = 0; i < 4; ++i)
+            colours[i] = w->dvm[0].digits[i]->frame().pixel(p);
+        return colours;
+    };
+    const auto all = [](QRgb c) { return std::array<QRgb, 4>{c, c, c, c}; };
+
+    w->DVMDisplay1->trigger();
+    deviceReading(0, 1023);
+    w->DVM_display();
+    EXPECT_EQ(shows(a), all(navy));  // - - - -
+    EXPECT_EQ(shows(g), all(white));
+
+    // The panels hidden and shown again, and the channel switch run as after a skin change: the
+    // panel still reads - - - -, its last reading.
+    w->DVMDisplay1->trigger();
+    w->DVMDisplay1->trigger();
+    EXPECT_EQ(shows(a), all(navy));
+    EXPECT_EQ(shows(g), all(white));
+    w->CheckBox9Click();
+    EXPECT_EQ(shows(a), all(navy));
+    EXPECT_EQ(shows(g), all(white));
+
+    // Off and on again: 00.00 in white, the middle bars dark.
+    w->channelSwitch[0]->click();
+    w->channelSwitch[0]->click();
+    EXPECT_EQ(shows(a), all(white));
+    EXPECT_EQ(shows(g), all(navy));
+
+    // The next reading in range is drawn as usual.
+    deviceReading(0, 812, 40);
+    w->DVM_display();
+    EXPECT_EQ(digits(0), (std::array<int, 4>{0, 2, 3, 4}));
+    EXPECT_EQ(shows(g)[0], navy);   // 0
+    EXPECT_EQ(shows(g)[1], white);  // 2
+}
+
 TEST_F(MeasuringWindow, RefreshLeavesASwitchedOffPanelAlone)
 {
     w->channelSwitch[0]->click();
