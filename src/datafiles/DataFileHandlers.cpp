@@ -15,6 +15,7 @@
 #include "datafiles/rec_5.h"
 #include "shell/Application.h"
 #include "shell/Dialogs.h"
+#include "shell/LocaleTexts.h"
 #include "shell/Winrecx.h"
 
 namespace {
@@ -53,14 +54,20 @@ void disarm(TForm1_rec& w, const QString& path)
 }
 
 // A write to the armed file failed during a recording: the file keeps what was written before,
-// auto-save ends, and the recording is ended through the normal stop sequence. The stop and the
-// message come once the current handler has returned, so that the sampling step that failed
-// completes first (in device mode the loop itself runs the stop sequence at the end of its pass).
+// ending on a whole line and, where it fits, the STOP line; auto-save ends, and the recording is
+// ended through the normal stop sequence. The stop and the message come once the current handler
+// has returned, so that the sampling step that failed completes first (in device mode the loop
+// itself runs the stop sequence at the end of its pass).
 void autoSaveFailed(TForm1_rec& w)
 {
     RecorderState& st = w.st;
     const QString path = w.AutoSaveFile ? w.AutoSaveFile->path() : QString();
     const QString reason = w.AutoSaveFile ? w.AutoSaveFile->errorString() : QString();
+    if (w.AutoSaveFile) {
+        // The saved recording ends here: its STOP line follows the last whole line, if it fits.
+        st.StopStamp = shortDateText(QDate::currentDate()) + QLatin1Char('\t') + longTimeText(QTime::currentTime());
+        w.AutoSaveFile->writeTrailer(st);
+    }
     w.AutoSaveFile.reset();
     if (st.AutoSaveOn)
         disarm(w, path);

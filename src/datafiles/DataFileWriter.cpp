@@ -64,6 +64,8 @@ bool AutoSaveWriter::create(const QString& path)
     close();
     buffer_.clear();
     error_.clear();
+    wholeBytes_ = 0;
+    failed_ = false;
     file_.setFileName(path);
     // Unbuffered: the lines are collected here and handed over in large pieces.
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
@@ -97,25 +99,66 @@ bool AutoSaveWriter::writeSampleLine(int64_t n, const std::array<int32_t, 4>& ra
 
 bool AutoSaveWriter::writeTrailer(const RecorderState& st)
 {
-    if (!isOpen())
+    if (!file_.isOpen())
         return false;
-    buffer_.append(Eol);
-    buffer_.append(AutoSaveStopKey);
-    buffer_.append(toWindows1252(st.StopStamp).constData());
-    buffer_.append(Eol);
-    appendAnnotationBlock(buffer_, st, 0);
+    std::string stop = Eol;
+    stop.append(AutoSaveStopKey);
+    stop.append(toWindows1252(st.StopStamp).constData());
+    stop.append(Eol);
+    std::string annotation;
+    appendAnnotationBlock(annotation, st, 0);
+    if (failed_) {
+        appendWhole(stop);
+        appendWhole(annotation);
+        file_.close();
+        return false;
+    }
+    buffer_.append(stop);
+    buffer_.append(annotation);
     return close();
 }
 
 bool AutoSaveWriter::writeOut()
 {
-    if (buffer_.empty())
-        return true;
-    const qint64 written = file_.write(buffer_.data(), static_cast<qint64>(buffer_.size()));
-    if (written != static_cast<qint64>(buffer_.size()))
-        return fail(file_.errorString());
+    const auto size = static_cast<qint64>(buffer_.size());
+    qint64 done = 0;
+    while (done < size) {
+        // A write that the medium takes only in part returns the part; the next one says why.
+        const qint64 n = file_.write(buffer_.data() + done, size - done);
+        if (n <= 0) {
+            const QString reason = file_.errorString();
+            // The lines taken whole stay; a line cut by the error goes, so that every reader opens
+            // the file cleanly.
+            const size_t lineEnd = done > 0 ? buffer_.rfind('\n', static_cast<size_t>(done - 1)) : std::string::npos;
+            wholeBytes_ += lineEnd == std::string::npos ? 0 : static_cast<qint64>(lineEnd + 1);
+            if (wholeBytes_ != file_.size())
+                file_.resize(wholeBytes_);
+            return fail(reason);
+        }
+        done += n;
+    }
+    wholeBytes_ += size;
     buffer_.clear();
     return true;
+}
+
+void AutoSaveWriter::appendWhole(const std::string& piece)
+{
+    if (piece.empty())
+        return;
+    const qint64 before = wholeBytes_;
+    const auto size = static_cast<qint64>(piece.size());
+    qint64 done = 0;
+    while (done < size) {
+        const qint64 n = file_.write(piece.data() + done, size - done);
+        if (n <= 0) {
+            if (file_.size() != before)
+                file_.resize(before);
+            return;
+        }
+        done += n;
+    }
+    wholeBytes_ += size;
 }
 
 bool AutoSaveWriter::flush()
@@ -144,18 +187,19 @@ bool AutoSaveWriter::flush()
 
 bool AutoSaveWriter::close()
 {
-    if (!isOpen())
+    if (!file_.isOpen())
         return error_.isEmpty();
-    const bool ok = flush();
+    const bool ok = !failed_ && flush();
     file_.close();
     return ok;
 }
 
 bool AutoSaveWriter::fail(const QString& reason)
 {
+    // The file stays open for the trailer; it takes no more lines.
     error_ = reason.isEmpty() ? QStringLiteral("Unknown error") : reason;
     buffer_.clear();
-    file_.close();
+    failed_ = true;
     return false;
 }
 

@@ -22,8 +22,10 @@ std::string formatSaveData(RecorderState& st, char decimalSeparator);
 //
 // Lines are collected in memory and handed to the system at least once a second (and forced to
 // the medium then), so a crash or a power cut loses at most about a second of samples and leaves
-// a file that reads back as a data file without its trailer. The first failed write closes the
-// file, keeps what was written before and reports the reason through errorString().
+// a file that reads back as a data file without its trailer. The first failed write (a full disk,
+// a medium gone) ends the writing: the file keeps what was written before, cut back to its last
+// whole line, errorString() gives the system's reason, and writeTrailer() then adds the STOP line
+// (and the annotation block) only where it fits whole.
 class AutoSaveWriter {
 public:
     // Monotonic milliseconds; the default is the system's steady clock.
@@ -37,7 +39,8 @@ public:
 
     // Creates the file (an existing one is truncated). False with errorString() when it cannot.
     bool create(const QString& path);
-    bool isOpen() const { return file_.isOpen(); }
+    // True while the file takes lines: created, and neither failed nor closed.
+    bool isOpen() const { return file_.isOpen() && !failed_; }
     QString path() const { return file_.fileName(); }
     // The reason of the last failure, for the user.
     const QString& errorString() const { return error_; }
@@ -48,7 +51,9 @@ public:
     bool writeHeader(const RecorderState& st);
     bool writeSampleLine(int64_t n, const std::array<int32_t, 4>& raw, uint64_t timeMs,
                          const std::array<uint8_t, 4>& rangeTenths);
-    // The empty line, the STOP line and the annotation block (whole lines); closes the file.
+    // The empty line, the STOP line (with st.StopStamp) and the annotation block (whole lines);
+    // closes the file. After a failure each of the two parts is written only if it fits whole, and
+    // the result stays false.
     bool writeTrailer(const RecorderState& st);
     // Hands the collected lines to the system and forces them to the medium.
     bool flush();
@@ -59,11 +64,17 @@ public:
     size_t pending() const { return buffer_.size(); }
 
 private:
+    // Hands the collected lines to the system. When the medium takes only part of them, the file is
+    // cut back to the last whole line it took.
     bool writeOut();
+    // After a failure: appends `piece` (whole lines) if the medium takes all of it, else nothing.
+    void appendWhole(const std::string& piece);
     bool fail(const QString& reason);
 
     QFile file_;
     std::string buffer_;
+    qint64 wholeBytes_ = 0;  // bytes of the file, all whole lines
+    bool failed_ = false;
     Clock clock_;
     int64_t lastFlushMs_ = 0;
     QString error_;

@@ -5,10 +5,13 @@
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 
 #include "datafiles/DataFileFormat.h"
 #include "datafiles/DataFileReader.h"
 #include "datafiles/DataFileWriter.h"
+#include "FileSizeLimit.h"
 #include "shell/RecorderState.h"
 
 using namespace datafile;
@@ -217,6 +220,51 @@ TEST(AutoSaveWriter, FlushesAtLeastOnceASecondAndReadsBackWithoutItsTrailer)
     EXPECT_TRUE(recogniseHeader(*lines.line(5), *lines.line(8), *lines.line(9)).valid());
     EXPECT_EQ(*lines.line(1012), "999\t512\t512\t512\t512\t0.999\t0.000\t0.000\t0.000\t0.000");
 }
+
+#if defined(__linux__)
+// The medium fills up in the middle of a line: the message names the system's reason, the file
+// ends on its last whole line, and the STOP line follows only when it fits whole.
+TEST(AutoSaveWriter, AFullMediumLeavesWholeLinesAndTheSystemsReason)
+{
+    RecorderState st;
+    st.RecTimeDivLabel = QStringLiteral("0.1s");
+    st.RecRangeLabel.fill(QStringLiteral("±20V"));
+    st.StopStamp = QStringLiteral("1.1.2025\t10:00:00");
+    const std::array<uint8_t, 4> ranges{200, 200, 200, 200};
+    std::string header;
+    appendHeader(header, st, true);
+    std::string rows;
+    for (int64_t n = 0; n < 3; ++n)
+        appendDataLine(rows, n, {512, 512, 512, 512}, static_cast<uint64_t>(n), ranges, '.');
+    const std::string stop = "\r\nSTOP:  \t1.1.2025\t10:00:00\r\n";
+    const std::string whole = header + rows;  // what fits whole in both cases below
+    const QString full = QString::fromLocal8Bit(std::strerror(EFBIG));
+
+    QTemporaryDir dir;
+    for (const bool roomForStop : {true, false}) {
+        const QString path = dir.filePath(roomForStop ? QStringLiteral("room.txt") : QStringLiteral("full.txt"));
+        const size_t room = roomForStop ? stop.size() + 3 : stop.size() - 1;
+        AutoSaveWriter writer([] { return int64_t{0}; });
+        ASSERT_TRUE(writer.create(path));
+        {
+            FileSizeLimit limit(whole.size() + room);
+            if (!limit.ok())
+                GTEST_SKIP() << "the file size limit cannot be set";
+            ASSERT_TRUE(writer.writeHeader(st));
+            for (int64_t n = 0; n < 10; ++n)
+                ASSERT_TRUE(writer.writeSampleLine(n, {512, 512, 512, 512}, static_cast<uint64_t>(n), ranges));
+            EXPECT_FALSE(writer.flush());
+            EXPECT_FALSE(writer.isOpen());
+            EXPECT_EQ(writer.errorString(), full);
+            EXPECT_FALSE(writer.writeSampleLine(10, {512, 512, 512, 512}, 10, ranges));
+            EXPECT_EQ(readAll(path).toStdString(), whole);
+            EXPECT_FALSE(writer.writeTrailer(st));
+        }
+        EXPECT_EQ(readAll(path).toStdString(), roomForStop ? whole + stop : whole) << roomForStop;
+        EXPECT_EQ(writer.errorString(), full);
+    }
+}
+#endif
 
 TEST(AutoSaveWriter, AWriteErrorClosesTheFileAndSaysWhy)
 {

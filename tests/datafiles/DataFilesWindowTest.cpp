@@ -11,8 +11,11 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <cerrno>
+#include <cstring>
 #include <deque>
 
+#include "FileSizeLimit.h"
 #include "datafiles/DataFileWriter.h"
 #include "datafiles/FileDialogs.h"
 #include "datafiles/rec_5.h"
@@ -584,6 +587,52 @@ TEST_F(DataFilesWindow, AWriteErrorStopsTheRecordingOnceAndKeepsTheFile)
     QCoreApplication::processEvents();
     EXPECT_EQ(messages.size(), 1u);
 }
+
+#if defined(__linux__)
+// The medium fills up in the middle of a line during a recording: one message with the system's
+// reason, and a file that ends on a whole line, the STOP line after it when it fits.
+TEST_F(DataFilesWindow, AFullMediumEndsTheFileOnAWholeLine)
+{
+    w->SpeedButton01sClick();
+    arm(path("auto.txt"));
+    // Every line is handed to the system at once.
+    int64_t t = 0;
+    w->AutoSaveFile = std::make_shared<datafile::AutoSaveWriter>([&t] { return t += 2000; });
+    ASSERT_TRUE(w->AutoSaveFile->create(path("auto.txt")));
+    {
+        FileSizeLimit limit(4000);
+        if (!limit.ok())
+            GTEST_SKIP() << "the file size limit cannot be set";
+        w->SpeedButtonRun->click();
+        tick(1000);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_TRUE(st.Idle);
+    EXPECT_FALSE(st.AutoSaveOn);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.contains(QString::fromLocal8Bit(std::strerror(EFBIG))))
+        << messages[0].text.toStdString();
+    EXPECT_FALSE(messages[0].text.contains(QStringLiteral("Unknown error")));
+
+    QFile f(path("auto.txt"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray all = f.readAll();
+    EXPECT_LE(all.size(), 4000);
+    ASSERT_TRUE(all.endsWith("\r\n"));
+    QList<QByteArray> lines = fileLines(path("auto.txt"));
+    ASSERT_GT(lines.size(), 14);
+    // The STOP line is there unless the room left after the last whole line was too small for it.
+    const qsizetype stopPiece = 2 + 8 + st.StopStamp.str().size() + 2;
+    if (line(lines, lines.size()).startsWith("STOP:  \t")) {
+        EXPECT_EQ(line(lines, lines.size() - 1), QByteArray());
+        lines.resize(lines.size() - 2);
+    } else {
+        EXPECT_LT(4000 - all.size(), stopPiece);
+    }
+    for (int n = 13; n <= lines.size(); ++n)
+        ASSERT_EQ(line(lines, n).split('\t').size(), 10) << n;
+}
+#endif
 
 TEST_F(DataFilesWindow, ArmingAgainReplacesTheArmedFile)
 {
