@@ -86,7 +86,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # xdg-open shows the user guide in the browser; the windows are laid out for DejaVu Sans.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-dejavu-core")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${pkg}/postinst;${pkg}/postrm")
+# After installing, udev reads the new rule and applies it to a recorder already plugged in. There is
+# no postrm: udev notices a removed rule by itself, and a package without a postrm and without
+# configuration files is gone entirely after "apt remove".
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${pkg}/postinst")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_PACKAGING_INSTALL_PREFIX "${CMAKE_INSTALL_PREFIX}")
 set(CPACK_STRIP_FILES TRUE)

@@ -4,8 +4,8 @@
 # and the systemd user unit.
 #
 #   tools/check-install.sh BUILD_DIR        installs BUILD_DIR into a DESTDIR and checks that tree
-#   tools/check-install.sh --deb FILE.deb   checks the Debian package: its fields, its maintainer
-#                                           scripts and the tree it unpacks
+#   tools/check-install.sh --deb FILE.deb   checks the Debian package: its fields, its postinst and
+#                                           the tree it unpacks
 #
 # Needs desktop-file-validate, appstreamcli and man (tools/install-deps.sh installs them);
 # systemd-analyze, when present, also checks the user unit.
@@ -44,9 +44,11 @@ if [ "${1:-}" = "--deb" ]; then
         libpng16-16 qt6-qpa-plugins; do
         grep -qxF "$lib" <<<"$names" || fail "Depends lacks $lib: $depends"
     done
-    for script in postinst postrm; do
-        [ -x "$work/control/$script" ] || fail "the package has no executable $script"
-        sh -n "$work/control/$script" || fail "$script is not a valid shell script"
+    [ -x "$work/control/postinst" ] || fail "the package has no executable postinst"
+    sh -n "$work/control/postinst" || fail "postinst is not a valid shell script"
+    # Removing leaves nothing behind: no conffiles and no postrm keep the package in "rc" state.
+    for kept in conffiles postrm; do
+        [ ! -e "$work/control/$kept" ] || fail "the package has a $kept, so apt remove leaves it half there"
     done
     [ -s "$work/control/md5sums" ] || fail "the package has no md5sums"
     # What dpkg installs outside /usr (nothing) and in the tree below.
