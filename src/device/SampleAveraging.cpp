@@ -6,10 +6,11 @@
 
 int averagedSample(int32_t sum, int32_t count, int32_t calOffset)
 {
-    int value = sum / count;
+    // In 64 bits: whatever offset is given, the correction cannot overflow before the clamp.
+    int64_t value = sum / count;
     if (value > 0 && value < 1023)
         value += calOffset;
-    return std::clamp(value, 0, 1023);
+    return static_cast<int>(std::clamp<int64_t>(value, 0, 1023));
 }
 
 SampleEnd takeDeviceSample(RecorderState& st, const DeviceSampleHooks& hooks)

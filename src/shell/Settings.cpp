@@ -32,8 +32,15 @@ void readStartupSettings(const SettingsFile& file, RecorderState& state, WindowB
 
     state.DemoMode = file.readBool(Section_Hardware, Hardware_DemoMode, state.DemoMode);
     state.HWdialog = file.readBool(Section_Hardware, Hardware_HWdialog, state.HWdialog);
-    state.HwOffset = file.readInteger(Section_Hardware, Hardware_Offset, state.HwOffset);
-    state.HwOffset4 = file.readInteger(Section_Hardware, Hardware_Offset4, state.HwOffset4);
+    // An offset that neither the recorder takes (Offset: 10 bits, 0..1023) nor a calibration finds
+    // (Offset4: 512 minus an average of 0..1023) is not a calibration: like a value that is not a
+    // number it leaves the default. Every sum with a sample stays small.
+    const int offset = file.readInteger(Section_Hardware, Hardware_Offset, state.HwOffset);
+    if (offset >= 0 && offset <= 1023)
+        state.HwOffset = offset;
+    const int offset4 = file.readInteger(Section_Hardware, Hardware_Offset4, state.HwOffset4);
+    if (offset4 >= 512 - 1023 && offset4 <= 512)
+        state.HwOffset4 = offset4;
     state.SkinIndex = file.readInteger(Section_Menu, Menu_Skin, state.SkinIndex);
     for (int n = 0; n < static_cast<int>(state.SettingsColors.size()); ++n)
         state.SettingsColors[n] = file.readInteger(Section_Colors, Colors_Keys[n], state.SettingsColors[n]);

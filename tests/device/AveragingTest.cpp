@@ -1,6 +1,7 @@
 // Averaging of device reports into one sample, with hand-worked tables.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <optional>
 
 #include "DeviceFakes.h"
@@ -96,6 +97,13 @@ TEST_F(Averaging, CalibrationOffsetOnlyInsideTheRangeAndThenClamped)
     script.report(2, {500, 500, 500, 500});
     takeDeviceSample(st, script.hooks());
     EXPECT_EQ(stored(), (std::array<int, 4>{503, 497, 500, 500}));
+}
+
+TEST(AveragedSample, AnyOffsetEndsClampedWithoutOverflow)
+{
+    EXPECT_EQ(averagedSample(1022, 1, std::numeric_limits<int32_t>::max()), 1023);
+    EXPECT_EQ(averagedSample(1, 1, std::numeric_limits<int32_t>::min()), 0);
+    EXPECT_EQ(averagedSample(10220, 10, std::numeric_limits<int32_t>::max()), 1023);
 }
 
 TEST_F(Averaging, RepeatedSequenceBytesAreSkippedButAreGoodReads)

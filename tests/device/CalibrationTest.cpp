@@ -1,10 +1,15 @@
 // The zero-offset calibration over a recorder that answers at once (hand-worked cases) and over the
-// simulated recorder behind the application's transport.
+// simulated recorder behind the application's transport, and the offsets kept in the settings file.
 #include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <tuple>
 
 #include "DeviceFakes.h"
 #include "device/Calibration.h"
 #include "device/Commands.h"
+#include "shell/Settings.h"
 
 namespace {
 
@@ -138,4 +143,33 @@ TEST_F(Calibration, UnpluggedRecorderFailsQuickly)
     EXPECT_FALSE(r.success);
     EXPECT_TRUE(r.deviceLost);
     EXPECT_EQ(rangesPressed, (std::vector<int>{0, 0}));  // back to ±20 V, no ±4 V measurement
+}
+
+TEST(StoredCalibration, OffsetsThatNoCalibrationGivesCountAsNotANumber)
+{
+    // Offset goes to the recorder in 10 bits (0..1023); Offset4 is 512 minus an average of 0..1023.
+    // Anything else keeps the default (512 and 0), as a value that is not a number does.
+    const std::vector<std::tuple<const char*, const char*, int, int>> cases{
+        {"0", "-511", 0, -511},
+        {"1023", "512", 1023, 512},
+        {"519", "-3", 519, -3},
+        {"-1", "513", 512, 0},
+        {"1024", "-512", 512, 0},
+        {"-2147483648", "2147483647", 512, 0},
+        {"2147483647", "-2147483648", 512, 0},
+        {"x", "", 512, 0},
+    };
+    for (const auto& [offset, offset4, expected, expected4] : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("KORVIX.ini"));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("[Hardware]\r\nOffset=") + offset + "\r\nOffset4=" + offset4 + "\r\n");
+        f.close();
+        RecorderState st;
+        WindowBounds bounds;
+        readStartupSettings(SettingsFile(path), st, bounds);
+        EXPECT_EQ(st.HwOffset, expected) << offset;
+        EXPECT_EQ(st.HwOffset4, expected4) << offset4;
+    }
 }
