@@ -159,6 +159,7 @@ void BufferedTransport::close(Handle handle)
         std::lock_guard<std::mutex> lock(mutex_);
         closedDropped_ += reader->queue.dropped();
         closedReceived_ += reader->queue.pushed();
+        closedSkipped_ += reader->skipped;
     }
     raw_->close(handle);
 }
@@ -169,9 +170,16 @@ void BufferedTransport::drain(Handle handle, Reader& reader)
     pthread_setname_np(pthread_self(), "korvix-reader");
 #endif
     ReportQueue::Frame frame{};
+    int lastSequence = -1;  // none yet in this stream
     while (!reader.stop) {
         const int n = raw_->read(handle, frame.data(), ReaderPollMs);
         if (n == FrameSize) {
+            if (reader.newStream.exchange(false))
+                lastSequence = -1;
+            const int sequence = frame[1];
+            if (lastSequence >= 0 && sequence != lastSequence)
+                reader.skipped += static_cast<uint64_t>((sequence - lastSequence - 1) & 0xFF);
+            lastSequence = sequence;
             reader.queue.push(frame);
         } else if (n < 0) {
             // The device is gone: what was read before stays readable, then every read fails at once.
@@ -208,8 +216,10 @@ int BufferedTransport::read(Handle handle, uint8_t* frame, int timeoutMs)
 
 void BufferedTransport::discardInput(Handle handle)
 {
-    if (Reader* reader = readerOf(handle))
+    if (Reader* reader = readerOf(handle)) {
+        reader->newStream = true;
         reader->queue.clear();
+    }
     raw_->discardInput(handle);
 }
 
@@ -229,6 +239,20 @@ uint64_t BufferedTransport::received() const
     for (const auto& entry : readers_)
         n += entry.second->queue.pushed();
     return n;
+}
+
+uint64_t BufferedTransport::skipped() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    uint64_t n = closedSkipped_;
+    for (const auto& entry : readers_)
+        n += entry.second->skipped;
+    return n;
+}
+
+uint64_t BufferedTransport::lostReports() const
+{
+    return dropped() + skipped();
 }
 
 std::unique_ptr<HidTransport> makeHidapiBackend()

@@ -40,8 +40,11 @@ public:
     // Blocks until a frame arrives or timeoutMs passes. Returns FrameSize on success, 0 on a
     // time-out, Gone (or 0) when the device is gone; a failed read leaves `frame` unchanged.
     virtual int read(Handle handle, uint8_t* frame, int timeoutMs) = 0;
-    // Forgets the frames that arrived on a read handle and were not read yet.
+    // Forgets the frames that arrived on a read handle and were not read yet: a new stream begins.
     virtual void discardInput(Handle) {}
+    // Reports the recorder sent that no read will ever deliver, over all read handles: dropped from
+    // a full queue, or never received, as gaps in their sequence bytes show.
+    virtual uint64_t lostReports() const { return 0; }
     // The user has been asked to disconnect every input (for the calibration), or may connect them
     // again. A real recorder cannot tell and ignores it; the simulated one opens its inputs.
     virtual void setInputsDisconnected(bool) {}
@@ -51,6 +54,13 @@ public:
 // reader thread per read handle that drains the device into a large queue as fast as the device
 // delivers. The GUI thread may then be busy for seconds without a report being lost: the kernel
 // (or the simulator) keeps only 64 unread reports. Writes go straight to the backend.
+//
+// Reports that are lost all the same are counted. The recorder numbers its reports in byte 0 of
+// the report (frame byte 1), one up per report modulo 256, and repeats the number only for a
+// report sent twice: a step of k + 1 from one frame to the next means k reports never reached the
+// reader thread (the kernel dropped them while the thread was kept from running). The first frame
+// after discardInput() starts the count afresh, since a new stream need not go on from the old
+// one's number. A run of 256 or more lost at once cannot be told from the numbers alone.
 class BufferedTransport final : public HidTransport {
 public:
     // Ten seconds of reports at one per millisecond, with room to spare.
@@ -68,18 +78,24 @@ public:
     int read(Handle handle, uint8_t* frame, int timeoutMs) override;
     void discardInput(Handle handle) override;
     void setInputsDisconnected(bool disconnected) override { raw_->setInputsDisconnected(disconnected); }
+    uint64_t lostReports() const override;
 
     HidTransport& raw() { return *raw_; }
     // Reports lost because the queue of a read handle overflowed (all handles together).
     uint64_t dropped() const;
     // Reports taken from the device by the reader threads.
     uint64_t received() const;
+    // Reports the sequence bytes of the frames taken from the device show as never received.
+    uint64_t skipped() const;
 
 private:
     struct Reader {
         explicit Reader(size_t capacity) : queue(capacity) {}
         ReportQueue queue;
         std::atomic<bool> stop{false};
+        // Set by discardInput(): the next frame is the first of a new stream.
+        std::atomic<bool> newStream{true};
+        std::atomic<uint64_t> skipped{0};
         std::thread thread;
     };
     void drain(Handle handle, Reader& reader);
@@ -89,7 +105,7 @@ private:
     const size_t capacity_;
     mutable std::mutex mutex_;
     std::map<Handle, std::unique_ptr<Reader>> readers_;
-    uint64_t closedDropped_ = 0, closedReceived_ = 0;
+    uint64_t closedDropped_ = 0, closedReceived_ = 0, closedSkipped_ = 0;
 };
 
 // The raw hidapi backend (hidraw on Linux, SetupAPI and ReadFile/WriteFile on Windows).

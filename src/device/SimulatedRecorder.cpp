@@ -97,7 +97,7 @@ std::vector<HidInterfaceInfo> SimulatedRecorder::enumerate()
 HidTransport::Handle SimulatedRecorder::open(const std::string& path, bool)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (unplugged_ || path != DevicePath)
+    if (unplugged_ || path != DevicePath || model_.config().noAccess)
         return InvalidHandle;
     const Handle handle = next_++;
     handles_.insert(handle);

@@ -156,8 +156,13 @@ bool parseSimulatorSetup(const std::string& setup, SimulatorConfig& config, std:
             if (!toInteger(value, 1, 100, n))
                 return fail("expected a whole number from 1 to 100");
             c.repeat = static_cast<int>(n);
+        } else if (name == "noaccess") {
+            if (!toInteger(value, 0, 1, n))
+                return fail("expected 0 or 1");
+            c.noAccess = n != 0;
         } else {
-            return fail("unknown name \"" + name + "\" (ch1..ch4, zero, zero4, noise, unplug, stall, repeat)");
+            return fail("unknown name \"" + name +
+                        "\" (ch1..ch4, zero, zero4, noise, unplug, stall, repeat, noaccess)");
         }
     }
     config = c;

@@ -17,6 +17,8 @@
 //   unplug=MS     after MS ms of streaming it is gone: reads, writes fail     never
 //   stall=MS      after MS ms of streaming it stays but sends nothing         never
 //   repeat=K      every report is delivered K times, same sequence byte       1
+//   noaccess=1    it is listed but cannot be opened (as without the access    0
+//                 that the udev rule gives on Linux)
 //
 // Milliseconds of streaming count from the first start command, over all recordings and
 // calibrations of one program run.
@@ -39,6 +41,7 @@ struct SimulatorConfig {
     int64_t unplugMs = -1;  // -1: never
     int64_t stallMs = -1;   // -1: never
     int repeat = 1;
+    bool noAccess = false;
 };
 
 // Parses a setup text. On success fills `config` and returns true; otherwise returns false and `error`

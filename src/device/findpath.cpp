@@ -31,8 +31,7 @@ bool isRecorderInterface(const HidInterfaceInfo& info)
 
 DeviceLink::~DeviceLink()
 {
-    transport_.close(writeHandle_);
-    transport_.close(readHandle_);
+    release();
 }
 
 bool DeviceLink::FindDevice()
@@ -57,9 +56,19 @@ int DeviceLink::USBWrite(const uint8_t* data, int length)
     std::array<uint8_t, HidTransport::FrameSize> frame{};
     length = std::clamp(length, 0, HidTransport::FrameSize - 1);
     std::copy(data, data + length, frame.begin() + 1);
-    if (length > 0 && data[0] == command::Start)
+    if (length > 0 && data[0] == command::Start) {
         transport_.discardInput(readHandle_);
+        lostAtStart_ = transport_.lostReports();
+    }
     return transport_.write(writeHandle_, frame.data());
+}
+
+void DeviceLink::release()
+{
+    transport_.close(writeHandle_);
+    transport_.close(readHandle_);
+    writeHandle_ = HidTransport::InvalidHandle;
+    readHandle_ = HidTransport::InvalidHandle;
 }
 
 int DeviceLink::USBRead(uint8_t* destination)

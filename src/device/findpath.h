@@ -46,7 +46,17 @@ public:
     {
         return writeHandle_ != HidTransport::InvalidHandle || readHandle_ != HidTransport::InvalidHandle;
     }
+    // Both handles are open: the recorder can be told what to do and read.
+    bool opened() const
+    {
+        return writeHandle_ != HidTransport::InvalidHandle && readHandle_ != HidTransport::InvalidHandle;
+    }
+    // Closes whatever handle is open; every transfer then fails at once, as without a recorder.
+    void release();
     HidTransport& transport() { return transport_; }
+
+    // Reports of the recorder lost since the last start command (see HidTransport::lostReports).
+    uint64_t lostSinceStart() const { return transport_.lostReports() - lostAtStart_; }
 
     // Reads that delivered a report, and reads that failed, since the link was made.
     uint64_t goodReads() const { return goodReads_; }
@@ -58,6 +68,7 @@ private:
     HidTransport::Handle writeHandle_ = HidTransport::InvalidHandle;
     HidTransport::Handle readHandle_ = HidTransport::InvalidHandle;
     uint64_t goodReads_ = 0, failedReads_ = 0;
+    uint64_t lostAtStart_ = 0;
 };
 
 // The 10-bit reading of channel c (0..3) in an input report.

@@ -45,6 +45,7 @@ QString usageText()
         "                 unplug=MS   vanishes after MS ms of streaming\n"
         "                 stall=MS    sends nothing more after MS ms of streaming\n"
         "                 repeat=K    delivers every report K times\n"
+        "                 noaccess=1  is found but cannot be opened (no access)\n"
         "               e.g. --simulate=ch1=dc:5,ch2=sine:2:1,zero=7\n");
 }
 

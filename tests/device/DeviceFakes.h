@@ -1,12 +1,16 @@
 #pragma once
 
-// Test doubles of the HID layer: a backend that hands out scripted frames, and a recorder that
+// Test doubles of the HID layer: a backend that hands out scripted frames, a recorder that
 // answers every read at once from the simulator's model, so that the calibration and the
-// averaging run deterministically without a clock.
+// averaging run deterministically without a clock, and a recorder that streams a scripted list
+// of reports from each start command on.
 #include <array>
+#include <chrono>
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "device/HidTransport.h"
@@ -115,3 +119,65 @@ inline Frame frameOf(const std::array<uint8_t, 64>& report)
     std::copy(report.begin(), report.end(), f.begin() + 1);
     return f;
 }
+
+// The reports of channel readings `readings` with the given sequence bytes, in that order.
+inline std::vector<Frame> reportStream(const std::vector<int>& sequences, std::array<int, 4> readings)
+{
+    std::vector<Frame> frames;
+    for (int sequence : sequences)
+        frames.push_back(frameOf(inputReport(static_cast<uint8_t>(sequence), readings)));
+    return frames;
+}
+
+// A recorder that, from each start command on, hands out the frames of `stream` as fast as they
+// are read (by the reader thread of a BufferedTransport in front of it); after the last one it is
+// gone (`vanishAtEnd`: every read fails at once) or stays silent. Safe to read from one thread
+// while another writes.
+class ScriptedStream : public HidTransport {
+public:
+    static constexpr const char* Path = "/dev/hidraw7";
+
+    ScriptedStream(std::vector<Frame> frames, bool vanish) : stream_(std::move(frames)), vanishAtEnd_(vanish) {}
+
+    // The frames of the next start command on.
+    void setStream(std::vector<Frame> frames)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stream_ = std::move(frames);
+    }
+
+    std::vector<HidInterfaceInfo> enumerate() override { return {{Path, RecorderVendorId, RecorderProductId}}; }
+    Handle open(const std::string&, bool forWriting) override { return forWriting ? 1 : 2; }
+    void close(Handle) override {}
+    int write(Handle, const uint8_t* frame) override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (frame[1] == 2) {  // start
+            pending_.assign(stream_.begin(), stream_.end());
+            started_ = true;
+        }
+        return FrameSize;
+    }
+    int read(Handle, uint8_t* frame, int) override
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!pending_.empty()) {
+                std::copy(pending_.front().begin(), pending_.front().end(), frame);
+                pending_.pop_front();
+                return FrameSize;
+            }
+            if (started_ && vanishAtEnd_)
+                return Gone;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return 0;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<Frame> stream_;
+    std::deque<Frame> pending_;
+    const bool vanishAtEnd_;
+    bool started_ = false;
+};

@@ -116,6 +116,30 @@ TEST(Discovery, TheLastOfSeveralRecordersIsUsedAndTheEarlierHandlesAreClosed)
     EXPECT_EQ(transport.closed, (std::vector<HidTransport::Handle>{1, 2, 3, 4}));
 }
 
+TEST(Discovery, ARecorderOpenedOnlyHalfIsNotOpenedAndIsLetGo)
+{
+    // Listed, but the read handle cannot be opened (as without access to the device).
+    struct HalfOpenable : ScriptedTransport {
+        Handle open(const std::string& path, bool forWriting) override
+        {
+            ScriptedTransport::open(path, forWriting);
+            return forWriting ? 1 : InvalidHandle;
+        }
+    };
+    RecorderState st;
+    HalfOpenable transport;
+    transport.interfaces = {{"/dev/hidraw1", RecorderVendorId, RecorderProductId}};
+    DeviceLink link(st, transport);
+    EXPECT_TRUE(link.FindDevice());  // found...
+    EXPECT_TRUE(link.found());
+    EXPECT_FALSE(link.opened());  // ...but not usable
+    link.release();
+    EXPECT_EQ(transport.closed, (std::vector<HidTransport::Handle>{1}));
+    EXPECT_FALSE(link.found());
+    EXPECT_EQ(link.DoWrite(), 0);  // nothing goes to the recorder any more
+    EXPECT_TRUE(transport.written.empty());
+}
+
 TEST(Transfers, EveryFrameIsReportIdZeroAndTheWholeOutReport)
 {
     RecorderState st;

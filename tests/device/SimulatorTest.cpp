@@ -40,7 +40,7 @@ TEST(SimulatorSetup, ParsesEveryItem)
     std::string error;
     ASSERT_TRUE(parseSimulatorSetup(
         "ch1=dc:5,ch2=sine:2:50,ch3=square:1.5:0.5:-1,ch4=triangle:3:10:0.25,zero=7,zero4=-3,noise=2,"
-        "unplug=3000,stall=4000,repeat=3",
+        "unplug=3000,stall=4000,repeat=3,noaccess=1",
         c, error))
         << error;
     EXPECT_EQ(c.channels[0].shape, InputSignal::Shape::Dc);
@@ -56,6 +56,7 @@ TEST(SimulatorSetup, ParsesEveryItem)
     EXPECT_EQ(c.unplugMs, 3000);
     EXPECT_EQ(c.stallMs, 4000);
     EXPECT_EQ(c.repeat, 3);
+    EXPECT_TRUE(c.noAccess);
 
     // Everything is optional.
     SimulatorConfig d;
@@ -64,13 +65,14 @@ TEST(SimulatorSetup, ParsesEveryItem)
     EXPECT_DOUBLE_EQ(d.channels[2].amplitude, 0.0);
     EXPECT_EQ(d.unplugMs, -1);
     EXPECT_EQ(d.repeat, 1);
+    EXPECT_FALSE(d.noAccess);
 }
 
 TEST(SimulatorSetup, ErrorNamesTheBadItem)
 {
     for (const std::string item :
          {"ch5=dc:1", "ch1=dc", "ch1=dc:five", "ch2=sine:1", "ch3=saw:1:2", "ch1=sine:1:-5", "ch4=square:1:2:3:4",
-          "zero=abc", "zero=1.5", "noise=-1", "repeat=0", "unplug=-5", "stall=", "volume=11", "zero"}) {
+          "zero=abc", "zero=1.5", "noise=-1", "repeat=0", "unplug=-5", "stall=", "volume=11", "zero", "noaccess=2"}) {
         const std::string error = errorOf("ch1=dc:1," + item + ",zero=2");
         EXPECT_NE(error.find("\"" + item + "\""), std::string::npos) << error;
     }

@@ -1,9 +1,11 @@
 // The report queue and the transport's reader thread: nothing the device delivered is lost while
-// the application is busy, a full queue loses its oldest reports, a removed device fails at once.
+// the application is busy, a full queue loses its oldest reports, a removed device fails at once,
+// and reports lost on the way are counted.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <numeric>
 #include <thread>
 
 #include "DeviceFakes.h"
@@ -155,4 +157,43 @@ TEST(BufferedTransport, StartCommandThrowsAwayReportsOfAnEarlierStream)
     EXPECT_EQ(link.DoRead(), 0);
     EXPECT_EQ(link.goodReads(), 1u);
     EXPECT_EQ(link.failedReads(), 1u);
+}
+
+TEST(BufferedTransport, LostReportsAreCountedFromSequenceGapsAndQueueOverflow)
+{
+    RecorderState st;
+    // 252 -> 254 skips one, 255 -> 3 skips three across the wrap; repeated numbers skip none.
+    auto device = std::make_unique<ScriptedStream>(
+        reportStream({250, 251, 251, 252, 254, 255, 3, 4}, {512, 512, 512, 512}), false);
+    ScriptedStream& raw = *device;
+    BufferedTransport transport(std::move(device));
+    DeviceLink link(st, transport);
+    ASSERT_TRUE(link.FindDevice());
+    st.OutReport[0] = command::Start;
+    link.DoWrite();
+    for (int n = 0; n < 8; ++n)
+        ASSERT_EQ(link.DoRead(), 65) << n;
+    EXPECT_EQ(transport.lostReports(), 4u);
+    EXPECT_EQ(link.lostSinceStart(), 4u);
+
+    // A new stream need not go on from the old one's number: its first report is no gap, and the
+    // count of the link starts again at the start command.
+    raw.setStream(reportStream({100, 101, 103}, {512, 512, 512, 512}));
+    link.DoWrite();
+    for (int n = 0; n < 3; ++n)
+        ASSERT_EQ(link.DoRead(), 65) << n;
+    EXPECT_EQ(link.lostSinceStart(), 1u);
+    EXPECT_EQ(transport.lostReports(), 5u);
+
+    // Reports that a full queue drops are lost as well.
+    std::vector<int> ten(10);
+    std::iota(ten.begin(), ten.end(), 1);
+    BufferedTransport small(std::make_unique<ScriptedStream>(reportStream(ten, {0, 0, 0, 0}), false), 4);
+    DeviceLink smallLink(st, small);
+    ASSERT_TRUE(smallLink.FindDevice());
+    smallLink.DoWrite();
+    while (small.received() < 10)
+        std::this_thread::yield();
+    EXPECT_EQ(small.dropped(), 6u);
+    EXPECT_EQ(smallLink.lostSinceStart(), 6u);
 }
