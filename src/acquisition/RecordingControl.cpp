@@ -12,13 +12,17 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
+#include <cstdio>
 
 #include "acquisition/TimeBase.h"
 #include "device/Commands.h"
+#include "device/findpath.h"
 #include "display/ScreenWidgets.h"
 #include "display/Unit_9rec.h"
 #include "shell/Application.h"
+#include "shell/Dialogs.h"
 #include "shell/LocaleTexts.h"
+#include "shell/Skpohjx.h"
 #include "shell/Winrecx.h"
 
 namespace {
@@ -43,6 +47,38 @@ void setBold(QLabel* label, bool bold)
     QFont f = label->font();
     f.setBold(bold);
     label->setFont(f);
+}
+
+// Reports of the recorder that never arrived leave no gap in the recording: a sample is a count of
+// reports, so every later sample is placed one millisecond early per report lost before it. The
+// stop of a device recording tells of them: a line on standard error at once, and a message once
+// the stop is over, unless the program is ending by then (the close of the window stops the
+// recording), when nobody would be left to read it.
+void reportLostReports(TForm1_rec& w)
+{
+    const DeviceLink* link = windows().device;
+    if (w.st.DemoMode || link == nullptr)
+        return;
+    const uint64_t lost = link->lostSinceStart();
+    if (lost == 0)
+        return;
+    std::fprintf(stderr, "korvix: %llu report%s from the recorder lost during the recording\n",
+                 static_cast<unsigned long long>(lost), lost == 1 ? "" : "s");
+    const QString text =
+        (lost == 1 ? QStringLiteral("1 report from the recorder was lost during this recording.")
+                   : QStringLiteral("%1 reports from the recorder were lost during this recording.").arg(lost)) +
+        QStringLiteral(
+            "\rThe recording closes up where reports are missing: each sample after a loss is "
+            "placed earlier than it was measured, by one millisecond per report lost before it.");
+    QMetaObject::invokeMethod(
+        &w,
+        [&w, text] {
+            const TForm1* shell = windows().Form1;
+            if (shell != nullptr && shell->closed())
+                return;
+            showMessage(&w, {QMessageBox::Warning, {}, text, QMessageBox::Ok});
+        },
+        Qt::QueuedConnection);
 }
 
 }  // namespace
@@ -228,5 +264,6 @@ void TForm1_rec::lopetus()
     if (!st.FileViewMode) {
         st.OutReport[0] = command::Stop;
         DoWrite();
+        reportLostReports(*this);
     }
 }

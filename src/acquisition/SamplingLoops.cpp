@@ -24,7 +24,12 @@ void TForm1_rec::Timer3Timer()
     const double timeStep = timeStepOf(st.RecTimeDivLabel);
     do {
         LueData();
-        perSampleSteps(timeStep, true);
+        // A pass that got no report at all has measured nothing (the recorder is gone or silent,
+        // or the stop came before the next report): it takes no sample, so no auto-save line, no
+        // time step, no advance and no live point. Such a pass only ends with StopFlag set, so
+        // the recording ends on its last measured sample.
+        if (st.ReportCount > 0)
+            perSampleSteps(timeStep, true);
     } while (!st.StopFlag);
     deviceLoopRunning = false;
     lopetus();

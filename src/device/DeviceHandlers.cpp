@@ -18,7 +18,36 @@ const char* const CalibrateText =
 const char* const CalibratedText = "Calibration completed successfully.";
 const char* const CalibrationProblemText = "Calibration problem.";
 
+#ifdef Q_OS_LINUX
+const char* const CannotOpenText =
+    "The KORVIX recorder was found, but it cannot be opened.\r\r"
+    "A normal user needs access to the recorder's hidraw device: install the udev rule "
+    "udev/70-korvix.rules once,\r"
+    "    sudo cp udev/70-korvix.rules /etc/udev/rules.d/ && sudo udevadm control --reload\r"
+    "then plug the recorder in again and restart this program.";
+#else
+const char* const CannotOpenText =
+    "The KORVIX recorder was found, but it cannot be opened.\r\r"
+    "Another program may be using it: close that program, plug the recorder in again and restart "
+    "this program.";
+#endif
+
 }  // namespace
+
+bool TForm1_rec::probeRecorder()
+{
+    DeviceLink* link = windows().device;
+    if (link == nullptr || !link->FindDevice())
+        return false;
+    if (link->opened())
+        return true;
+    // Listed but not opened (on Linux mostly for want of the udev rule): the program could neither
+    // command nor read it, so it is no recorder to work with. A handle that did open is let go, so
+    // that nothing goes to the recorder in demo mode.
+    link->release();
+    showMessage(this, {QMessageBox::Warning, {}, QString::fromLatin1(CannotOpenText), QMessageBox::Ok});
+    return false;
+}
 
 void TForm1_rec::LueData()
 {

@@ -142,7 +142,7 @@ void TForm1::Timer3Timer()
 
     st.ActiveColors = st.SettingsColors;
 
-    if (w.device != nullptr && w.device->FindDevice()) {
+    if (rec->probeRecorder()) {
         rec->Label1->setText(QStringLiteral("KORVIX connected"));
         st.DemoMode = false;
     } else {

@@ -110,10 +110,15 @@ bool TForm1_rec::FormCloseQuery()
 {
     st.StopFlag = true;
     // In demo mode the recording stops at once; in device mode the running loop stops itself at
-    // the end of its pass.
+    // the end of its pass, before the program can end (the loop is still on the call stack). A
+    // device recording whose loop has not begun yet (its first Timer3 event comes a second after
+    // the start) runs its one pass and its stop sequence now: once the program ends no event
+    // would run them, and the file would keep only its header while the recorder streams on.
     if (st.DemoMode) {
         FastTimer1->setEnabled(false);
         lopetus();
+    } else if (!st.Idle && !st.FileViewMode && !deviceLoopRunning && Timer3->isActive()) {
+        Timer3Timer();
     }
     return true;
 }

@@ -163,6 +163,9 @@ public:
     void LueDemo();
     // One device sample: averages the recorder's reports into SampleBuf and TraceBuf.
     void LueData();
+    // The start-up search for the recorder: true when it was found and opened. A recorder that is
+    // present but cannot be opened is reported to the user and counts as not found.
+    bool probeRecorder();
     // Value displays and markers, and the auto-save writer, used by the recording.
     void DVM_display();
     void v_display();

@@ -1,17 +1,23 @@
-// The recorder window against the simulated recorder: recordings store the recorder's levels,
-// a recorder that vanishes ends the recording, closing the window in the middle of the device
-// loop, the calibration with its messages, the first start with a recorder, and the options
-// that choose the simulator.
+// The recorder window against the simulated recorder and scripted ones: recordings store the
+// recorder's levels, a recorder that vanishes ends the recording on its last measured sample,
+// closing the window at any time of a device recording stops it completely, lost reports are
+// told at the stop, a recorder that cannot be opened is reported, the calibration with its
+// messages, the first start with a recorder, and the options that choose the simulator.
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <cstdlib>
+#include <numeric>
 
+#include "DeviceFakes.h"
+#include "datafiles/FileDialogs.h"
 #include "device/SimulatedRecorder.h"
 #include "device/findpath.h"
 #include "shell/Application.h"
@@ -31,6 +37,7 @@ struct DeviceWindow : ::testing::Test {
     std::vector<MessageRequest> messages;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
     std::function<void(const MessageRequest&)> onMessage;
+    QTemporaryDir dir;
 
     // A program run over a simulated recorder made from `setup`; `probe` runs the device search
     // that the hand-over would otherwise run.
@@ -39,7 +46,12 @@ struct DeviceWindow : ::testing::Test {
         SimulatorConfig config;
         std::string error;
         ASSERT_TRUE(parseSimulatorSetup(setup, config, error)) << error;
-        transport = makeSimulatedTransport(config, &sim);
+        startWith(makeSimulatedTransport(config, &sim), withShell, probe);
+    }
+    // The same over any transport.
+    void startWith(std::unique_ptr<HidTransport> t, bool withShell = false, bool probe = true)
+    {
+        transport = std::move(t);
         link = std::make_unique<DeviceLink>(st, *transport);
         setMessageHook([this](const MessageRequest& r) {
             messages.push_back(r);
@@ -67,6 +79,7 @@ struct DeviceWindow : ::testing::Test {
     ~DeviceWindow() override
     {
         setMessageHook({});
+        setFileDialogHook({});
         windows() = Windows{};
     }
     std::vector<int> samples(int channel, int from, int to)
@@ -81,6 +94,68 @@ struct DeviceWindow : ::testing::Test {
         QFile f(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                 QStringLiteral("/Lumivale/KORVIX/KORVIX.ini"));
         return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+    }
+    // "AutoSave Data..." with the file `name` in the test's folder; returns its path.
+    QString armAutoSave(const QString& name)
+    {
+        const QString path = dir.filePath(name);
+        setFileDialogHook([path](const FileDialogRequest&) { return path; });
+        w->N2Click();
+        EXPECT_TRUE(st.AutoSaveOn);
+        return path;
+    }
+    static QList<QByteArray> lines(const QString& path)
+    {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        QByteArray all = f.readAll();
+        all.replace("\r\n", "\n");
+        all.chop(1);
+        return all.split('\n');
+    }
+    // The data lines of an auto-save file: those after the 12 header lines that begin with a digit.
+    static QList<QByteArray> dataLines(const QString& path)
+    {
+        QList<QByteArray> data;
+        const QList<QByteArray> all = lines(path);
+        for (qsizetype i = 12; i < all.size(); ++i)
+            if (!all[i].isEmpty() && all[i][0] >= '0' && all[i][0] <= '9')
+                data.append(all[i]);
+        return data;
+    }
+    static bool hasStopLine(const QString& path)
+    {
+        for (const QByteArray& line : lines(path))
+            if (line.startsWith("STOP:"))
+                return true;
+        return false;
+    }
+    // Starts a device recording with auto-save armed and ends the program by `closeIt` before the
+    // first event of Timer3, that is, before the device loop has begun.
+    void closeInTheFirstSecond(const std::function<void()>& closeIt)
+    {
+        start("ch1=dc:5", true);
+        w->show();
+        const QString path = armAutoSave(QStringLiteral("first-second.txt"));
+        w->SpeedButtonRun->click();
+        ASSERT_TRUE(w->Timer3->isActive());  // the loop would begin a second from now
+        closeIt();
+
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_TRUE(shell->closed());
+        EXPECT_EQ(w->Label3->text(), QStringLiteral("Stopped"));
+        EXPECT_TRUE(st.Idle);
+        EXPECT_FALSE(w->Timer3->isActive());
+        EXPECT_FALSE(sim->streaming());  // the stop command went out
+        EXPECT_TRUE(hasStopLine(path));  // the trailer is on disk
+        EXPECT_FALSE(st.AutoSaveOn);
+        // The loop's one pass took the sample of the reports that had come, if one had come yet.
+        const QList<QByteArray> data = dataLines(path);
+        ASSERT_LE(data.size(), 1);
+        if (!data.isEmpty()) {
+            EXPECT_EQ(data[0], QByteArray("0\t640\t512\t512\t512\t0.000\t5.000\t0.000\t0.000\t0.000"));
+        }
+        EXPECT_TRUE(settingsText().contains(QStringLiteral("Running=0")));
     }
 };
 
@@ -135,6 +210,41 @@ TEST_F(DeviceWindow, UnpluggedRecorderEndsTheRecordingInTheStoppedState)
     EXPECT_TRUE(st.trace(0, last) == 255 || st.trace(0, last) == 95) << st.trace(0, last);
 }
 
+TEST_F(DeviceWindow, RecorderGoneAtASampleBoundaryEndsOnTheLastMeasuredSample)
+{
+    // Five reports at "0.1s" (one report per sample), then the recorder is pulled out: the sixth
+    // pass gets no report at all and takes no sample.
+    startWith(std::make_unique<BufferedTransport>(
+        std::make_unique<ScriptedStream>(reportStream({1, 2, 3, 4, 5}, {640, 448, 512, 512}), true)));
+    w->SpeedButton01sClick();
+    const QString path = armAutoSave(QStringLiteral("unplugged.txt"));
+    w->SpeedButtonRun->click();
+    w->Timer3Timer();
+
+    EXPECT_EQ(w->Label1->text(), QStringLiteral("KORVIX not connected"));
+    EXPECT_EQ(w->Label3->text(), QStringLiteral("Stopped"));
+    EXPECT_EQ(st.SampleIndex, 5);
+    EXPECT_EQ(st.ScreenSamples, 5);
+    EXPECT_EQ(samples(0, 0, 4), std::vector<int>(5, 640));
+    EXPECT_EQ(st.trace(0, 5), 255);
+    EXPECT_EQ(st.ElapsedMs, 4);  // the device loop does not count its first sample
+    const QList<QByteArray> data = dataLines(path);
+    ASSERT_EQ(data.size(), 5);
+    EXPECT_EQ(data.back(), QByteArray("4\t640\t448\t512\t512\t0.004\t5.000\t-2.500\t0.000\t0.000"));
+    EXPECT_TRUE(hasStopLine(path));
+}
+
+TEST_F(DeviceWindow, ExitBeforeTheDeviceLoopBeginsRunsTheWholeStop)
+{
+    closeInTheFirstSecond([this] { w->ExitClick(); });
+}
+
+TEST_F(DeviceWindow, LogoutBeforeTheDeviceLoopBeginsRunsTheWholeStop)
+{
+    // At the end of a session Qt closes every window of the application, as closeAllWindows() does.
+    closeInTheFirstSecond([] { QApplication::closeAllWindows(); });
+}
+
 TEST_F(DeviceWindow, ClosingTheWindowDuringTheDeviceLoopStopsAndCloses)
 {
     start("ch1=dc:5", true);
@@ -174,6 +284,64 @@ TEST_F(DeviceWindow, TimerEventDuringTheLoopDoesNotStartASecondLoop)
     EXPECT_TRUE(stillRecording);
     EXPECT_EQ(w->Label3->text(), QStringLiteral("Stopped"));
     EXPECT_FALSE(w->deviceLoopRunning);
+}
+
+TEST_F(DeviceWindow, LostReportsAreToldOnceAtTheStop)
+{
+    // Single at "0.1s": 1701 reports make the one screen.
+    std::vector<int> numbers(1701);
+    std::iota(numbers.begin(), numbers.end(), 1);
+    auto stream = std::make_unique<ScriptedStream>(reportStream(numbers, {640, 512, 512, 512}), false);
+    ScriptedStream& raw = *stream;
+    startWith(std::make_unique<BufferedTransport>(std::move(stream)));
+    w->SpeedButton01sClick();
+
+    // Nothing lost: nothing is said.
+    testing::internal::CaptureStderr();
+    w->SpeedButtonSingle->click();
+    w->Timer3Timer();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(testing::internal::GetCapturedStderr().find("lost"), std::string::npos);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(st.ScreenSamples, 1701);
+
+    // The next recording's numbers start afresh, and three reports after the 500th never come.
+    for (size_t n = 500; n < numbers.size(); ++n)
+        numbers[n] += 3;
+    raw.setStream(reportStream(numbers, {640, 512, 512, 512}));
+    testing::internal::CaptureStderr();
+    w->SpeedButtonSingle->click();
+    w->Timer3Timer();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("korvix: 3 reports from the recorder lost during the recording\n"), std::string::npos) << err;
+    EXPECT_TRUE(messages.empty());  // the message comes once the stop is over
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(
+        messages[0].text.startsWith(QStringLiteral("3 reports from the recorder were lost during this recording.")))
+        << messages[0].text.toStdString();
+    EXPECT_EQ(st.ScreenSamples, 1701);
+}
+
+TEST_F(DeviceWindow, RecorderThatCannotBeOpenedIsToldAndTheProgramRunsInDemoMode)
+{
+    start("noaccess=1", true, false);
+    shell->Timer3Timer();  // the hand-over
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("The KORVIX recorder was found, but it cannot be opened.")))
+        << messages[0].text.toStdString();
+#ifdef Q_OS_LINUX
+    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("udev/70-korvix.rules")));
+#endif
+    EXPECT_EQ(messages[1].text, QStringLiteral("Software runs in demo mode.\rClick 'Run' to start the demo."));
+    EXPECT_EQ(w->Label1->text(), QStringLiteral("KORVIX not connected"));
+    EXPECT_TRUE(st.DemoMode);
+    EXPECT_FALSE(w->Calibrate1->isEnabled());
+    EXPECT_FALSE(link->found());
+    w->close();
+    EXPECT_TRUE(settingsText().contains(QStringLiteral("HWdialog=1\r\n")));  // the first-run calibration stays due
 }
 
 TEST_F(DeviceWindow, CalibrationFindsTheOffsetsAndSaysSo)
