@@ -6,8 +6,9 @@
 
 namespace {
 
-constexpr int MinWindowSize = 200;
 constexpr int MaxScreensPerWindow = 4;  // a window may span up to four times the largest screen
+// A stored place is kept while this much of the window's top row (where its title bar is grabbed
+// to move it) shows on one screen.
 constexpr qint64 MinVisibleWidth = 100;
 constexpr qint64 MinVisibleHeight = 50;
 constexpr int MinEditSize = 120;
@@ -18,6 +19,18 @@ constexpr int MaxEditSize = 4000;
 qint64 overlap(qint64 start, qint64 length, qint64 lo, qint64 extent)
 {
     return std::min(start + length, lo + extent) - std::max(start, lo);
+}
+
+// The window's top row shows on one of the screens: it starts on the screen, at least
+// MinVisibleHeight above its bottom, with at least MinVisibleWidth pixels of its width on it.
+bool topRowShows(const WindowBounds& b, const QList<QRect>& screens)
+{
+    for (const QRect& screen : screens) {
+        if (overlap(b.left, b.width, screen.x(), screen.width()) >= MinVisibleWidth && b.top >= screen.y() &&
+            qint64{b.top} + MinVisibleHeight <= qint64{screen.y()} + screen.height())
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -87,6 +100,10 @@ void writeShutdownSettings(SettingsFile& file, const RecorderState& state, const
 
 WindowBounds usableBounds(WindowBounds wanted, const QList<QRect>& screens)
 {
+    // Smaller than designed, the controls do not fit: the designed size, which is the default.
+    const WindowBounds defaults;
+    wanted.width = std::max(wanted.width, defaults.width);
+    wanted.height = std::max(wanted.height, defaults.height);
     if (screens.isEmpty())
         return wanted;
 
@@ -95,26 +112,22 @@ WindowBounds usableBounds(WindowBounds wanted, const QList<QRect>& screens)
         largestWidth = std::max(largestWidth, screen.width());
         largestHeight = std::max(largestHeight, screen.height());
     }
-    const auto limit = [](int largest) {
-        return static_cast<int>(std::clamp<qint64>(qint64{MaxScreensPerWindow} * largest, MinWindowSize, 1 << 24));
+    const auto limit = [](int largest, int designed) {
+        return static_cast<int>(std::clamp<qint64>(qint64{MaxScreensPerWindow} * largest, designed, 1 << 24));
     };
-    wanted.width = std::clamp(wanted.width, MinWindowSize, limit(largestWidth));
-    wanted.height = std::clamp(wanted.height, MinWindowSize, limit(largestHeight));
+    wanted.width = std::min(wanted.width, limit(largestWidth, defaults.width));
+    wanted.height = std::min(wanted.height, limit(largestHeight, defaults.height));
 
-    for (const QRect& screen : screens) {
-        if (overlap(wanted.left, wanted.width, screen.x(), screen.width()) >= MinVisibleWidth &&
-            overlap(wanted.top, wanted.height, screen.y(), screen.height()) >= MinVisibleHeight)
-            return wanted;
+    if (topRowShows(wanted, screens))
+        return wanted;
+    // Off every screen: the default place, or the same place on the primary (first) screen where
+    // the default lies on none.
+    wanted.left = defaults.left;
+    wanted.top = defaults.top;
+    if (!topRowShows(wanted, screens)) {
+        wanted.left = screens.first().x() + defaults.left;
+        wanted.top = screens.first().y() + defaults.top;
     }
-
-    // Lost off-screen: the nearest place on the primary screen where as much of the window as
-    // possible shows, its top-left corner always on the screen.
-    const QRect& primary = screens.first();
-    const auto place = [](qint64 pos, qint64 length, qint64 lo, qint64 extent) {
-        return static_cast<int>(std::clamp(pos, lo, lo + std::max<qint64>(0, extent - length)));
-    };
-    wanted.left = place(wanted.left, wanted.width, primary.x(), primary.width());
-    wanted.top = place(wanted.top, wanted.height, primary.y(), primary.height());
     return wanted;
 }
 

@@ -45,9 +45,10 @@ void writeShutdownSettings(SettingsFile& file, const RecorderState& state, const
                            bool shellNormalState, int editWidth, int editHeight);
 
 // Stored geometry can come from another monitor set-up or a hand edit. This keeps it whenever
-// the window can be used, and otherwise brings it back: the size into 200 .. 4 x the largest
-// screen, and a window of which no screen shows at least 100 x 50 pixels onto the primary
-// (first) screen. With no screens known the bounds are returned unchanged.
+// the window can be used, and otherwise brings it back: a size below the designed (default) size
+// becomes the designed size, one above 4 x the largest screen that; a window whose top row does
+// not show on any screen (at least 100 x 50 pixels of it) goes to the default place. With no
+// screens known only the size is repaired.
 WindowBounds usableBounds(WindowBounds wanted, const QList<QRect>& screens);
 
 // Size of the "Add Text" window brought into 120 .. 4000 pixels each way.

@@ -145,22 +145,40 @@ TEST(UsableBounds, KeepsUsableGeometryAndRepairsTheRest)
 {
     const QList<QRect> oneScreen{QRect(0, 0, 1920, 1080)};
     const QList<QRect> twoScreens{QRect(0, 0, 1920, 1080), QRect(1920, -200, 1280, 1024)};
+    // A primary screen that does not hold the default place (19, 35).
+    const QList<QRect> offsetScreen{QRect(2000, 500, 1280, 1024)};
     const struct {
         WindowBounds wanted;
         QList<QRect> screens;
         WindowBounds expected;
     } cases[] = {
         {{19, 35, 747, 528}, oneScreen, {19, 35, 747, 528}},
-        {{19, 35, 0, 528}, oneScreen, {19, 35, 200, 528}},
-        {{19, 35, 100000, -5}, oneScreen, {19, 35, 7680, 200}},
+        {{300, 200, 1200, 700}, oneScreen, {300, 200, 1200, 700}},
+        // Smaller than designed: the designed (default) size.
+        {{19, 35, 0, 528}, oneScreen, {19, 35, 747, 528}},
+        {{19, 35, -5, 528}, oneScreen, {19, 35, 747, 528}},
+        {{19, 35, 1, 528}, oneScreen, {19, 35, 747, 528}},
+        {{19, 35, 746, 527}, oneScreen, {19, 35, 747, 528}},
+        {{19, 35, 100000, -5}, oneScreen, {19, 35, 7680, 528}},
+        // The top row of the window (100 x 50 pixels of it) shows on a screen: kept.
         {{-600, 35, 747, 528}, oneScreen, {-600, 35, 747, 528}},  // 147 px still show
-        {{-700, 35, 747, 528}, oneScreen, {0, 35, 747, 528}},     // 47 px do not
-        {{100, 1050, 747, 528}, oneScreen, {100, 552, 747, 528}},
-        {{5000, 5000, 747, 528}, oneScreen, {1173, 552, 747, 528}},
+        {{100, 1000, 747, 528}, oneScreen, {100, 1000, 747, 528}},
         {{2500, -100, 747, 528}, twoScreens, {2500, -100, 747, 528}},  // on the second screen
-        {{3300, 100, 747, 528}, twoScreens, {1173, 100, 747, 528}},
-        {{INT_MAX, INT_MIN, INT_MAX, INT_MAX}, oneScreen, {0, 0, 7680, 4320}},
+        // Off every screen: the default place.
+        {{-700, 35, 747, 528}, oneScreen, {19, 35, 747, 528}},  // 47 px do not
+        {{100, 1050, 747, 528}, oneScreen, {19, 35, 747, 528}},
+        {{19, 50000, 747, 528}, oneScreen, {19, 35, 747, 528}},
+        {{100, -400, 747, 528}, oneScreen, {19, 35, 747, 528}},  // its top row above the screen
+        {{5000, 5000, 747, 528}, oneScreen, {19, 35, 747, 528}},
+        {{3300, 100, 747, 528}, twoScreens, {19, 35, 747, 528}},
+        {{INT_MAX, INT_MIN, INT_MAX, INT_MAX}, oneScreen, {19, 35, 7680, 4320}},
+        {{INT_MIN, INT_MAX, INT_MIN, INT_MIN}, oneScreen, {19, 35, 747, 528}},
+        // Where the default place is on no screen, the same place on the primary screen.
+        {{0, 0, 747, 528}, offsetScreen, {2019, 535, 747, 528}},
+        {{2500, 600, 747, 528}, offsetScreen, {2500, 600, 747, 528}},
+        // No screens known: only the size is repaired.
         {{5000, 5000, 747, 528}, {}, {5000, 5000, 747, 528}},
+        {{5000, 5000, 1, 1}, {}, {5000, 5000, 747, 528}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(usableBounds(c.wanted, c.screens), c.expected) << "wanted " << c.wanted;
