@@ -174,6 +174,7 @@ void TForm1_rec::aloitus()
 
     st.Idle = false;
     st.SampleIndex = 0;
+    st.ScreenWrapped = false;
     st.LiveStep = 0;
     asetus(QString(), 0);
     screen.poisto();

@@ -74,6 +74,7 @@ void TForm1_rec::perSampleSteps(double timeStep, bool deviceMode)
         }
         screen.paintbox_1();
         st.SampleIndex = 0;
+        st.ScreenWrapped = true;
         st.LiveStep = 0;
     }
 

@@ -43,7 +43,10 @@ std::string formatSaveData(RecorderState& st, char decimalSeparator)
         if (st.DemoMode)
             for (int c = 0; c < ChannelCount; ++c)
                 st.sample(c, r) = sampleOfScreenValue(st.trace(c, r));
-        if (r < st.SampleIndex)
+        // After a wrap, position 0 holds the first sample of the recording, not one of this screen
+        // (which fills the positions from 1 on): it is a position without a sample of its own.
+        const bool staleFirst = r == 0 && st.ScreenWrapped;
+        if (r < st.SampleIndex && !staleFirst)
             appendDataLine(out, r, rawAt(st, r), static_cast<uint64_t>(r) * stepMs, st.ChannelRange, decimalSeparator);
         else
             appendFillerLine(out, r + 1);

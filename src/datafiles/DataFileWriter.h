@@ -13,8 +13,10 @@ namespace datafile {
 
 // The whole "Save Data" file of the screen buffer: the header, 1700 rows and the annotation block.
 // Every recorded position (below SampleIndex) gives a data line N = r, Time = r x time step; the
-// positions without a sample give filler lines numbered r + 1. With DemoMode the raw values are
-// first derived from the screen values and stored back into SampleBuf, as the recording does.
+// positions without a sample give filler lines numbered r + 1, and so does position 0 after the
+// recording wrapped its screen (it then holds the recording's first sample, from an earlier
+// screen). With DemoMode the raw values are first derived from the screen values and stored back
+// into SampleBuf, as the recording does.
 std::string formatSaveData(RecorderState& st, char decimalSeparator);
 
 // The armed auto-save file: created when the user arms it, then the header at the start of the

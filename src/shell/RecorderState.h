@@ -44,6 +44,10 @@ struct RecorderState {
     std::array<int32_t, ChannelCount * BufferLength> SampleBuf{};  // raw 10-bit samples
     std::array<int32_t, ChannelCount * BufferLength> TraceBuf{};   // screen values 0..255
     uint16_t SampleIndex = 0;
+    // Set when a recording wraps its screen, cleared when the next one starts: after a wrap every
+    // screen fills the positions from 1 on, and position 0 still holds the first sample of the
+    // recording, which belongs to no screen shown since.
+    bool ScreenWrapped = false;
     int32_t ScreenSamples = ScreenPositions;
     int32_t GridLeft = 10;
     int32_t GridTop = 20;

@@ -157,6 +157,33 @@ TEST(DataFileFormat, SaveDataWritesEveryRecordedPosition)
     EXPECT_TRUE(file.size() > 12 && file.compare(file.size() - 26, 26, "\r\n1700\t0\t0\t0\t0\t-\t-\t-\t-\t-\r\n") == 0);
 }
 
+// After a wrap, position 0 still holds the first sample of the whole recording, which is no sample
+// of the screen shown: it becomes a filler line; every other line stays as without the wrap.
+TEST(DataFileFormat, SaveDataAfterAWrapWritesNoStaleFirstSample)
+{
+    RecorderState st;
+    st.RecTimeDivLabel = QStringLiteral("1s");
+    for (int r = 0; r < 1702; ++r)
+        for (int c = 0; c < 4; ++c)
+            st.sample(c, r) = (r * 7 + c * 100) % 1024;
+    st.SampleIndex = 900;
+    const std::string unwrapped = formatSaveData(st, '.');
+    st.ScreenWrapped = true;
+    const std::string wrapped = formatSaveData(st, '.');
+
+    const std::string firstRow = "\r\n\r\n0\t0\t100\t200\t300\t0.000\t";
+    const size_t at = unwrapped.find(firstRow);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(wrapped.find(firstRow), std::string::npos);
+    const size_t rowStart = at + 4;
+    const size_t rowEnd = unwrapped.find("\r\n", rowStart) + 2;
+    const std::string filler = "1\t0\t0\t0\t0\t-\t-\t-\t-\t-\r\n";
+    EXPECT_EQ(wrapped, unwrapped.substr(0, rowStart) + filler + unwrapped.substr(rowEnd));
+    // The next line is the screen's first sample, at its time within the screen.
+    const std::string second = "1\t7\t107\t207\t307\t0.010\t";
+    EXPECT_EQ(wrapped.compare(rowStart + filler.size(), second.size(), second), 0);
+}
+
 TEST(DataFileFormat, AutoSaveFileMatchesTheGoldenFiles)
 {
     QTemporaryDir dir;

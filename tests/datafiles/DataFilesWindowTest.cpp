@@ -246,6 +246,36 @@ TEST_F(DataFilesWindow, SaveDataReopensToTheSameTraces)
     EXPECT_FALSE(w->N1->isEnabled());
 }
 
+TEST_F(DataFilesWindow, SaveDataAfterAWrapWritesOnlySamplesOfTheScreenShown)
+{
+    // 1702 samples fill the first screen (positions 0..1701); the next screen starts at position 1.
+    w->SpeedButtonRun->click();
+    EXPECT_EQ(tick(2000), 2000);
+    w->SpeedButtonRun->click();
+    ASSERT_EQ(st.SampleIndex, 2000 - 1702 + 1);
+    saveData(path("wrapped.txt"));
+    QList<QByteArray> lines = fileLines(path("wrapped.txt"));
+    ASSERT_EQ(lines.size(), 12 + 1700);
+    EXPECT_EQ(line(lines, 13), QByteArray("1\t0\t0\t0\t0\t-\t-\t-\t-\t-"));
+    const QList<QByteArray> first = line(lines, 14).split('\t');
+    ASSERT_EQ(first.size(), 10);
+    EXPECT_EQ(first[0], "1");
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(first[c + 1].toInt(), st.sample(c, 1));
+    EXPECT_EQ(first[5], "0.010");
+    EXPECT_TRUE(line(lines, 12 + 299).startsWith("298\t"));
+    EXPECT_EQ(line(lines, 12 + 300), QByteArray("300\t0\t0\t0\t0\t-\t-\t-\t-\t-"));
+
+    // The next recording that does not wrap writes its first sample again.
+    w->SpeedButtonRun->click();
+    tick(50);
+    w->SpeedButtonRun->click();
+    saveData(path("short.txt"));
+    lines = fileLines(path("short.txt"));
+    EXPECT_TRUE(line(lines, 13).startsWith("0\t"));
+    EXPECT_EQ(line(lines, 13).split('\t').value(5), QByteArray("0.000"));
+}
+
 TEST_F(DataFilesWindow, TheAnnotationTravelsWithBothFiles)
 {
     addText->Memo1->setPlainText(QStringLiteral("Pump A\nthirty characters of a label.."));
