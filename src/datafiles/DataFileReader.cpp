@@ -142,6 +142,29 @@ std::optional<std::array<int64_t, 4>> classifyLine(std::string_view line)
     return raw;
 }
 
+DataLineKind dataLineKind(std::string_view line)
+{
+    if (line.empty())
+        return DataLineKind::Empty;
+    if (classifyLine(line))
+        return DataLineKind::Sample;
+    if (line.substr(0, 4) == "STOP")
+        return DataLineKind::Stop;
+    // A filler line: N, four integers, "-" in place of the time.
+    size_t pos = line.find('\t');
+    for (int field = 0; field < 5 && pos != std::string_view::npos; ++field) {
+        const size_t start = pos + 1;
+        pos = line.find('\t', start);
+        const std::string_view text =
+            line.substr(start, pos == std::string_view::npos ? std::string_view::npos : pos - start);
+        if (field == 4)
+            return text == "-" ? DataLineKind::Filler : DataLineKind::Damaged;
+        if (!parseInteger(text))
+            break;
+    }
+    return DataLineKind::Damaged;
+}
+
 int32_t screenValueOfRaw(int64_t raw)
 {
     return 255 - static_cast<int32_t>(std::clamp<int64_t>(raw, 0, 1023) / 4);
@@ -201,14 +224,19 @@ bool DataFileLines::buildIndex()
     offsets_.clear();
     lineCount_ = 0;
     commentLine_ = 0;
+    sampleLines_ = 0;
+    damagedLines_ = 0;
     buffer_.resize(static_cast<size_t>(std::clamp<qint64>(size_, 1, IndexChunk)));
 
     static constexpr char Comment[] = "COMMENT\r";
-    char head[8];
+    // The start of each line, one byte more than the screen reads, to see the CR of a line that
+    // fits exactly.
+    char head[LineWidth + 1];
     size_t headLength = 0;
     bool lineOpen = false;
     qint64 lineStart = 0;
     qint64 base = 0;
+    int64_t emptyLines = 0;  // empty lines of the data part not yet followed by more of it
     auto endLine = [&](qint64 lineEnd) {
         ++lineCount_;
         const qint64 length = lineEnd - lineStart;
@@ -216,6 +244,30 @@ bool DataFileLines::buildIndex()
             std::memcmp(head, Comment, static_cast<size_t>(length)) == 0)
             commentLine_ = lineCount_;
         lineOpen = false;
+        if (lineCount_ < FirstDataLine || commentLine_ != 0)
+            return;
+        // The line as a page reads it: without its CR, cut to LineWidth.
+        size_t kept = headLength;
+        if (static_cast<qint64>(kept) == length && kept > 0 && head[kept - 1] == '\r')
+            --kept;
+        switch (dataLineKind(std::string_view(head, std::min(kept, LineWidth)))) {
+            case DataLineKind::Empty:
+                ++emptyLines;
+                return;
+            case DataLineKind::Stop:
+                emptyLines = 0;
+                return;
+            case DataLineKind::Sample:
+                ++sampleLines_;
+                break;
+            case DataLineKind::Filler:
+                break;
+            case DataLineKind::Damaged:
+                ++damagedLines_;
+                break;
+        }
+        damagedLines_ += emptyLines;
+        emptyLines = 0;
     };
 
     for (;;) {

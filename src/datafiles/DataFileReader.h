@@ -26,6 +26,15 @@ constexpr int64_t MaxAnnotationLines = 1000;
 // integers, or a filler line ("-" in place of the time). A BlankPosition has the screen value 255
 // on every channel, as a filler line's raw values 0 would give.
 std::optional<std::array<int64_t, 4>> classifyLine(std::string_view line);
+// What a line of the data part of a file (from line 13 up to the annotation block) holds.
+enum class DataLineKind {
+    Sample,   // a data line: classifyLine gives its raw values
+    Filler,   // a filler line of Save Data: a position without a sample
+    Empty,    // an empty line (one comes before the STOP line of an auto-save file)
+    Stop,     // the STOP line of an auto-save file
+    Damaged,  // anything else: a line that should hold a sample and cannot be read
+};
+DataLineKind dataLineKind(std::string_view line);
 // Screen value of a raw value read from a file (raw values outside 0..1023 are taken as the
 // nearest end of the range, so a damaged value stays on the grid).
 int32_t screenValueOfRaw(int64_t raw);
@@ -71,6 +80,11 @@ public:
     int64_t lineCount() const { return lineCount_; }
     // Number of the first line that reads exactly "COMMENT", or 0.
     int64_t commentLine() const { return commentLine_; }
+    // The data part of the file (line 13 up to the "COMMENT" line), as the screen reads its lines
+    // (cut to LineWidth): the lines that give a sample, and the damaged ones, which give none. Empty
+    // lines count as damaged only when more of the data part follows them.
+    int64_t sampleLines() const { return sampleLines_; }
+    int64_t damagedLines() const { return damagedLines_; }
     // Times the index was built (tests, benchmark).
     int indexBuilds() const { return indexBuilds_; }
 
@@ -94,6 +108,8 @@ private:
     qint64 modified_ = 0;
     int64_t lineCount_ = 0;
     int64_t commentLine_ = 0;
+    int64_t sampleLines_ = 0;
+    int64_t damagedLines_ = 0;
     int indexBuilds_ = 0;
     std::vector<qint64> offsets_;  // offsets_[k]: start of line k * Stride + 1
     std::vector<char> buffer_;

@@ -82,15 +82,21 @@ void TForm5_rec::LoadDataFile()
         return;
     }
 
+    const datafile::HeaderInfo header =
+        datafile::recogniseHeader(orEmpty(lines_.line(5)), orEmpty(lines_.line(8)), orEmpty(lines_.line(9)));
+    // A recorder file without one readable sample would open to an empty screen without a word.
+    if (header.valid() && lines_.sampleLines() == 0) {
+        reject(*w, path, QStringLiteral("  holds no readable samples."));
+        return;
+    }
+
     const datafile::AnnotationInfo annotation =
         lines_.readAnnotation(static_cast<uint16_t>(st.GridLeft), static_cast<uint16_t>(st.GridTop));
     if (annotation.count > 0)
         applyAnnotation(*w, annotation);
 
-    const datafile::HeaderInfo header =
-        datafile::recogniseHeader(orEmpty(lines_.line(5)), orEmpty(lines_.line(8)), orEmpty(lines_.line(9)));
     if (!header.valid()) {
-        reject(*w, path);
+        reject(*w, path, QStringLiteral("  is not a valid Recorder data file."));
         return;
     }
 
@@ -116,6 +122,17 @@ void TForm5_rec::LoadDataFile()
     st.PageEnd = next.pageEnd;
     w->SpeedButton2->setEnabled(next.forward);
     lines_.close();
+
+    // Damaged lines take their screen positions without a sample; the user learns how many.
+    if (const int64_t damaged = lines_.damagedLines(); damaged > 0) {
+        const QString name = QFileInfo(path).fileName();
+        showMessage(
+            w,
+            {QMessageBox::Warning, QStringLiteral("Open Data"),
+             damaged == 1 ? QStringLiteral("1 line of %1 could not be read and was skipped.").arg(name)
+                          : QStringLiteral("%1 lines of %2 could not be read and were skipped.").arg(damaged).arg(name),
+             QMessageBox::Ok});
+    }
 }
 
 void TForm5_rec::PageForward()
@@ -200,9 +217,9 @@ void TForm5_rec::applyAnnotation(TForm1_rec& w, const datafile::AnnotationInfo& 
     w.putsataanko();
 }
 
-void TForm5_rec::reject(TForm1_rec& w, const QString& path)
+void TForm5_rec::reject(TForm1_rec& w, const QString& path, const QString& reason)
 {
-    Label1->setText(QFileInfo(path).fileName() + QStringLiteral("  is not a valid Recorder data file."));
+    Label1->setText(QFileInfo(path).fileName() + reason);
     Label1->adjustSize();
     resize(std::max(225, Label1->x() + Label1->width() + 8), height());
     lines_.close();

@@ -41,7 +41,8 @@ private:
     // Reopens the file on view for a page turn; false (with a message) when it cannot.
     bool reopen(TForm1_rec& w);
     void applyAnnotation(TForm1_rec& w, const datafile::AnnotationInfo& annotation);
-    void reject(TForm1_rec& w, const QString& path);
+    // Shows the file name followed by `reason` in this window and forgets the file.
+    void reject(TForm1_rec& w, const QString& path, const QString& reason);
 
     datafile::DataFileLines lines_;
     QString viewed_;  // the file on view: page turns keep to it even when DataFileName moves on

@@ -381,3 +381,65 @@ TEST(DataFileReader, TheLargestRowNumberKeepsThePageTurnsInRange)
     expectState(pg.back(), MaxPageEnd + PageRows, false, false);
     same(ref.back(refSt, pageEnd));
 }
+
+// The lines of the data part that give no sample are counted when a file is opened, so that the
+// window can refuse a file without a single sample and tell how many lines were skipped.
+TEST(DataFileReader, SamplesAndDamagedLinesOfTheDataPart)
+{
+    EXPECT_EQ(dataLineKind("3\t1\t2\t3\t4\t0.003\t1\t2\t3\t4"), DataLineKind::Sample);
+    EXPECT_EQ(dataLineKind("5\t0\t0\t0\t0\t-\t-\t-\t-\t-"), DataLineKind::Filler);
+    EXPECT_EQ(dataLineKind(""), DataLineKind::Empty);
+    EXPECT_EQ(dataLineKind("STOP:  \t1.1.2025\t10:00:00"), DataLineKind::Stop);
+    for (const char* damaged :
+         {"5\t1\t2\t3", "5\t5.7e3\t1\t2\t3", "5.7e3", " ", "1\t0\t0\t0\t-\t-", "x\t-\t-\t-\t-\t-"})
+        EXPECT_EQ(dataLineKind(damaged), DataLineKind::Damaged) << damaged;
+
+    QTemporaryDir dir;
+    QFile compact(QStringLiteral(KORVIX_TEST_DATA "/datafiles/data/compact.txt"));
+    ASSERT_TRUE(compact.open(QIODevice::ReadOnly));
+    const QByteArray all = compact.readAll();
+    qsizetype end = 0;
+    for (int i = 0; i < 12; ++i)
+        end = all.indexOf('\n', end) + 1;
+    const QByteArray header = all.left(end);
+    DataFileLines lines;
+    auto counts = [&](const char* name, const QByteArray& body) {
+        EXPECT_TRUE(lines.open(writeFile(dir, name, header + body)));
+        return std::pair<int64_t, int64_t>(lines.sampleLines(), lines.damagedLines());
+    };
+    using P = std::pair<int64_t, int64_t>;
+    EXPECT_EQ(counts("header.txt", ""), (P{0, 0}));
+    EXPECT_EQ(counts("stopped.txt", "\r\nSTOP:  \t1.1.2025\t10:00:00\r\n"), (P{0, 0}));
+    EXPECT_EQ(counts("fields.txt", "0\t1\t2\t3\r\n1\t1\t2\r\n2\r\n"), (P{0, 3}));
+    EXPECT_EQ(counts("float.txt", "0\t5.7e3\t1\t2\t3\r\n1\t1.5\t1\t2\t3\r\n"), (P{0, 2}));
+    // Empty lines inside the data part are damage; at its end, or before the STOP line, they are not.
+    EXPECT_EQ(counts("gaps.txt", "0\t1\t1\t1\t1\r\n\r\n\r\n1\t1\t1\t1\t1\r\n\r\n"), (P{2, 2}));
+    // Nothing after the "COMMENT" line belongs to the data part; an overlong line is read as far as
+    // a page reads it.
+    EXPECT_EQ(
+        counts("comment.txt", "0\t1\t1\t1\t1\t" + QByteArray(80, 'x') + "\r\nCOMMENT\r\n1\r\n5\r\n5\r\n0\r\nx\r\n"),
+        (P{1, 0}));
+    EXPECT_EQ(counts("long.txt", "0\t1\t1\t1\t" + QByteArray(80, '1') + "\r\n"), (P{0, 1}));
+
+    // The files the writers make have no damaged line: short and long auto-save files, one cut
+    // short by a crash, a Save Data file with filler lines and an annotation.
+    for (const QString& path : {autoSaveFile(dir, 250, true, QStringLiteral("note\n9\t1\t2\t3\t4")),
+                                autoSaveFile(dir, 3000), autoSaveFile(dir, 20, false)}) {
+        ASSERT_TRUE(lines.open(path));
+        EXPECT_GT(lines.sampleLines(), 0);
+        EXPECT_EQ(lines.damagedLines(), 0) << path.toStdString();
+    }
+    RecorderState st;
+    st.RecTimeDivLabel = QStringLiteral("1s");
+    st.RecRangeLabel.fill(QStringLiteral("±8V"));
+    st.SampleIndex = 300;
+    st.AnnotationOn = true;
+    st.AnnotationText = QStringLiteral("1\t2\t3\t4\t5");
+    ASSERT_TRUE(lines.open(writeFile(dir, "save.txt", QByteArray::fromStdString(formatSaveData(st, '.')))));
+    EXPECT_EQ(lines.sampleLines(), 300);
+    EXPECT_EQ(lines.damagedLines(), 0);
+
+    ASSERT_TRUE(lines.open(QStringLiteral(KORVIX_TEST_DATA "/datafiles/data/damaged.txt")));
+    EXPECT_EQ(lines.sampleLines(), 6);
+    EXPECT_EQ(lines.damagedLines(), 6);
+}

@@ -385,16 +385,23 @@ TEST_F(DataFilesWindow, OddFilesNeverLeaveTheWindowRecording)
     }
     open(path("empty.txt"));
     EXPECT_EQ(rejections, 1);
+    // A valid header without a single sample is refused too.
     open(path("header.txt"));
-    EXPECT_EQ(rejections, 1);
+    EXPECT_EQ(rejections, 2);
+    EXPECT_EQ(reader->Label1->text(), QStringLiteral("header.txt  holds no readable samples."));
     expectStopped();
     for (int p = 0; p < 1700; ++p)
         ASSERT_EQ(st.trace(0, p), 255);
 
     // Damaged lines are blank positions; damaged values stay on the grid; the block's count runs
     // past the end of the file and its position lines are no numbers.
+    // It opens, and says how many of its lines were skipped.
+    messages.clear();
     open(data + QStringLiteral("damaged.txt"));
     expectStopped();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("6 lines of damaged.txt could not be read and were skipped."));
+    messages.clear();
     EXPECT_EQ(st.TimeDivLabel, QStringLiteral("0.5s"));
     EXPECT_EQ(st.trace(0, 0), 255);
     EXPECT_EQ(st.trace(1, 0), 255);
@@ -410,6 +417,7 @@ TEST_F(DataFilesWindow, OddFilesNeverLeaveTheWindowRecording)
     // The Windows-1252 annotation of a file that pages on.
     open(data + QStringLiteral("compact.txt"));
     expectStopped();
+    EXPECT_TRUE(messages.empty());
     EXPECT_EQ(addText->Memo1->toPlainText(), QStringLiteral("first\nsecond é"));
     EXPECT_TRUE(st.AnnotationTransparent);
     EXPECT_TRUE(w->SpeedButton2->isEnabled());
@@ -418,6 +426,57 @@ TEST_F(DataFilesWindow, OddFilesNeverLeaveTheWindowRecording)
     EXPECT_EQ(st.PageEnd, 3400);
     EXPECT_EQ(st.trace(0, 98), 255 - 1799 % 1024 / 4);
     EXPECT_EQ(st.trace(3, 99), 255);
+}
+
+// Files that would open to an empty screen without a word: a valid header and no readable sample.
+// They are refused like a file without a valid header, and nothing on the window changes.
+TEST_F(DataFilesWindow, AFileWithoutAReadableSampleIsRefused)
+{
+    QFile compact(QStringLiteral(KORVIX_TEST_DATA "/datafiles/data/compact.txt"));
+    ASSERT_TRUE(compact.open(QIODevice::ReadOnly));
+    const QByteArray all = compact.readAll();
+    qsizetype end = 0;
+    for (int i = 0; i < 12; ++i)
+        end = all.indexOf('\n', end) + 1;
+    const QByteArray header = all.left(end);
+    const QString title = w->windowTitle();
+    const QImage screen = w->image1Surface.image().copy();
+    int expected = 0;
+    for (const auto& [name, body] :
+         {std::pair<const char*, QByteArray>{"fields.txt", "0\t511\t2\t3\r\n1\t512\t2\r\n"},
+          std::pair<const char*, QByteArray>{"float.txt", "0\t5.7e3\t1\t2\t3\r\n1\t5.7e3\t1\t2\t3\r\n"},
+          std::pair<const char*, QByteArray>{"stopped.txt",
+                                             "\r\nSTOP:  \t1.1.2025\t10:00:00\r\nCOMMENT\r\n1\r\n9\r\n9\r\n"
+                                             "0\r\nnot this\r\n"}}) {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(header + body);
+        f.close();
+        open(path(name));
+        EXPECT_EQ(rejections, ++expected) << name;
+        EXPECT_EQ(reader->Label1->text(), QString::fromLatin1(name) + QStringLiteral("  holds no readable samples."));
+        EXPECT_TRUE(st.DataFileName.isEmpty());
+        EXPECT_FALSE(st.AnnotationOn);
+        EXPECT_EQ(st.TimeDivLabel, QStringLiteral("1s"));
+        EXPECT_EQ(st.ChannelRange[0], 80);
+        EXPECT_EQ(w->windowTitle(), title);
+        EXPECT_EQ(w->image1Surface.image(), screen);
+        EXPECT_EQ(w->Label3->text(), QStringLiteral("Ready"));
+    }
+    EXPECT_TRUE(messages.empty());
+
+    // One damaged line among samples: the file opens and says so.
+    QFile f(path("one.txt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(header + "0\t511\t2\t3\t4\r\n1\t5.7e3\t2\t3\t4\r\n2\t511\t2\t3\t4\r\n");
+    f.close();
+    open(path("one.txt"));
+    EXPECT_EQ(rejections, expected);
+    EXPECT_EQ(st.trace(0, 0), 255 - 511 / 4);
+    EXPECT_EQ(st.trace(0, 1), 255);
+    EXPECT_EQ(st.trace(0, 2), 255 - 511 / 4);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("1 line of one.txt could not be read and was skipped."));
 }
 
 TEST_F(DataFilesWindow, PageButtons)
