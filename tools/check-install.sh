@@ -38,7 +38,7 @@ if [ "${1:-}" = "--deb" ]; then
 
     [ "$(dpkg-deb --field "$deb" Package)" = korvix ] || fail "the package is not named korvix"
     depends=$(dpkg-deb --field "$deb" Depends)
-    names=$(tr ',|' '\n\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//')
+    names=$(tr ',|' '\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//')
     # dpkg-shlibdeps finds the libraries; the platform plugins are named by hand.
     for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libhidapi-hidraw0 \
         libpng16-16 qt6-qpa-plugins; do
@@ -156,7 +156,7 @@ if [ -f "$manpage" ]; then
         done <"$work/options"
         # Each command's own options are in its own section, once the program has the command.
         for command in record convert calibrate; do
-            heading="KORVIX $(tr a-z A-Z <<<"$command")"
+            heading="KORVIX ${command^^}"
             [ -n "$(section "$heading")" ] || fail "the manual page has no section $heading"
             if "$program" "$command" --help >"$work/help-$command" 2>/dev/null; then
                 while read -r option; do
