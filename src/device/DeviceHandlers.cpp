@@ -21,10 +21,11 @@ const char* const CalibrationProblemText = "Calibration problem.";
 #ifdef Q_OS_LINUX
 const char* const CannotOpenText =
     "The KORVIX recorder was found, but it cannot be opened.\r\r"
-    "A normal user needs access to the recorder's hidraw device: install the udev rule "
-    "udev/70-korvix.rules once,\r"
-    "    sudo cp udev/70-korvix.rules /etc/udev/rules.d/ && sudo udevadm control --reload\r"
-    "then plug the recorder in again and restart this program.";
+    "A normal user needs access to the recorder's hidraw device.\r"
+    "Install the udev rule udev/70-korvix.rules once:\r\r"
+    "    sudo cp udev/70-korvix.rules /etc/udev/rules.d/\r"
+    "    sudo udevadm control --reload\r\r"
+    "Then plug the recorder in again and restart this program.";
 #else
 const char* const CannotOpenText =
     "The KORVIX recorder was found, but it cannot be opened.\r\r"
