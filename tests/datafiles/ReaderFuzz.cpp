@@ -4,6 +4,7 @@
 // ReaderFuzzReplay.cpp runs it over the files given on its command line.
 #include <QDir>
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -41,6 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     datafile::DataFileLines lines;
     check(lines.open(QString::fromStdString(path)));
+    // Every line of the data part is a sample, a damaged line or neither, never both.
+    check(lines.sampleLines() >= 0 && lines.damagedLines() >= 0 &&
+          lines.sampleLines() + lines.damagedLines() <= std::max<int64_t>(0, lines.lineCount() - 12));
     auto text = [&](int64_t n) {
         const auto l = lines.line(n);
         return l ? *l : std::string();
