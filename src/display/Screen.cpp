@@ -67,6 +67,9 @@ void Screen::TulostaTeksti_1(const QString& text, int x, int y, Colour colour)
 void Screen::drawSampleRate()
 {
     TulostaTeksti(sampleRateText(st.SampleIntervalMs), sampleRateX(), TopTextY, active(Time_Marker));
+    // "AUTOSAVE ON" covers the start of this slot while a file is armed, and stays whole.
+    if (autoSaveArmed())
+        drawAutoSaveMark(active(Ch1));
 }
 
 void Screen::drawTimeDiv(Colour colour)
@@ -143,7 +146,7 @@ void Screen::tekstit()
                 TulostaTeksti(st.VoltReadout, voltReadoutX(), st.BottomTextY,
                               active(static_cast<ColourIndex>(Ch1 + n)));
     }
-    if (st.AutoSaveOn && !autoSaveFile.isEmpty()) {
+    if (autoSaveArmed()) {
         if (!st.Idle && !st.FileViewMode)
             drawAutoSaveFileLine(autoSaveFile, active(Ch1));
         drawAutoSaveMark(active(Ch1));

@@ -62,6 +62,7 @@ public:
     // drawing of the texts shows "AUTOSAVE ON" while a file is armed, and the line that names the
     // file while a recording writes it, so a full redraw never hides that the recording is saved.
     QString autoSaveFile;
+    bool autoSaveArmed() const { return st.AutoSaveOn && !autoSaveFile.isEmpty(); }
     // "AUTOSAVE ON" in bold, and the "SAVING DATA TO FILE: " line of `path`; in the Background
     // colour they erase the texts.
     void drawAutoSaveMark(Colour colour);
