@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/Winrecx.h"
+#include "ui/RecorderWindow.h"
 
 namespace {
 
@@ -31,21 +31,21 @@ int main(int argc, char** argv)
     st.DemoMode = true;
     deriveColours(st);
     st.ActiveColors = st.SettingsColors;
-    TForm1_rec w(st);
+    RecorderWindow w(st);
     w.show();
     st.ClearPending = true;
-    w.putsataanko();
+    w.redrawIfClearPending();
     w.demoSetup();
 
     // ---- A demo recording at "0.1s" (1 ms per sample), paced by the millisecond timer.
-    w.SpeedButton01sClick();
+    w.timeBase01sClick();
     int64_t samples = 0;
-    const auto countingTick = w.FastTimer1->OnTimer;
-    w.FastTimer1->OnTimer = [&] {
+    const auto countingTick = w.demoTimer->OnTimer;
+    w.demoTimer->OnTimer = [&] {
         countingTick();
         ++samples;
     };
-    w.SpeedButtonRun->click();
+    w.runButton->click();
     const double cpu0 = cpuSeconds();
     QElapsedTimer wall;
     wall.start();
@@ -53,7 +53,7 @@ int main(int argc, char** argv)
     QApplication::exec();
     const double elapsed = wall.nsecsElapsed() / 1e9;
     const double cpu = cpuSeconds() - cpu0;
-    w.SpeedButtonRun->click();
+    w.runButton->click();
     std::printf("demo recording at 0.1s/Div.: %lld samples in %.3f s = %.1f samples/s (target 1000, %.2f %% off)\n",
                 static_cast<long long>(samples), elapsed, samples / elapsed, 100.0 * (samples / elapsed - 1000) / 1000);
     std::printf("demo recording CPU: %.2f s of %.2f s = %.1f %% of one core (target under 10 %%)\n", cpu, elapsed,
@@ -69,8 +69,8 @@ int main(int argc, char** argv)
     redraw.start();
     for (int i = 0; i < rounds; ++i) {
         st.ClearPending = true;
-        w.putsataanko();
-        w.screen.piirrot();
+        w.redrawIfClearPending();
+        w.screen.drawTraces();
     }
     std::printf("full redraw (clear, grid, texts, four traces): %.3f ms (target under 2 ms)\n",
                 redraw.nsecsElapsed() / 1e6 / rounds);
@@ -78,7 +78,7 @@ int main(int argc, char** argv)
     QElapsedTimer toggle;
     toggle.start();
     for (int i = 0; i < rounds; ++i)
-        w.screen.piirra(i % 4);
+        w.screen.toggleTrace(i % 4);
     std::printf("one trace drawn or removed: %.1f us\n", toggle.nsecsElapsed() / 1e3 / rounds);
     return 0;
 }

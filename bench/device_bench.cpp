@@ -17,9 +17,9 @@
 #include <string>
 
 #include "device/SimulatedRecorder.h"
-#include "device/findpath.h"
-#include "shell/Application.h"
-#include "shell/Winrecx.h"
+#include "device/DeviceLink.h"
+#include "ui/Application.h"
+#include "ui/RecorderWindow.h"
 
 namespace {
 
@@ -64,14 +64,14 @@ void recording(QApplication& app, int seconds, bool busy)
     link.FindDevice();
     deriveColours(st);
     st.ActiveColors = st.SettingsColors;
-    TForm1_rec w(st);
+    RecorderWindow w(st);
     windows().device = &link;
-    windows().Form1_rec = &w;
+    windows().recorder = &w;
     w.show();
     st.ClearPending = true;
-    w.putsataanko();
+    w.redrawIfClearPending();
     st.DemoMode = false;
-    w.SpeedButton01sClick();
+    w.timeBase01sClick();
 
     // At one report per sample every report read is one sample (the simulator sends no repeats).
     const uint64_t readsBefore = link.goodReads();
@@ -81,7 +81,7 @@ void recording(QApplication& app, int seconds, bool busy)
     QTimer::singleShot(seconds * 1000, &app, [&] {
         elapsed = wall.nsecsElapsed() / 1e9;
         samples = static_cast<int64_t>(link.goodReads() - readsBefore);
-        w.SpeedButtonRun->click();  // released: the loop ends after this pass
+        w.runButton->click();  // released: the loop ends after this pass
         app.quit();
     });
     double busyFor = 0;
@@ -97,7 +97,7 @@ void recording(QApplication& app, int seconds, bool busy)
     const double cpu0 = cpuSeconds();
     const std::map<std::string, double> threads0 = threadCpu();
     wall.start();
-    w.SpeedButtonRun->click();  // the start command goes out here; the loop begins a second later
+    w.runButton->click();  // the start command goes out here; the loop begins a second later
     QApplication::exec();
     const double cpu = cpuSeconds() - cpu0 - busyFor;  // the busy spin is CPU by design
     std::map<std::string, double> threads = threadCpu();

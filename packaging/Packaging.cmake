@@ -27,7 +27,7 @@ set(KORVIX_FULL_BINDIR "${CMAKE_INSTALL_FULL_BINDIR}")
 # "Contents" finds the installed guide relative to the program's own folder, so that the
 # installation may be moved as a whole (cmake --install --prefix, DESTDIR).
 file(RELATIVE_PATH KORVIX_GUIDE_FROM_BINDIR "${KORVIX_FULL_BINDIR}" "${KORVIX_FULL_GUIDEDIR}")
-set_property(SOURCE "${PROJECT_SOURCE_DIR}/src/appearance/Help.cpp" APPEND
+set_property(SOURCE "${PROJECT_SOURCE_DIR}/src/ui/Help.cpp" APPEND
              PROPERTY COMPILE_DEFINITIONS "KORVIX_GUIDE_FROM_BINDIR=\"${KORVIX_GUIDE_FROM_BINDIR}\"")
 
 set(pkg "${PROJECT_SOURCE_DIR}/packaging")
@@ -52,7 +52,7 @@ install(TARGETS korvix RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/info/" DESTINATION "${KORVIX_GUIDEDIR}")
 install(FILES "${pkg}/korvix.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 foreach(size 32 64 256)
-  install(FILES "${PROJECT_SOURCE_DIR}/src/appearance/icons/korvix-${size}.png"
+  install(FILES "${PROJECT_SOURCE_DIR}/src/ui/icons/korvix-${size}.png"
           DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps" RENAME korvix.png)
 endforeach()
 install(FILES "${out}/com.lumivale.korvix.metainfo.xml" DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")

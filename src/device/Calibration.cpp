@@ -4,7 +4,7 @@
 
 #include "device/Commands.h"
 #include "device/SampleAveraging.h"
-#include "device/findpath.h"
+#include "device/DeviceLink.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "shell/RecorderState.h"
+#include "recording/RecorderState.h"
 
 class DeviceLink;
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "shell/RecorderState.h"
+#include "recording/RecorderState.h"
 
 // Output report, byte by byte (byte 0 is the command code):
 //

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "device/findpath.h"
+#include "device/DeviceLink.h"
 
 int averagedSample(int32_t sum, int32_t count, int32_t calOffset)
 {

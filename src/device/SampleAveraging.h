@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "shell/RecorderState.h"
+#include "recording/RecorderState.h"
 
 // One device sample: SampleIntervalMs new reports averaged per channel, corrected by CalOffset and
 // stored at SampleIndex. The rules, with the examples the tests pin:

@@ -9,7 +9,7 @@
 #endif
 
 #include "device/Commands.h"
-#include "device/findpath.h"
+#include "device/DeviceLink.h"
 
 SimulatorModel::SimulatorModel(const SimulatorConfig& config, uint32_t noiseSeed) : config_(config), random_(noiseSeed)
 {

@@ -9,7 +9,7 @@
 #include "DeviceFakes.h"
 #include "device/Calibration.h"
 #include "device/Commands.h"
-#include "shell/Settings.h"
+#include "settings/Settings.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include "device/HidTransport.h"
 #include "device/SimulatedRecorder.h"
-#include "device/findpath.h"
+#include "device/DeviceLink.h"
 
 using Frame = std::array<uint8_t, HidTransport::FrameSize>;
 

@@ -1,0 +1,21 @@
+#include <cstdio>
+
+#include "ui/Application.h"
+
+int main(int argc, char** argv)
+{
+    const StartOptions options = parseStartOptions(argc, argv);
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "korvix: %s\n%s", qPrintable(options.error), qPrintable(usageText()));
+        return 2;
+    }
+    if (options.showHelp) {
+        std::fputs(qPrintable(usageText()), stdout);
+        return 0;
+    }
+    if (options.showVersion) {
+        std::printf("korvix %s\n", KORVIX_VERSION);
+        return 0;
+    }
+    return runApplication(argc, argv);
+}

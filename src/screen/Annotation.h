@@ -1,0 +1,13 @@
+#pragma once
+
+#include "screen/Surface.h"
+#include "recording/RecorderState.h"
+
+// Draws the screen annotation into Image1's bitmap when AnnotationOn: each line of AnnotationText
+// at (AnnotationX, AnnotationY + 13 x i) in the Time_Marker colour of SettingsColors, in the
+// surface's font, with the copy raster operation. Opaque lines sit on a box of the surface's brush
+// colour (Background at rest); transparent lines leave the grid and traces between the glyphs.
+void drawAnnotation(Surface& image, const RecorderState& st);
+
+// Pixels between the tops of two annotation lines.
+constexpr int AnnotationLineSpacing = 13;

@@ -1,0 +1,277 @@
+// The measuring markers on the screen bitmap: two horizontal voltage markers and two vertical time
+// markers, dotted at rest and solid while one is held with the mouse, and their readouts in the
+// bottom text row. Every marker line is drawn with the inverting pen, so drawing it again removes
+// it exactly; the dotted pen paints its gaps with a white brush, which the inverting pen leaves
+// unchanged, so only the dots show.
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+#include "screen/Markers.h"
+#include "screen/Screen.h"
+
+namespace {
+
+constexpr Colour White = 0xFFFFFF;
+
+}  // namespace
+
+namespace markers {
+
+int voltChannel(const RecorderState& st)
+{
+    for (int n = 0; n < ChannelCount; ++n)
+        if (st.ChannelOn[static_cast<size_t>(n)])
+            return n;
+    return 0;
+}
+
+QString number(double value)
+{
+    return QString::number(value, 'f', 2);
+}
+
+namespace {
+
+// Rows of the two voltage markers, a marker above the top grid line counted as lying on it.
+std::pair<int, int> voltRows(const RecorderState& st)
+{
+    return {std::max(st.VoltMarkerY[0], st.GridTop), std::max(st.VoltMarkerY[1], st.GridTop)};
+}
+
+}  // namespace
+
+QString voltReadout(const RecorderState& st)
+{
+    const double voltsPerDivision = st.ChannelRange[static_cast<size_t>(voltChannel(st))] * 0.25 / 10;
+    const auto [ya, yb] = voltRows(st);
+    const double dV = std::abs(ya - yb) * voltsPerDivision / 32;
+    return QStringLiteral("dV: ") + number(dV) + QLatin1Char('V');
+}
+
+bool voltReadoutShown(const RecorderState& st)
+{
+    const auto [ya, yb] = voltRows(st);
+    return ya > st.GridTop || yb > st.GridTop;
+}
+
+TimeScale splitTimeDivLabel(const QString& label)
+{
+    const int unitLength = label.size() >= 2 && label[label.size() - 2] == QLatin1Char('m') ? 2 : 1;
+    TimeScale scale;
+    scale.unit = label.right(unitLength);
+    bool ok = false;
+    const double perDivision = label.left(std::max<qsizetype>(label.size() - unitLength, 0)).toDouble(&ok);
+    scale.perDivision = ok ? perDivision : 0;
+    return scale;
+}
+
+QString timeReadout(const RecorderState& st, bool absoluteTime)
+{
+    const TimeScale scale = splitTimeDivLabel(st.TimeDivLabel);
+    const double T = scale.perDivision;
+    const int xa = std::max(st.TimeMarkerX[0], st.GridLeft);
+    const int xb = std::max(st.TimeMarkerX[1], st.GridLeft);
+    double dt = std::abs(xa - xb) * T / 32;
+    if (absoluteTime && (xa == st.GridLeft || xb == st.GridLeft)) {
+        // Add the time of the screen's left edge: 100 buffer positions per division, scaled by the
+        // zoom between the time base the buffer was recorded with and the one it is viewed at.
+        const double S = static_cast<double>(st.ViewOffset);
+        const double N = static_cast<double>(st.PageEnd);
+        const double R = st.TimeDivCode != 0 ? static_cast<double>(st.BufferTimeDivCode) / st.TimeDivCode : 1.0;
+        if (N <= 1700)
+            dt += (R * S + N - 1700) * T / 100;
+        else
+            dt += R * T * (S + N - 1700) / 100;
+    }
+    const bool parked = st.TimeMarkerX[0] < st.GridLeft || st.TimeMarkerX[1] < st.GridLeft;
+    return (parked ? QStringLiteral("t: ") : QStringLiteral("dt: ")) + number(dt) + scale.unit;
+}
+
+}  // namespace markers
+
+// The trace drawing repaints the top and bottom grid lines in copy mode over whatever lies on them
+// (Traces.cpp). A marker pixel there would be wiped out, and removing the marker afterwards would
+// invert the grid line instead. So markers leave those two rows alone: a voltage marker moved onto
+// the top or bottom grid line coincides with it and is not drawn, and a time marker ends one pixel
+// above the bottom grid line. Positions and readouts are not affected.
+void Screen::voltMarkerLine(int y)
+{
+    if (y == st.GridTop || y == st.GridTop + 256)
+        return;
+    image.line(st.GridLeft + 1, y, st.MarkerRightX, y);
+}
+
+void Screen::timeMarkerLine(int x)
+{
+    image.line(x, st.GridTop + 1, x, std::min(st.MarkerBottomY, st.GridTop + 256));
+}
+
+void Screen::toggleMarkers()
+{
+    if (!st.MarkersOn)
+        return;
+    image.penMode = Surface::PenMode::NotXor;
+    image.penStyle = Surface::PenStyle::Dot;
+    image.brushColour = White;
+
+    image.penColour = st.XorColors[static_cast<size_t>(markers::voltChannel(st))];
+    voltMarkerLine(st.VoltMarkerY[0]);
+    voltMarkerLine(st.VoltMarkerY[1]);
+
+    image.penColour = st.XorColors[XorTimeMarker];
+    for (const int x : st.TimeMarkerX)
+        if (x >= st.GridLeft)  // a parked marker is not shown
+            timeMarkerLine(x);
+
+    refreshImage();
+    image.penStyle = Surface::PenStyle::Solid;
+    image.brushColour = active(Background);
+}
+
+void Screen::heldMarkerLine(bool dotted)
+{
+    image.penMode = Surface::PenMode::NotXor;
+    image.penStyle = dotted ? Surface::PenStyle::Dot : Surface::PenStyle::Solid;
+    image.brushColour = White;
+    if (st.DragTarget <= 2) {
+        image.penColour = st.XorColors[XorTimeMarker];
+        timeMarkerLine(st.DragX);
+    } else {
+        image.penColour = st.XorColors[static_cast<size_t>(markers::voltChannel(st))];
+        voltMarkerLine(st.DragY);
+    }
+    image.penStyle = Surface::PenStyle::Solid;
+    image.brushColour = active(Background);
+}
+
+void Screen::updateVoltReadout()
+{
+    if (!st.MarkersOn)
+        return;
+    const QString text = markers::voltReadout(st);
+    drawText(st.VoltReadout, voltReadoutX(), st.BottomTextY, active(Background));
+    const bool anyChannel = std::find(st.ChannelOn.begin(), st.ChannelOn.end(), true) != st.ChannelOn.end();
+    if (markers::voltReadoutShown(st) && anyChannel)
+        drawText(text, voltReadoutX(), st.BottomTextY,
+                 active(static_cast<ColourIndex>(Ch1 + markers::voltChannel(st))));
+    // Stored even when not drawn, so that the next full redraw shows it.
+    st.VoltReadout = text;
+    refreshImage();
+}
+
+void Screen::updateTimeReadout(bool absoluteTime)
+{
+    if (!st.MarkersOn)
+        return;
+    const QString text = markers::timeReadout(st, absoluteTime);
+    drawText(st.TimeReadout, timeReadoutX(), st.BottomTextY, active(Background));
+    drawSampleRate();
+    drawText(text, timeReadoutX(), st.BottomTextY, active(Time_Marker));
+    st.TimeReadout = text;
+    refreshImage();
+}
+
+void Screen::grabMarker(int x, int y)
+{
+    // A second press while a marker is held would treat the held solid line as a dotted one.
+    if (st.DragActive)
+        return;
+    redrawIfClearPending();
+    st.DragActive = true;
+
+    // Nearest time marker; ties go to marker 1. A parked marker is never a candidate.
+    const auto distance = [this](int markerX, int at) {
+        return markerX >= st.GridLeft ? std::abs(at - markerX) : INT_MAX;
+    };
+    const int d1 = distance(st.TimeMarkerX[0], x), d2 = distance(st.TimeMarkerX[1], x);
+    const int timeTarget = d2 < d1 ? 2 : 1;
+    const int dT = std::min(d1, d2);
+    // Nearest voltage marker; ties go to marker 1.
+    const int e1 = std::abs(y - st.VoltMarkerY[0]), e2 = std::abs(y - st.VoltMarkerY[1]);
+    const int voltTarget = e2 < e1 ? 2 : 1;
+    const int dV = std::min(e1, e2);
+
+    // No distance limit: a click anywhere grabs the nearest marker; a tie goes to the time marker.
+    if (dV < dT) {
+        st.DragTarget = voltTarget + 2;
+        st.DragY = st.VoltMarkerY[static_cast<size_t>(voltTarget - 1)];
+    } else {
+        st.DragTarget = timeTarget;
+        st.DragX = st.TimeMarkerX[static_cast<size_t>(timeTarget - 1)];
+    }
+
+    heldMarkerLine(true);   // removes the dotted line
+    heldMarkerLine(false);  // and shows the held marker solid
+    refreshImage();
+}
+
+void Screen::moveMarker(int x, int y, bool absoluteTime)
+{
+    if (!st.DragActive)
+        return;
+    if (st.DragTarget <= 2) {
+        if (x == st.DragX)
+            return;
+        heldMarkerLine(false);
+        st.DragX = std::clamp(x, st.GridLeft, st.GridLeft + 544);
+        heldMarkerLine(false);
+        refreshImage();
+        st.TimeMarkerX[static_cast<size_t>(st.DragTarget - 1)] = st.DragX;
+        updateTimeReadout(absoluteTime);
+    } else {
+        if (y == st.DragY)
+            return;
+        heldMarkerLine(false);
+        st.DragY = std::clamp(y, st.GridTop, st.GridTop + 256);
+        heldMarkerLine(false);
+        refreshImage();
+        st.VoltMarkerY[static_cast<size_t>(st.DragTarget - 3)] = st.DragY;
+        updateVoltReadout();
+    }
+}
+
+void Screen::releaseMarker(bool absoluteTime)
+{
+    if (!st.DragActive)
+        return;
+    st.DragActive = false;
+    // Markers switched off meanwhile were removed with the rebuilt screen; nothing to put back.
+    if (!st.MarkersOn)
+        return;
+    heldMarkerLine(false);  // removes the solid line
+    heldMarkerLine(true);   // and puts the dotted one in its place
+    if (st.DragTarget <= 2)
+        st.TimeMarkerX[static_cast<size_t>(st.DragTarget - 1)] = st.DragX;
+    else
+        st.VoltMarkerY[static_cast<size_t>(st.DragTarget - 3)] = st.DragY;
+    refreshImage();
+    updateVoltReadout();
+    updateTimeReadout(absoluteTime);
+}
+
+void Screen::switchChannel(int n, bool on)
+{
+    const size_t c = static_cast<size_t>(n);
+    redrawIfClearPending();
+    // The trace is drawn only when the flag says it is missing and removed only when it says it is
+    // there, so a second switch to the same state changes nothing.
+    if (st.TraceDrawn[c] != on)
+        toggleTrace(n);
+    st.TraceDrawn[c] = on;
+    refreshImage();
+
+    // The voltage markers follow the lowest-numbered enabled channel: removed in the colour of the
+    // old set of channels, drawn in that of the new one.
+    toggleMarkers();
+    st.ChannelOn[c] = on;
+    toggleMarkers();
+
+    const Colour colour = on ? active(static_cast<ColourIndex>(Ch1 + n)) : active(Background);
+    drawText(st.RangeLabel[c], rangeLabelX(n), TopTextY, colour);
+    // The value text goes with the channel; drawing it again in the background colour erases it.
+    if (!st.FileOnScreen)
+        drawText(st.ValueText[c] + QStringLiteral("   "), valueTextX(n), st.BottomTextY, colour);
+    refreshImage();
+    updateVoltReadout();
+}

@@ -1,0 +1,174 @@
+#include "screen/Screen.h"
+
+#include <QDir>
+
+Screen::Screen(RecorderState& state, Surface& imageSurface, Surface& overlaySurface)
+    : st(state), image(imageSurface), overlay(overlaySurface)
+{
+    image.font = screenFont();
+    overlay.font = screenFont();
+}
+
+QString sampleRateText(int sampleIntervalMs)
+{
+    switch (sampleIntervalMs) {
+        case 1:
+            return QStringLiteral("1000S/s    ");
+        case 2:
+            return QStringLiteral("500S/s     ");
+        case 5:
+            return QStringLiteral("200S/s     ");
+        case 10:
+            return QStringLiteral("100S/s    ");
+        case 20:
+            return QStringLiteral("50S/s     ");
+        case 50:
+            return QStringLiteral("20S/s     ");
+        case 100:
+            return QStringLiteral("10S/s      ");
+        case 200:
+            return QStringLiteral("5S/s    ");
+        case 500:
+            return QStringLiteral("2S/s    ");
+        case 1000:
+            return QStringLiteral("1S/s    ");
+        case 2000:
+            return QStringLiteral("1S/2s    ");
+        case 5000:
+            return QStringLiteral("1S/5s    ");
+        case 10000:
+            return QStringLiteral("1S/10s    ");
+        default:
+            return {};
+    }
+}
+
+void Screen::computeGeometry()
+{
+    // Integer halving toward zero; the designed 567 x 299 surface gives 10, 20, 279, 555, 277.
+    st.GridLeft = image.width() / 2 - 273;
+    st.GridTop = image.height() / 2 - 129;
+    st.BottomTextY = static_cast<uint16_t>(image.height() - 20);
+    st.MarkerRightX = image.width() - st.GridLeft - 2;
+    st.MarkerBottomY = image.height() - st.GridTop - 2;
+}
+
+void Screen::drawText(const QString& text, int x, int y, Colour colour)
+{
+    image.textOut(static_cast<uint16_t>(x), static_cast<uint16_t>(y), text, colour, true);
+}
+
+void Screen::drawOverlayText(const QString& text, int x, int y, Colour colour)
+{
+    overlay.brushColour = active(Background);
+    overlay.textOut(static_cast<uint16_t>(x), static_cast<uint16_t>(y), text, colour, true);
+}
+
+void Screen::drawSampleRate()
+{
+    drawText(sampleRateText(st.SampleIntervalMs), sampleRateX(), TopTextY, active(Time_Marker));
+    // "AUTOSAVE ON" covers the start of this slot while a file is armed, and stays whole.
+    if (autoSaveArmed())
+        drawAutoSaveMark(active(Ch1));
+}
+
+void Screen::drawTimeDiv(Colour colour)
+{
+    drawText(st.TimeDivLabel + "/Div.", timeDivX(), TopTextY, colour);
+}
+
+void Screen::drawAutoSaveMark(Colour colour)
+{
+    image.font = screenFont(true);
+    drawText(QStringLiteral("AUTOSAVE ON"), autoSaveMarkX(), TopTextY, colour);
+    image.font = screenFont();
+}
+
+void Screen::drawAutoSaveFileLine(const QString& path, Colour colour)
+{
+    // The blanks overwrite a longer text left from before.
+    drawText(QStringLiteral("SAVING DATA TO FILE: ") + QDir::toNativeSeparators(path) + QString(79, QLatin1Char(' ')),
+             st.GridLeft, st.BottomTextY, colour);
+}
+
+void Screen::drawGrid()
+{
+    const int gl = st.GridLeft;
+    const int gt = st.GridTop;
+
+    image.brushColour = active(Background);
+    image.fillRect(0, 0, image.width(), image.height(), active(Background));
+
+    image.penColour = st.GridColor;
+    image.penMode = Surface::PenMode::Copy;
+    image.penStyle = Surface::PenStyle::Solid;
+    for (int i = 0; i <= 8; ++i)
+        image.line(gl, gt + 32 * i, gl + 545, gt + 32 * i);
+    for (int i = 0; i <= 17; ++i)
+        image.line(gl + 32 * i, gt, gl + 32 * i, gt + 257);
+
+    // Frame one pixel outside the outermost grid lines, and the centre line.
+    image.penColour = active(Bright_Grid);
+    image.polyline({{gl - 1, gt - 1}, {gl - 1, gt + 257}, {gl + 545, gt + 257}, {gl + 545, gt - 1}, {gl - 1, gt - 1}});
+    image.line(gl - 1, gt + 128, gl + 545, gt + 128);
+
+    // NOT-XOR is the resting pen mode: traces and markers are drawn and removed in it.
+    image.penMode = Surface::PenMode::NotXor;
+    image.font = screenFont();
+
+    if (st.MarkersOn)
+        toggleMarkers();
+    drawScaleTexts();
+}
+
+void Screen::drawScaleTexts()
+{
+    drawText(QStringLiteral("DEMO"), demoMarkX(), TopTextY, st.DemoMode ? active(Bright_Grid) : active(Background));
+    drawTimeDiv(active(Time_Marker));
+    drawSampleRate();
+    for (int n = 0; n < ChannelCount; ++n)
+        if (st.ChannelOn[n])
+            drawText(st.RangeLabel[n], rangeLabelX(n), TopTextY, active(static_cast<ColourIndex>(Ch1 + n)));
+    if (!st.FileOnScreen)
+        for (int n = 0; n < ChannelCount; ++n)
+            if (st.ChannelOn[n])
+                drawText(st.ValueText[n] + "   ", valueTextX(n), st.BottomTextY,
+                         active(static_cast<ColourIndex>(Ch1 + n)));
+    if (st.MarkersOn && (st.TimeMarkerX[0] >= st.GridLeft || st.TimeMarkerX[1] >= st.GridLeft))
+        drawText(st.TimeReadout, timeReadoutX(), st.BottomTextY, active(Time_Marker));
+    if (st.MarkersOn && (st.VoltMarkerY[0] >= st.GridTop || st.VoltMarkerY[1] >= st.GridTop)) {
+        // Drawn once per enabled channel from CH4 down; the last drawing wins, so the readout
+        // shows in the colour of the lowest-numbered enabled channel.
+        for (int n = ChannelCount - 1; n >= 0; --n)
+            if (st.ChannelOn[n])
+                drawText(st.VoltReadout, voltReadoutX(), st.BottomTextY, active(static_cast<ColourIndex>(Ch1 + n)));
+    }
+    if (autoSaveArmed()) {
+        if (!st.Idle && !st.FileViewMode)
+            drawAutoSaveFileLine(autoSaveFile, active(Ch1));
+        drawAutoSaveMark(active(Ch1));
+    }
+}
+
+bool Screen::redrawIfClearPending()
+{
+    if (!st.ClearPending)
+        return false;
+    image.reset(active(Background));
+    drawGrid();
+    refreshImage();
+    st.TraceDrawn.fill(false);
+    st.ClearPending = false;
+    return true;
+}
+
+void Screen::drawStartupScreen()
+{
+    drawGrid();
+    drawSampleRate();
+    drawTimeDiv(active(Time_Marker));
+    for (int n = 0; n < ChannelCount; ++n)
+        drawText(st.RangeLabel[n], rangeLabelX(n), TopTextY, active(static_cast<ColourIndex>(Ch1 + n)));
+}
+
+// toggleMarkers and the other marker routines are in Markers.cpp.

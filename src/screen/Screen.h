@@ -1,0 +1,127 @@
+#pragma once
+
+#include <array>
+#include <functional>
+
+#include <QPoint>
+
+#include <QString>
+
+#include "screen/Surface.h"
+#include "recording/RecorderState.h"
+
+// The routines that draw the recorder's screen: the persistent bitmap of Image1 and the live
+// overlay PaintBox1. They read the recorder state and draw on the two surfaces; they never touch
+// a widget. The window connects `refreshImage` and `refreshOverlay` to its repaint.
+class Screen {
+public:
+    static constexpr int ImageWidth = 567;
+    static constexpr int ImageHeight = 299;
+    static constexpr int TopTextY = 3;
+
+    Screen(RecorderState& state, Surface& image, Surface& overlay);
+
+    RecorderState& st;
+    Surface& image;    // Image1
+    Surface& overlay;  // PaintBox1
+
+    std::function<void()> refreshImage = [] {};
+    std::function<void()> refreshOverlay = [] {};
+
+    // Geometry of the grid and the text rows, from the size of Image1.
+    void computeGeometry();
+
+    // Draws `text` opaque on Image1 with its top-left at (x, y) in `colour`; the cell is filled with
+    // the surface's brush colour (Background at rest).
+    void drawText(const QString& text, int x, int y, Colour colour);
+    // The same on the overlay, with the cell filled with Background.
+    void drawOverlayText(const QString& text, int x, int y, Colour colour);
+
+    void drawGrid();
+    void drawScaleTexts();
+    // Carries out a pending clear: a fresh bitmap with grid and texts. Returns whether it did.
+    bool redrawIfClearPending();
+
+    // The drawing of a freshly created window: grid, sample rate, time per division, range labels.
+    void drawStartupScreen();
+
+    // Text slots.
+    int rangeLabelX(int channel) const { return st.GridLeft + 10 + 60 * channel; }
+    int valueTextX(int channel) const { return st.GridLeft + 10 + 60 * channel; }
+    int demoMarkX() const { return st.GridLeft + 240; }
+    int timeDivX() const { return st.GridLeft + 390; }
+    int autoSaveMarkX() const { return st.GridLeft + 450; }
+    int sampleRateX() const { return st.GridLeft + 485; }
+    int voltReadoutX() const { return st.GridLeft + 380; }
+    int timeReadoutX() const { return st.GridLeft + 460; }
+
+    void drawSampleRate();
+    void drawTimeDiv(Colour colour);
+
+    // The armed auto-save file, empty while none is armed (kept by the data-file handlers). Every
+    // drawing of the texts shows "AUTOSAVE ON" while a file is armed, and the line that names the
+    // file while a recording writes it, so a full redraw never hides that the recording is saved.
+    QString autoSaveFile;
+    bool autoSaveArmed() const { return st.AutoSaveOn && !autoSaveFile.isEmpty(); }
+    // "AUTOSAVE ON" in bold, and the "SAVING DATA TO FILE: " line of `path`; in the Background
+    // colour they erase the texts.
+    void drawAutoSaveMark(Colour colour);
+    void drawAutoSaveFileLine(const QString& path, Colour colour);
+
+    // ---- Measuring markers (Markers.cpp)
+    // Draws every marker line dotted with the inverting pen when MarkersOn; a second call with the
+    // same state removes them again, so callers use it as a toggle.
+    void toggleMarkers();
+    // Recomputes, redraws and stores the voltage readout (nothing while markers are off).
+    void updateVoltReadout();
+    // Recomputes, redraws and stores the time readout and redraws the sample rate (nothing while
+    // markers are off). absoluteTime: the "dV && t" mode, whose readout is a time from the start.
+    void updateTimeReadout(bool absoluteTime);
+    // Grabs the marker nearest to (x, y) and shows it as a solid line while it is held.
+    void grabMarker(int x, int y);
+    // Moves the held marker to (x, y), kept inside the grid, and updates its readout.
+    void moveMarker(int x, int y, bool absoluteTime);
+    // Releases the held marker: dotted again at its new place; both readouts redrawn.
+    void releaseMarker(bool absoluteTime);
+    // A channel switched on or off on the screen: its trace, range label and value text, and the
+    // voltage markers and readout recoloured for the new set of enabled channels. Idempotent.
+    void switchChannel(int n, bool on);
+
+    // ---- Traces of the screen buffer on Image1, drawn and removed with the inverting pen.
+    // Toggles channel n's trace (0..3); the caller keeps TraceDrawn.
+    void toggleTrace(int n);
+    // Computes the points of the channel whose region starts at `first`, reading positions below
+    // `limit`, and draws them.
+    void drawTraceRegion(int first, int limit);
+    // Draws the first `count` points of the point buffer as one polyline with the current pen.
+    void drawTracePolyline(int count);
+    // Draws every enabled channel not yet drawn, then the annotation.
+    void drawTraces();
+    // Removes every drawn trace.
+    void removeTraces();
+    // The live overlay on (cleared, with its top and bottom grid lines) and off.
+    void showLiveOverlay();
+    void hideLiveOverlay();
+    // Repaints the top and bottom grid lines in the dark grid colour, then rests in NOT-XOR.
+    void repaintEdgeLines();
+
+    // Hooks of the window: the overlay's enabled state and the annotation drawing.
+    std::function<void(bool)> setOverlayEnabled = [](bool) {};
+    std::function<void()> drawAnnotation = [] {};
+
+    // The points of the last drawTraceRegion (x, y in Image1 pixels).
+    std::array<QPoint, 273> points{};
+
+private:
+    Colour active(ColourIndex i) const { return st.ActiveColors[i]; }
+    // One marker line with the present pen: voltage marker at row y, time marker at column x.
+    void voltMarkerLine(int y);
+    void timeMarkerLine(int x);
+    // The held marker's line (DragTarget 1, 2: time; 3, 4: voltage) at its drag position, dotted or
+    // solid, with the inverting pen in the marker's colour.
+    void heldMarkerLine(bool dotted);
+};
+
+// The sample-rate text of a sample interval, trailing blanks included (they overwrite a longer
+// previous text). Unknown intervals give an empty text.
+QString sampleRateText(int sampleIntervalMs);

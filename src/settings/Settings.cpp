@@ -1,0 +1,138 @@
+#include "settings/Settings.h"
+
+#include <algorithm>
+
+#include "settings/SettingsKeys.h"
+
+namespace {
+
+constexpr int MaxScreensPerWindow = 4;  // a window may span up to four times the largest screen
+// A stored place is kept while this much of the window's top row (where its title bar is grabbed
+// to move it) shows on one screen.
+constexpr qint64 MinVisibleWidth = 100;
+constexpr qint64 MinVisibleHeight = 50;
+constexpr int MinEditSize = 120;
+constexpr int MaxEditSize = 4000;
+
+// Pixels of the span [start, start + length) that fall into [lo, lo + extent), in 64 bits so
+// that any stored value is safe.
+qint64 overlap(qint64 start, qint64 length, qint64 lo, qint64 extent)
+{
+    return std::min(start + length, lo + extent) - std::max(start, lo);
+}
+
+// The window's top row shows on one of the screens: it starts on the screen, at least
+// MinVisibleHeight above its bottom, with at least MinVisibleWidth pixels of its width on it.
+bool topRowShows(const WindowBounds& b, const QList<QRect>& screens)
+{
+    for (const QRect& screen : screens) {
+        if (overlap(b.left, b.width, screen.x(), screen.width()) >= MinVisibleWidth && b.top >= screen.y() &&
+            qint64{b.top} + MinVisibleHeight <= qint64{screen.y()} + screen.height())
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void readStartupSettings(const SettingsFile& file, RecorderState& state, WindowBounds& shell)
+{
+    using namespace Key;
+    shell.top = file.readInteger(Section_MainForm, MainForm_Top, shell.top);
+    shell.left = file.readInteger(Section_MainForm, MainForm_Left, shell.left);
+    shell.width = file.readInteger(Section_MainForm, MainForm_Width, shell.width);
+    shell.height = file.readInteger(Section_MainForm, MainForm_Height, shell.height);
+
+    state.DemoMode = file.readBool(Section_Hardware, Hardware_DemoMode, state.DemoMode);
+    state.HWdialog = file.readBool(Section_Hardware, Hardware_HWdialog, state.HWdialog);
+    // An offset that neither the recorder takes (Offset: 10 bits, 0..1023) nor a calibration finds
+    // (Offset4: 512 minus an average of 0..1023) is not a calibration: like a value that is not a
+    // number it leaves the default. Every sum with a sample stays small.
+    const int offset = file.readInteger(Section_Hardware, Hardware_Offset, state.HwOffset);
+    if (offset >= 0 && offset <= 1023)
+        state.HwOffset = offset;
+    const int offset4 = file.readInteger(Section_Hardware, Hardware_Offset4, state.HwOffset4);
+    if (offset4 >= 512 - 1023 && offset4 <= 512)
+        state.HwOffset4 = offset4;
+    state.SkinIndex = file.readInteger(Section_Menu, Menu_Skin, state.SkinIndex);
+    for (int n = 0; n < static_cast<int>(state.SettingsColors.size()); ++n)
+        state.SettingsColors[n] = file.readInteger(Section_Colors, Colors_Keys[n], state.SettingsColors[n]);
+
+    deriveColours(state);
+}
+
+bool readAndMarkRunning(SettingsFile& file, RecorderState& state, QString* error)
+{
+    state.WasRunning = file.readBool(Key::Section_Status, Key::Status_Running, false);
+    file.writeBool(Key::Section_Status, Key::Status_Running, true);
+    return file.flush(error);
+}
+
+void readEditFormSize(const SettingsFile& file, int& width, int& height)
+{
+    width = file.readInteger(Key::Section_EditForm, Key::EditForm_Width, width);
+    height = file.readInteger(Key::Section_EditForm, Key::EditForm_Height, height);
+}
+
+void writeShutdownSettings(SettingsFile& file, const RecorderState& state, const WindowBounds& shell,
+                           bool shellNormalState, int editWidth, int editHeight)
+{
+    using namespace Key;
+    // A minimized or maximized window's bounds are not the ones to restore next time.
+    if (shellNormalState) {
+        file.writeInteger(Section_MainForm, MainForm_Top, shell.top);
+        file.writeInteger(Section_MainForm, MainForm_Left, shell.left);
+        file.writeInteger(Section_MainForm, MainForm_Width, shell.width);
+        file.writeInteger(Section_MainForm, MainForm_Height, shell.height);
+        file.writeInteger(Section_EditForm, EditForm_Width, editWidth);
+        file.writeInteger(Section_EditForm, EditForm_Height, editHeight);
+    }
+    file.writeBool(Section_Status, Status_Running, false);
+    file.writeInteger(Section_MainForm, MainForm_Status, 1);
+    file.writeBool(Section_Hardware, Hardware_DemoMode, state.DemoMode);
+    file.writeInteger(Section_Hardware, Hardware_Offset, state.HwOffset);
+    file.writeInteger(Section_Hardware, Hardware_Offset4, state.HwOffset4);
+    file.writeBool(Section_Hardware, Hardware_HWdialog, state.HWdialog);
+    file.writeInteger(Section_Menu, Menu_Skin, state.SkinIndex);
+    for (int n = 0; n < static_cast<int>(state.SettingsColors.size()); ++n)
+        file.writeInteger(Section_Colors, Colors_Keys[n], state.SettingsColors[n]);
+}
+
+WindowBounds usableBounds(WindowBounds wanted, const QList<QRect>& screens)
+{
+    // Smaller than designed, the controls do not fit: the designed size, which is the default.
+    const WindowBounds defaults;
+    wanted.width = std::max(wanted.width, defaults.width);
+    wanted.height = std::max(wanted.height, defaults.height);
+    if (screens.isEmpty())
+        return wanted;
+
+    int largestWidth = 0, largestHeight = 0;
+    for (const QRect& screen : screens) {
+        largestWidth = std::max(largestWidth, screen.width());
+        largestHeight = std::max(largestHeight, screen.height());
+    }
+    const auto limit = [](int largest, int designed) {
+        return static_cast<int>(std::clamp<qint64>(qint64{MaxScreensPerWindow} * largest, designed, 1 << 24));
+    };
+    wanted.width = std::min(wanted.width, limit(largestWidth, defaults.width));
+    wanted.height = std::min(wanted.height, limit(largestHeight, defaults.height));
+
+    if (topRowShows(wanted, screens))
+        return wanted;
+    // Off every screen: the default place, or the same place on the primary (first) screen where
+    // the default lies on none.
+    wanted.left = defaults.left;
+    wanted.top = defaults.top;
+    if (!topRowShows(wanted, screens)) {
+        wanted.left = screens.first().x() + defaults.left;
+        wanted.top = screens.first().y() + defaults.top;
+    }
+    return wanted;
+}
+
+QSize usableEditSize(QSize wanted)
+{
+    return {std::clamp(wanted.width(), MinEditSize, MaxEditSize),
+            std::clamp(wanted.height(), MinEditSize, MaxEditSize)};
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+// The about box: the program's icon, name, maker and version, and a link to the maker's site.
+// Modal, of fixed size, centred on the screen when shown.
+class AboutBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit AboutBox(QWidget* parent = nullptr);
+
+    QFrame* framePanel = nullptr;
+    QLabel* iconLabel = nullptr;
+    QLabel* titleLabel = nullptr;       // "Recorder/Logger"
+    QLabel* makerLabel = nullptr;       // "Software for Lumivale"
+    QLabel* productLabel = nullptr;     // "KORVIX 4Ch signal recorder "
+    QLabel* versionLabel = nullptr;     // "Version 1.01"
+    QLabel* webAddressLabel = nullptr;  // the maker's web address
+    QLabel* platformLabel = nullptr;    // "For Windows® XP/Vista/7/8/10"
+    QPushButton* okButton = nullptr;    // "OK"
+
+    void webAddressClick();
+    void okClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <memory>
+
+#include "device/SimulatorSetup.h"
+#include "recording/RecorderState.h"
+
+class DeviceLink;
+class HidTransport;
+class AboutBox;
+class ColourDialog;
+class StartupShell;
+class RecorderWindow;
+class DataFileBrowser;
+class PrintPreviewWindow;
+class AddTextWindow;
+
+// The application's windows, created once at start in this order and kept to the end, and the
+// device link they share. Windows reach each other through here.
+struct Windows {
+    StartupShell* shell = nullptr;
+    RecorderWindow* recorder = nullptr;
+    ColourDialog* colourDialog = nullptr;
+    DataFileBrowser* dataFileBrowser = nullptr;
+    PrintPreviewWindow* printPreview = nullptr;
+    AboutBox* aboutBox = nullptr;
+    AddTextWindow* addText = nullptr;
+    DeviceLink* device = nullptr;
+};
+
+// The one set of windows of the running program (empty until the start creates them).
+Windows& windows();
+
+// Options of the command line that the start-up uses.
+struct StartOptions {
+    bool showHelp = false;
+    bool showVersion = false;
+    // --simulate[=SETUP], or KORVIX_SIMULATE=SETUP (not empty) when the option is absent: the
+    // simulated recorder takes the real one's place.
+    bool simulate = false;
+    SimulatorConfig simulator;
+    QString error;  // a bad option, named
+};
+// Reads the options of argv and, for the simulator, the environment variable KORVIX_SIMULATE.
+StartOptions parseStartOptions(int argc, char** argv);
+QString usageText();
+
+// Names the application; its windows' captions stay as they set them.
+void nameApplication();
+
+// Creates the windows in their order, runs the message loop and returns the exit code.
+int runApplication(int argc, char** argv);

@@ -1,0 +1,156 @@
+#include "ui/RecorderWindow.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+
+#include "ui/ScreenWidgets.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/StartupShell.h"
+
+RecorderWindow::RecorderWindow(RecorderState& state, QWidget* parent) : QMainWindow(parent), st(state)
+{
+    setObjectName(QStringLiteral("RecorderWindow"));
+    buildControls();
+    screen.refreshImage = [this] { screenImage->update(); };
+    screen.refreshOverlay = [this] { liveOverlay->update(); };
+    screen.setOverlayEnabled = [this](bool on) { liveOverlay->setOverlayEnabled(on); };
+
+    demoTimer = new MillisecondTimer(this);
+    demoTimer->setObjectName(QStringLiteral("demoTimer"));
+    demoTimer->setResolution(1);
+    demoTimer->OnTimer = [this] { demoTick(); };
+    demoTimer->reportError = [this](const QString& text) {
+        showMessage(this, {QMessageBox::Critical, {}, text, QMessageBox::Ok});
+    };
+    initialise();
+}
+
+RecorderWindow::~RecorderWindow() = default;
+
+void RecorderWindow::initialise()
+{
+    random.seed(static_cast<std::mt19937::result_type>(QDateTime::currentMSecsSinceEpoch()));
+    st.DemoDvmMs = 0;
+    st.DemoValueMs = 0;
+    st.DvmMax.fill(-1000.0);
+    st.DvmMin.fill(1000.0);
+
+    st.ElapsedMs = 0;
+    st.ElapsedHours = 0;
+    st.ElapsedMinutes = 0;
+    st.ElapsedSeconds = 0;
+
+    deviceLoopTimer->stop();
+    st.SampleIntervalMs = 10;
+    st.StopFlag = true;
+
+    previousPageButton->setEnabled(false);
+    nextPageButton->setEnabled(false);
+
+    st.PageEnd = 1700;
+    st.FileViewMode = false;
+    st.FileOnScreen = false;
+    st.PageTurnMode = false;
+    st.MarkersOn = false;
+    st.SingleShot = false;
+    st.AutoSaveOn = false;
+    st.SampleIndex = 0;
+    st.ScreenSamples = ScreenPositions;
+
+    runStatusLabel->setText(QStringLiteral("Ready"));
+
+    screen.computeGeometry();
+
+    st.VoltReadout = "0.0V";
+    st.TimeMarkerX = {st.GridLeft + 16, st.GridLeft + 528};
+    st.VoltMarkerY = {st.GridTop + 16, st.GridTop + 240};
+
+    st.TimeDivCode = 500;
+    st.BufferTimeDivCode = 500;
+    st.BaseTraceStep = 6.25;
+    st.TraceStep = 6.25;
+    st.PointSpacing = 2;
+
+    st.TraceDrawn.fill(false);
+    st.ChannelOn.fill(true);
+    st.Idle = true;
+
+    // The colours are not loaded yet; the hand-over sets the label colours again.
+    for (int n = 0; n < ChannelCount; ++n) {
+        QPalette pal = channelLabels[n]->palette();
+        pal.setColor(QPalette::WindowText, QColor::fromRgb(Surface::toRgb(st.ActiveColors[Ch1 + n])));
+        channelLabels[n]->setPalette(pal);
+    }
+
+    st.ViewOffset = 0;
+    st.TimeDivLabel = "1s";
+    for (int n = 0; n < ChannelCount; ++n) {
+        st.ChannelRange[n] = 200;
+        st.RangeLabel[n] = QStringLiteral("±20V");
+        st.ValueText[n] = "0V";
+        st.CalOffset[n] = 0;
+    }
+
+    liveOverlay->setOverlayEnabled(false);
+
+    screen.drawStartupScreen();
+
+    st.TraceBuf.fill(255);
+
+    st.ElapsedMinText = "00";
+    st.ElapsedSecText = "00";
+    elapsedTimeLabel->setText(QStringLiteral("0 hr  00 min  00 sec"));
+}
+
+bool RecorderWindow::canClose()
+{
+    st.StopFlag = true;
+    // In demo mode the recording stops at once; in device mode the running loop stops itself at
+    // the end of its pass, before the program can end (the loop is still on the call stack). A
+    // device recording whose loop has not begun yet (its first deviceLoopTimer event comes a second after
+    // the start) runs its one pass and its stop sequence now: once the program ends no event
+    // would run them, and the file would keep only its header while the recorder streams on.
+    if (st.DemoMode) {
+        demoTimer->setEnabled(false);
+        stopRecording();
+    } else if (!st.Idle && !st.FileViewMode && !deviceLoopRunning && deviceLoopTimer->isActive()) {
+        runDeviceLoop();
+    }
+    return true;
+}
+
+void RecorderWindow::finishClose()
+{
+    demoTimer->setEnabled(false);
+    hide();
+    const bool abnormal = isMaximized() || isMinimized() || isFullScreen();
+    QRect r = abnormal ? normalGeometry() : geometry();
+    r.moveTopLeft(abnormal ? normalGeometry().topLeft() : pos());
+    if (StartupShell* shell = windows().shell)
+        shell->closeFromRecorder(r);
+}
+
+void RecorderWindow::closeEvent(QCloseEvent* event)
+{
+    if (!canClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    finishClose();
+}
+
+void RecorderWindow::exitClick()
+{
+    close();
+}
+
+void RecorderWindow::restoreDefaultsClick()
+{
+    st.ResetOnExit = true;
+    close();
+}

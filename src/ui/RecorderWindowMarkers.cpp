@@ -1,0 +1,70 @@
+// The recorder window's side of the measuring markers: the mouse on screenImage and the two marker
+// modes of the View menu. The drawing and the readouts are Screen's (Markers.cpp).
+#include <QAction>
+
+#include "ui/RecorderWindow.h"
+
+void RecorderWindow::screenMouseDown(Qt::MouseButton button, int x, int y)
+{
+    if (button == Qt::RightButton) {
+        annotationRightClick(x, y);
+        return;
+    }
+    // While a recording runs the overlay takes the mouse; markers are only grabbed on a stopped screen.
+    if (button == Qt::LeftButton && st.MarkersOn && st.Idle)
+        screen.grabMarker(x, y);
+}
+
+void RecorderWindow::screenMouseMove(int x, int y)
+{
+    if (st.DragActive)
+        screen.moveMarker(x, y, markersTimeAction->isChecked());
+}
+
+void RecorderWindow::screenMouseUp(Qt::MouseButton button, int, int)
+{
+    if (button == Qt::LeftButton && st.DragActive)
+        screen.releaseMarker(markersTimeAction->isChecked());
+}
+
+// The time readout gives an absolute time in the "dV && t" mode only.
+void RecorderWindow::updateTimeReadout()
+{
+    screen.updateTimeReadout(markersTimeAction->isChecked());
+}
+
+void RecorderWindow::updateVoltReadout()
+{
+    screen.updateVoltReadout();
+}
+
+// Both menu items are checkable, so Qt has already turned the clicked item's tick over when its
+// handler runs: the handler reads the new tick and clears the other item's. The other tick is
+// cleared first, because the time readout drawn below reads the "dV && t" tick.
+void RecorderWindow::markersTimeClick()
+{
+    markerModeClick(markersTimeAction, markersDeltaTimeAction, -600);  // time marker 1 parked: only marker 2 is shown
+}
+
+void RecorderWindow::markersDeltaTimeClick()
+{
+    markerModeClick(markersDeltaTimeAction, markersTimeAction, st.GridLeft + 16);
+}
+
+void RecorderWindow::markerModeClick(QAction* item, QAction* other, int firstTimeMarkerX)
+{
+    other->setChecked(false);
+    st.MarkersOn = item->isChecked();
+    st.ClearPending = true;
+    if (st.MarkersOn) {
+        st.TimeMarkerX[0] = firstTimeMarkerX;
+        redrawIfClearPending();
+        updateVoltReadout();
+        updateTimeReadout();
+        screen.drawTraces();
+    } else {
+        redrawIfClearPending();
+        screen.drawTraces();
+        drawScaleTexts();
+    }
+}

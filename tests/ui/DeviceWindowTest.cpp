@@ -1,0 +1,463 @@
+// The recorder window against the simulated recorder and scripted ones: recordings store the
+// recorder's levels, a recorder that vanishes ends the recording on its last measured sample,
+// closing the window at any time of a device recording stops it completely, lost reports are
+// told at the stop, a recorder that cannot be opened is reported, the calibration with its
+// messages, the first start with a recorder, and the options that choose the simulator.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdlib>
+#include <numeric>
+
+#include "device/DeviceFakes.h"
+#include "ui/FileDialogs.h"
+#include "device/SimulatedRecorder.h"
+#include "device/DeviceLink.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/StartupShell.h"
+#include "ui/RecorderWindow.h"
+
+namespace {
+
+struct DeviceWindow : ::testing::Test {
+    RecorderState st;
+    SimulatedRecorder* sim = nullptr;
+    std::unique_ptr<HidTransport> transport;
+    std::unique_ptr<DeviceLink> link;
+    std::unique_ptr<StartupShell> shell;
+    std::unique_ptr<RecorderWindow> w;
+    std::vector<MessageRequest> messages;
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+    std::function<void(const MessageRequest&)> onMessage;
+    QTemporaryDir dir;
+
+    // A program run over a simulated recorder made from `setup`; `probe` runs the device search
+    // that the hand-over would otherwise run.
+    void start(const std::string& setup, bool withShell = false, bool probe = true)
+    {
+        SimulatorConfig config;
+        std::string error;
+        ASSERT_TRUE(parseSimulatorSetup(setup, config, error)) << error;
+        startWith(makeSimulatedTransport(config, &sim), withShell, probe);
+    }
+    // The same over any transport.
+    void startWith(std::unique_ptr<HidTransport> t, bool withShell = false, bool probe = true)
+    {
+        transport = std::move(t);
+        link = std::make_unique<DeviceLink>(st, *transport);
+        setMessageHook([this](const MessageRequest& r) {
+            messages.push_back(r);
+            if (onMessage)
+                onMessage(r);
+            return answer;
+        });
+        Windows& win = windows();
+        win.device = link.get();
+        if (withShell) {
+            shell = std::make_unique<StartupShell>(st);
+            shell->handOverTimer->stop();  // the test runs the hand-over itself
+            win.shell = shell.get();
+        } else {
+            deriveColours(st);
+            st.ActiveColors = st.SettingsColors;
+        }
+        w = std::make_unique<RecorderWindow>(st);
+        win.recorder = w.get();
+        if (probe) {
+            ASSERT_TRUE(link->FindDevice());
+            st.DemoMode = false;
+        }
+    }
+    ~DeviceWindow() override
+    {
+        setMessageHook({});
+        setFileDialogHook({});
+        windows() = Windows{};
+    }
+    std::vector<int> samples(int channel, int from, int to)
+    {
+        std::vector<int> v;
+        for (int p = from; p <= to; ++p)
+            v.push_back(st.sample(channel, p));
+        return v;
+    }
+    static QString settingsText()
+    {
+        QFile f(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                QStringLiteral("/Lumivale/KORVIX/KORVIX.ini"));
+        return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+    }
+    // "AutoSave Data..." with the file `name` in the test's folder; returns its path.
+    QString armAutoSave(const QString& name)
+    {
+        const QString path = dir.filePath(name);
+        setFileDialogHook([path](const FileDialogRequest&) { return path; });
+        w->autoSaveClick();
+        EXPECT_TRUE(st.AutoSaveOn);
+        return path;
+    }
+    static QList<QByteArray> lines(const QString& path)
+    {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        QByteArray all = f.readAll();
+        all.replace("\r\n", "\n");
+        all.chop(1);
+        return all.split('\n');
+    }
+    // The data lines of an auto-save file: those after the 12 header lines that begin with a digit.
+    static QList<QByteArray> dataLines(const QString& path)
+    {
+        QList<QByteArray> data;
+        const QList<QByteArray> all = lines(path);
+        for (qsizetype i = 12; i < all.size(); ++i)
+            if (!all[i].isEmpty() && all[i][0] >= '0' && all[i][0] <= '9')
+                data.append(all[i]);
+        return data;
+    }
+    static bool hasStopLine(const QString& path)
+    {
+        for (const QByteArray& line : lines(path))
+            if (line.startsWith("STOP:"))
+                return true;
+        return false;
+    }
+    // Starts a device recording with auto-save armed and ends the program by `closeIt` before the
+    // first event of deviceLoopTimer, that is, before the device loop has begun.
+    void closeInTheFirstSecond(const std::function<void()>& closeIt)
+    {
+        start("ch1=dc:5", true);
+        w->show();
+        const QString path = armAutoSave(QStringLiteral("first-second.txt"));
+        w->runButton->click();
+        ASSERT_TRUE(w->deviceLoopTimer->isActive());  // the loop would begin a second from now
+        closeIt();
+
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_TRUE(shell->closed());
+        EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
+        EXPECT_TRUE(st.Idle);
+        EXPECT_FALSE(w->deviceLoopTimer->isActive());
+        EXPECT_FALSE(sim->streaming());  // the stop command went out
+        EXPECT_TRUE(hasStopLine(path));  // the trailer is on disk
+        EXPECT_FALSE(st.AutoSaveOn);
+        // The loop's one pass took the sample of the reports that had come, if one had come yet.
+        const QList<QByteArray> data = dataLines(path);
+        ASSERT_LE(data.size(), 1);
+        if (!data.isEmpty()) {
+            EXPECT_EQ(data[0], QByteArray("0\t640\t512\t512\t512\t0.000\t5.000\t0.000\t0.000\t0.000"));
+        }
+        EXPECT_TRUE(settingsText().contains(QStringLiteral("Running=0")));
+    }
+};
+
+const QString CalibrateText =
+    QStringLiteral("The recorder will now be calibrated.\rPlease make sure all the inputs are disconnected.");
+
+}  // namespace
+
+TEST_F(DeviceWindow, SingleScreenStoresTheRecordersLevelsExactly)
+{
+    start("ch1=dc:5,ch2=dc:-2.5,ch3=dc:1.5");
+    w->timeBase01sClick();  // one report per sample
+    w->range4VCh2Click();
+    w->range2VCh3Click();
+    w->singleButton->click();
+    ASSERT_TRUE(w->deviceLoopTimer->isActive());
+    w->runDeviceLoop();  // the whole recording runs inside this event
+
+    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
+    EXPECT_EQ(st.ScreenSamples, 1701);
+    EXPECT_EQ(samples(0, 0, 1700), std::vector<int>(1701, 640));  // 5 V on ±20 V
+    EXPECT_EQ(samples(1, 0, 1700), std::vector<int>(1701, 192));  // -2.5 V on ±4 V
+    EXPECT_EQ(samples(2, 0, 1700), std::vector<int>(1701, 896));  // 1.5 V on ±2 V
+    EXPECT_EQ(samples(3, 0, 1700), std::vector<int>(1701, 512));  // open input
+    EXPECT_EQ(st.trace(0, 1700), 95);
+    EXPECT_EQ(st.trace(1, 1701), 255);  // cleared by the stop
+    EXPECT_EQ(sim->channelRange(1), 40);
+    EXPECT_FALSE(sim->streaming());  // the stop command went out
+}
+
+TEST_F(DeviceWindow, UnpluggedRecorderEndsTheRecordingInTheStoppedState)
+{
+    start("ch1=dc:5,unplug=300");
+    w->runButton->click();  // "1s": ten reports per sample
+    w->runDeviceLoop();
+
+    EXPECT_EQ(w->deviceStatusLabel->text(), QStringLiteral("KORVIX not connected"));
+    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
+    EXPECT_FALSE(w->runButton->isChecked());
+    EXPECT_TRUE(w->runButton->isEnabled());
+    EXPECT_TRUE(w->singleButton->isEnabled());
+    EXPECT_TRUE(st.Idle);
+    EXPECT_TRUE(sim->unplugged());
+    // About 300 reports make about 30 samples (how many the recorder sent before it was pulled out
+    // depends on how the threads were scheduled). Every full sample is exact; the pass that found
+    // the recorder gone either stored nothing new (a sample boundary) or the average of the reports
+    // it had gathered, which is the same level.
+    const int last = st.SampleIndex - 1;
+    ASSERT_GE(last, 10);
+    ASSERT_LE(last, 31);
+    EXPECT_EQ(samples(0, 0, last - 1), std::vector<int>(static_cast<size_t>(last), 640));
+    EXPECT_TRUE(st.trace(0, last) == 255 || st.trace(0, last) == 95) << st.trace(0, last);
+}
+
+TEST_F(DeviceWindow, RecorderGoneAtASampleBoundaryEndsOnTheLastMeasuredSample)
+{
+    // Five reports at "0.1s" (one report per sample), then the recorder is pulled out: the sixth
+    // pass gets no report at all and takes no sample.
+    startWith(std::make_unique<BufferedTransport>(
+        std::make_unique<ScriptedStream>(reportStream({1, 2, 3, 4, 5}, {640, 448, 512, 512}), true)));
+    w->timeBase01sClick();
+    const QString path = armAutoSave(QStringLiteral("unplugged.txt"));
+    w->runButton->click();
+    w->runDeviceLoop();
+
+    EXPECT_EQ(w->deviceStatusLabel->text(), QStringLiteral("KORVIX not connected"));
+    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
+    EXPECT_EQ(st.SampleIndex, 5);
+    EXPECT_EQ(st.ScreenSamples, 5);
+    EXPECT_EQ(samples(0, 0, 4), std::vector<int>(5, 640));
+    EXPECT_EQ(st.trace(0, 5), 255);
+    EXPECT_EQ(st.ElapsedMs, 4);  // the device loop does not count its first sample
+    const QList<QByteArray> data = dataLines(path);
+    ASSERT_EQ(data.size(), 5);
+    EXPECT_EQ(data.back(), QByteArray("4\t640\t448\t512\t512\t0.004\t5.000\t-2.500\t0.000\t0.000"));
+    EXPECT_TRUE(hasStopLine(path));
+}
+
+TEST_F(DeviceWindow, ExitBeforeTheDeviceLoopBeginsRunsTheWholeStop)
+{
+    closeInTheFirstSecond([this] { w->exitClick(); });
+}
+
+TEST_F(DeviceWindow, LogoutBeforeTheDeviceLoopBeginsRunsTheWholeStop)
+{
+    // At the end of a session Qt closes every window of the application, as closeAllWindows() does.
+    closeInTheFirstSecond([] { QApplication::closeAllWindows(); });
+}
+
+TEST_F(DeviceWindow, ClosingTheWindowDuringTheDeviceLoopStopsAndCloses)
+{
+    start("ch1=dc:5", true);
+    w->show();
+    w->runButton->click();
+    // The close request arrives while the loop pumps messages after a report.
+    QMetaObject::invokeMethod(
+        w.get(), [this] { w->close(); }, Qt::QueuedConnection);
+    w->runDeviceLoop();
+
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(shell->closed());
+    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));  // the loop ran the stop sequence
+    EXPECT_TRUE(st.Idle);
+    EXPECT_EQ(st.SampleIndex, 1);  // the pass in hand was finished
+    EXPECT_FALSE(sim->streaming());
+    EXPECT_TRUE(settingsText().contains(QStringLiteral("Running=0")));
+}
+
+TEST_F(DeviceWindow, TimerEventDuringTheLoopDoesNotStartASecondLoop)
+{
+    start("ch1=dc:5");
+    w->runButton->click();
+    bool nestedReturned = false;
+    bool stillRecording = false;
+    QMetaObject::invokeMethod(
+        w.get(),
+        [&] {
+            w->runDeviceLoop();  // as if deviceLoopTimer fired again (Run pressed once more meanwhile)
+            nestedReturned = true;
+            stillRecording = !st.Idle;
+            w->runButton->click();
+        },
+        Qt::QueuedConnection);
+    w->runDeviceLoop();
+    EXPECT_TRUE(nestedReturned);
+    EXPECT_TRUE(stillRecording);
+    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
+    EXPECT_FALSE(w->deviceLoopRunning);
+}
+
+TEST_F(DeviceWindow, LostReportsAreToldOnceAtTheStop)
+{
+    // Single at "0.1s": 1701 reports make the one screen.
+    std::vector<int> numbers(1701);
+    std::iota(numbers.begin(), numbers.end(), 1);
+    auto stream = std::make_unique<ScriptedStream>(reportStream(numbers, {640, 512, 512, 512}), false);
+    ScriptedStream& raw = *stream;
+    startWith(std::make_unique<BufferedTransport>(std::move(stream)));
+    w->timeBase01sClick();
+
+    // Nothing lost: nothing is said.
+    testing::internal::CaptureStderr();
+    w->singleButton->click();
+    w->runDeviceLoop();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(testing::internal::GetCapturedStderr().find("lost"), std::string::npos);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(st.ScreenSamples, 1701);
+
+    // The next recording's numbers start afresh, and three reports after the 500th never come.
+    for (size_t n = 500; n < numbers.size(); ++n)
+        numbers[n] += 3;
+    raw.setStream(reportStream(numbers, {640, 512, 512, 512}));
+    testing::internal::CaptureStderr();
+    w->singleButton->click();
+    w->runDeviceLoop();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("korvix: 3 reports from the recorder lost during the recording\n"), std::string::npos) << err;
+    EXPECT_TRUE(messages.empty());  // the message comes once the stop is over
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(
+        messages[0].text.startsWith(QStringLiteral("3 reports from the recorder were lost during this recording.")))
+        << messages[0].text.toStdString();
+    EXPECT_EQ(st.ScreenSamples, 1701);
+}
+
+TEST_F(DeviceWindow, RecorderThatCannotBeOpenedIsToldAndTheProgramRunsInDemoMode)
+{
+    start("noaccess=1", true, false);
+    shell->handOver();  // the hand-over
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("The KORVIX recorder was found, but it cannot be opened.")))
+        << messages[0].text.toStdString();
+#ifdef Q_OS_LINUX
+    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("udev/70-korvix.rules")));
+#endif
+    EXPECT_EQ(messages[1].text, QStringLiteral("Software runs in demo mode.\rClick 'Run' to start the demo."));
+    EXPECT_EQ(w->deviceStatusLabel->text(), QStringLiteral("KORVIX not connected"));
+    EXPECT_TRUE(st.DemoMode);
+    EXPECT_FALSE(w->calibrateAction->isEnabled());
+    EXPECT_FALSE(link->found());
+    w->close();
+    EXPECT_TRUE(settingsText().contains(QStringLiteral("HWdialog=1\r\n")));  // the first-run calibration stays due
+}
+
+TEST_F(DeviceWindow, CalibrationFindsTheOffsetsAndSaysSo)
+{
+    start("zero=7,zero4=-3");
+    w->move(40, 30);
+    w->range04VCh1Click();
+    int offsetWhenToldSuccess = -1;
+    onMessage = [&](const MessageRequest& r) {
+        if (r.text.startsWith(QStringLiteral("Calibration completed")))
+            offsetWhenToldSuccess = st.HwOffset;
+    };
+    w->calibrateClick();
+
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, CalibrateText);
+    EXPECT_EQ(messages[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(messages[0].icon, QMessageBox::Information);
+    EXPECT_EQ(messages[0].at, w->pos() + QPoint(138, 200));
+    EXPECT_EQ(messages[1].text, QStringLiteral("Calibration completed successfully."));
+    EXPECT_EQ(messages[1].at, w->pos() + QPoint(173, 200));
+    EXPECT_EQ(offsetWhenToldSuccess, 512);  // the new values are taken after the message
+    EXPECT_EQ(st.HwOffset, 519);
+    EXPECT_EQ(st.HwOffset4, 3);
+    EXPECT_EQ(sim->offset(), 519);
+    // CH1 ends on ±20 V, whatever it was on before.
+    EXPECT_TRUE(w->rangeButtons[0][0]->isChecked());
+    EXPECT_EQ(st.ChannelRange[0], 200);
+    EXPECT_EQ(st.RangeLabel[0], QStringLiteral("\u00B120V"));
+    EXPECT_EQ(st.CalOffset[0], 0);
+    EXPECT_FALSE(sim->streaming());
+}
+
+TEST_F(DeviceWindow, CancelledOrFailedCalibrationChangesNothing)
+{
+    start("zero=7");
+    st.HwOffset = 600;
+    st.HwOffset4 = -2;
+    answer = QMessageBox::Cancel;
+    w->calibrateClick();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(sim->streamedMs(), 0);  // nothing was sent
+    EXPECT_EQ(sim->offset(), 512);
+    EXPECT_EQ(st.HwOffset, 600);
+}
+
+TEST_F(DeviceWindow, UnpluggedRecorderGivesCalibrationProblem)
+{
+    start("unplug=0");
+    st.HwOffset = 600;
+    st.HwOffset4 = -2;
+    w->calibrateClick();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, QStringLiteral("Calibration problem."));
+    EXPECT_EQ(messages[1].at, w->pos() + QPoint(210, 200));
+    EXPECT_EQ(st.HwOffset, 600);
+    EXPECT_EQ(st.HwOffset4, -2);
+}
+
+TEST_F(DeviceWindow, FirstStartWithTheSimulatorCalibratesAndKeepsTheOffset)
+{
+    start("ch1=dc:5,zero=7", true, false);
+    shell->handOver();  // the hand-over: probe, recorder window, first-run calibration, offset
+    EXPECT_EQ(w->deviceStatusLabel->text(), QStringLiteral("KORVIX connected"));
+    EXPECT_FALSE(st.DemoMode);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, CalibrateText);
+    EXPECT_EQ(messages[1].text, QStringLiteral("Calibration completed successfully."));
+    EXPECT_FALSE(st.HWdialog);
+    EXPECT_EQ(sim->offset(), 519);
+
+    // A recording at the calibrated offset reads the input exactly.
+    w->timeBase01sClick();
+    w->runButton->click();
+    QTimer::singleShot(0, w.get(), [this] { w->runButton->click(); });
+    w->runDeviceLoop();
+    EXPECT_GE(st.ScreenSamples, 1);
+    EXPECT_EQ(st.sample(0, 0), 640);
+
+    w->close();
+    const QString ini = settingsText();
+    EXPECT_TRUE(ini.contains(QStringLiteral("Offset=519\r\n"))) << ini.toStdString();
+    EXPECT_TRUE(ini.contains(QStringLiteral("HWdialog=0\r\n")));
+    EXPECT_TRUE(ini.contains(QStringLiteral("DemoMode=0\r\n")));
+}
+
+TEST(StartOptions, SimulateOptionAndEnvironment)
+{
+    auto parse = [](std::vector<std::string> args) {
+        args.insert(args.begin(), "korvix");
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        return parseStartOptions(static_cast<int>(argv.size()), argv.data());
+    };
+    qunsetenv("KORVIX_SIMULATE");
+    EXPECT_FALSE(parse({}).simulate);
+
+    StartOptions o = parse({"--simulate=ch1=dc:5,zero=7"});
+    EXPECT_TRUE(o.simulate);
+    EXPECT_TRUE(o.error.isEmpty());
+    EXPECT_DOUBLE_EQ(o.simulator.channels[0].amplitude, 5.0);
+    EXPECT_EQ(o.simulator.zero, 7);
+    EXPECT_TRUE(parse({"--simulate"}).simulate);
+
+    o = parse({"--simulate=ch1=dc:5,zero=x"});
+    EXPECT_TRUE(o.error.contains(QStringLiteral("\"zero=x\""))) << o.error.toStdString();
+
+    qputenv("KORVIX_SIMULATE", "noise=2");
+    o = parse({});
+    EXPECT_TRUE(o.simulate);
+    EXPECT_EQ(o.simulator.noise, 2);
+    EXPECT_EQ(parse({"--simulate=zero=1"}).simulator.noise, 0);  // the option wins
+    qputenv("KORVIX_SIMULATE", "");
+    EXPECT_FALSE(parse({}).simulate);
+    qputenv("KORVIX_SIMULATE", "repeat=0");
+    EXPECT_TRUE(parse({}).error.contains(QStringLiteral("repeat=0")));
+    qunsetenv("KORVIX_SIMULATE");
+}
