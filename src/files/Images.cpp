@@ -2,9 +2,12 @@
 
 #include <png.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
 #include <QSaveFile>
 #include <QSysInfo>
 #include <array>
@@ -56,7 +59,14 @@ QString pngMessage(const png_image& image)
     return QString::fromLatin1(image.message, static_cast<int>(strnlen(image.message, sizeof image.message)));
 }
 
-// ---- BMP fields are little-endian.
+// ---- Bitmaps go through Qt's image I/O. Before Qt sees a bitmap, its header is checked for what
+// Qt would accept without a word: a file that ends before its last row of pixels (Qt fills the
+// missing rows black) and run-length compressed bitmaps, which have never been opened here. The
+// check also refuses a picture beyond the size limits before anything is allocated and names the
+// reason for the user.
+
+constexpr qint32 BmpDotsPerMetre = 3780;  // 96 dots per inch, as the saved bitmaps have always said
+constexpr quint32 BiRgb = 0, BiBitfields = 3, BiAlphaBitfields = 6;
 
 quint16 le16(const uchar* p)
 {
@@ -67,46 +77,93 @@ quint32 le32(const uchar* p)
     return static_cast<quint32>(p[0]) | (static_cast<quint32>(p[1]) << 8) | (static_cast<quint32>(p[2]) << 16) |
            (static_cast<quint32>(p[3]) << 24);
 }
-void put16(QByteArray& out, quint16 v)
-{
-    out.append(static_cast<char>(v & 0xFF));
-    out.append(static_cast<char>(v >> 8));
-}
-void put32(QByteArray& out, quint32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.append(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-
-constexpr quint32 BiRgb = 0, BiRle8 = 1, BiRle4 = 2, BiBitfields = 3, BiAlphaBitfields = 6;
-
-// One colour channel described by a bit mask, scaled to 0..255.
-struct MaskChannel {
-    quint32 mask = 0;
-    int shift = 0;
-    quint64 max = 0;
-
-    explicit MaskChannel(quint32 m = 0) : mask(m)
-    {
-        if (mask == 0)
-            return;
-        while (((mask >> shift) & 1U) == 0)
-            ++shift;
-        max = mask >> shift;
-    }
-    int value(quint32 pixel) const
-    {
-        if (max == 0)
-            return 0;
-        const quint64 v = (pixel & mask) >> shift;
-        return static_cast<int>((v * 255U + max / 2) / max);
-    }
-};
 
 QString damagedBmp()
 {
     return QStringLiteral("The file is not a valid bitmap: its header is damaged.");
 }
+
+bool bmpHeaderAllows(const QByteArray& data, QString* error)
+{
+    const auto* d = reinterpret_cast<const uchar*>(data.constData());
+    const qint64 size = data.size();
+    const quint32 infoSize = le32(d + 14);
+    const bool core = infoSize == 12;  // the old OS/2 header: 16-bit sizes, no compression field
+    if (!(core || infoSize == 40 || infoSize == 52 || infoSize == 56 || infoSize == 108 || infoSize == 124) ||
+        14 + static_cast<qint64>(infoSize) > size) {
+        setError(error, damagedBmp());
+        return false;
+    }
+    const uchar* info = d + 14;
+    const qint64 width = core ? le16(info + 4) : static_cast<qint32>(le32(info + 4));
+    const qint64 signedHeight = core ? le16(info + 6) : static_cast<qint32>(le32(info + 8));
+    const qint64 height = signedHeight < 0 ? -signedHeight : signedHeight;  // negative: top-down rows
+    const int bpp = le16(info + (core ? 10 : 14));
+    const quint32 compression = core ? BiRgb : le32(info + 16);
+    if (compression != BiRgb && compression != BiBitfields && compression != BiAlphaBitfields) {
+        setError(error, QStringLiteral("Compressed bitmaps cannot be opened; save the picture uncompressed."));
+        return false;
+    }
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) {
+        setError(error, QStringLiteral("Bitmaps with %1 bits per pixel cannot be opened.").arg(bpp));
+        return false;
+    }
+    if (!sizeAllowed(width, height, error))
+        return false;
+    const qint64 offBits = le32(d + 10);
+    const qint64 stride = ((width * bpp + 31) / 32) * 4;
+    if (offBits < 14 + static_cast<qint64>(infoSize) || offBits + stride * height > size) {
+        setError(error, QStringLiteral("The bitmap is incomplete: the file ends before its last row of pixels."));
+        return false;
+    }
+    return true;
+}
+
+// Qt 6.4 widens a colour channel narrower than 8 bits (the 5 and 6 bits of a 16-bit bitmap) by
+// shifting it up, so that full brightness 31 reads 248. This scales such channels from Qt's result
+// to 0..255 again, full brightness to 255, as the pictures have always been read.
+void scaleNarrowChannels(QImage& image, const QByteArray& data)
+{
+    const auto* d = reinterpret_cast<const uchar*>(data.constData());
+    const quint32 infoSize = le32(d + 14);
+    if (infoSize == 12)
+        return;
+    const int bpp = le16(d + 28);
+    const quint32 compression = le32(d + 30);
+    std::array<quint32, 3> masks{0x7C00, 0x03E0, 0x001F};  // a 16-bit bitmap without masks: 5-5-5
+    if (compression == BiBitfields || compression == BiAlphaBitfields) {
+        if (data.size() < 66)
+            return;
+        masks = {le32(d + 54), le32(d + 58), le32(d + 62)};
+    } else if (bpp != 16) {
+        return;
+    }
+    std::array<int, 3> bits{};
+    bool narrow = false;
+    for (size_t c = 0; c < masks.size(); ++c) {
+        for (quint32 m = masks[c]; m != 0; m >>= 1)
+            bits[c] += static_cast<int>(m & 1U);
+        narrow = narrow || (bits[c] > 0 && bits[c] < 8);
+    }
+    if (!narrow)
+        return;
+    const auto scale = [](int value, int width) {
+        if (width <= 0 || width >= 8)
+            return value;
+        const int max = (1 << width) - 1;
+        return ((value >> (8 - width)) * 255 + max / 2) / max;
+    };
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = qRgba(scale(qRed(line[x]), bits[0]), scale(qGreen(line[x]), bits[1]),
+                            scale(qBlue(line[x]), bits[2]), qAlpha(line[x]));
+    }
+}
+
+// Qt refuses to allocate a decoded picture above this many megabytes: the largest picture the
+// size limits let through, in 32 bits a pixel.
+constexpr int PictureAllocationLimitMB = static_cast<int>((MaxPicturePixels * 4 + (1 << 20) - 1) >> 20);
 
 }  // namespace
 
@@ -173,179 +230,42 @@ QByteArray encodeBmp(const QImage& image, QString* error)
         setError(error, QStringLiteral("There is no picture to save."));
         return {};
     }
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    const int w = rgb.width();
-    const int h = rgb.height();
-    const quint32 stride = (static_cast<quint32>(w) * 3 + 3) & ~3U;
-    const quint32 pixelBytes = stride * static_cast<quint32>(h);
-    constexpr quint32 headerBytes = 14 + 40;
-
+    // Qt writes a 32-bit picture as an uncompressed 24-bit bottom-up bitmap without a colour table.
+    QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    rgb.setDotsPerMeterX(BmpDotsPerMetre);
+    rgb.setDotsPerMeterY(BmpDotsPerMetre);
     QByteArray out;
-    out.reserve(static_cast<qsizetype>(headerBytes + pixelBytes));
-    out.append("BM", 2);
-    put32(out, headerBytes + pixelBytes);
-    put32(out, 0);
-    put32(out, headerBytes);
-    put32(out, 40);
-    put32(out, static_cast<quint32>(w));
-    put32(out, static_cast<quint32>(h));  // positive: bottom-up rows
-    put16(out, 1);
-    put16(out, 24);
-    put32(out, BiRgb);
-    put32(out, pixelBytes);
-    put32(out, 3780);  // 96 dots per inch, in dots per metre
-    put32(out, 3780);
-    put32(out, 0);
-    put32(out, 0);
-
-    QByteArray row(static_cast<qsizetype>(stride), '\0');
-    for (int y = h - 1; y >= 0; --y) {
-        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        for (int x = 0; x < w; ++x) {
-            row[3 * x] = static_cast<char>(qBlue(line[x]));
-            row[3 * x + 1] = static_cast<char>(qGreen(line[x]));
-            row[3 * x + 2] = static_cast<char>(qRed(line[x]));
-        }
-        out.append(row);
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (!writer.write(rgb)) {
+        setError(error, QStringLiteral("The bitmap could not be made: %1.").arg(writer.errorString()));
+        return {};
     }
     return out;
 }
 
 QImage decodeBmp(const QByteArray& data, QString* error)
 {
-    const auto* d = reinterpret_cast<const uchar*>(data.constData());
-    const qint64 size = data.size();
-    if (size < 18 || d[0] != 'B' || d[1] != 'M') {
+    if (data.size() < 18 || !data.startsWith("BM")) {
         setError(error, QStringLiteral("The file is not a bitmap picture."));
         return {};
     }
-    const quint32 offBits = le32(d + 10);
-    const quint32 infoSize = le32(d + 14);
-    const bool core = infoSize == 12;
-    if (!(core || infoSize == 40 || infoSize == 52 || infoSize == 56 || infoSize == 108 || infoSize == 124) ||
-        14 + static_cast<qint64>(infoSize) > size) {
-        setError(error, damagedBmp());
+    if (!bmpHeaderAllows(data, error))
+        return {};
+    QImageReader::setAllocationLimit(PictureAllocationLimitMB);
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "bmp");
+    QImage image;
+    if (!reader.read(&image)) {
+        setError(error, QStringLiteral("The bitmap could not be read: %1.").arg(reader.errorString()));
         return {};
     }
-    const uchar* info = d + 14;
-    qint64 width = 0, height = 0;
-    int bpp = 0;
-    quint32 compression = BiRgb, colourCount = 0;
-    if (core) {
-        width = le16(info + 4);
-        height = le16(info + 6);
-        bpp = le16(info + 10);
-    } else {
-        width = static_cast<qint32>(le32(info + 4));
-        height = static_cast<qint32>(le32(info + 8));
-        bpp = le16(info + 14);
-        compression = le32(info + 16);
-        colourCount = le32(info + 32);
-    }
-    const bool topDown = height < 0;
-    if (topDown)
-        height = -height;
-    if (compression == BiRle8 || compression == BiRle4 ||
-        (compression != BiRgb && compression != BiBitfields && compression != BiAlphaBitfields)) {
-        setError(error, QStringLiteral("Compressed bitmaps cannot be opened; save the picture uncompressed."));
-        return {};
-    }
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) {
-        setError(error, QStringLiteral("Bitmaps with %1 bits per pixel cannot be opened.").arg(bpp));
-        return {};
-    }
-    if (!sizeAllowed(width, height, error))
-        return {};
-
-    // Colour masks: in the V4/V5 header, or right after a 40-byte header.
-    qint64 afterInfo = 14 + static_cast<qint64>(infoSize);
-    MaskChannel red, green, blue;
-    if (bpp == 16 || bpp == 32) {
-        if (compression == BiBitfields || compression == BiAlphaBitfields) {
-            const uchar* masks = info + 40;
-            if (infoSize == 40) {
-                const qint64 maskBytes = compression == BiAlphaBitfields ? 16 : 12;
-                if (afterInfo + maskBytes > size) {
-                    setError(error, damagedBmp());
-                    return {};
-                }
-                afterInfo += maskBytes;
-            }
-            red = MaskChannel(le32(masks));
-            green = MaskChannel(le32(masks + 4));
-            blue = MaskChannel(le32(masks + 8));
-        } else if (bpp == 16) {
-            red = MaskChannel(0x7C00);
-            green = MaskChannel(0x03E0);
-            blue = MaskChannel(0x001F);
-        } else {
-            red = MaskChannel(0x00FF0000);
-            green = MaskChannel(0x0000FF00);
-            blue = MaskChannel(0x000000FF);
-        }
-    }
-
-    std::array<QRgb, 256> palette{};
-    palette.fill(qRgb(0, 0, 0));
-    if (bpp <= 8) {
-        const qint64 maxColours = qint64{1} << bpp;
-        const qint64 listed = (colourCount == 0 || colourCount > maxColours) ? maxColours : colourCount;
-        const qint64 entryBytes = core ? 3 : 4;
-        if (afterInfo + listed * entryBytes > size) {
-            setError(error, QStringLiteral("The bitmap is incomplete: its colour table is cut off."));
-            return {};
-        }
-        for (qint64 i = 0; i < listed; ++i) {
-            const uchar* e = d + afterInfo + i * entryBytes;
-            palette[static_cast<size_t>(i)] = qRgb(e[2], e[1], e[0]);
-        }
-    }
-
-    const qint64 stride = ((width * bpp + 31) / 32) * 4;
-    if (static_cast<qint64>(offBits) < afterInfo || static_cast<qint64>(offBits) + stride * height > size) {
-        setError(error, QStringLiteral("The bitmap is incomplete: the file ends before its last row of pixels."));
-        return {};
-    }
-
-    QImage out(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32);
-    if (out.isNull()) {
-        setError(error, QStringLiteral("There is not enough memory to open the picture."));
-        return {};
-    }
-    for (qint64 row = 0; row < height; ++row) {
-        const uchar* src = d + offBits + row * stride;
-        const int y = static_cast<int>(topDown ? row : height - 1 - row);
-        auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (qint64 x = 0; x < width; ++x) {
-            QRgb c = 0;
-            switch (bpp) {
-                case 1:
-                    c = palette[(src[x / 8] >> (7 - x % 8)) & 1U];
-                    break;
-                case 4:
-                    c = palette[(src[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0xFU];
-                    break;
-                case 8:
-                    c = palette[src[x]];
-                    break;
-                case 16: {
-                    const quint32 p = le16(src + 2 * x);
-                    c = qRgb(red.value(p), green.value(p), blue.value(p));
-                    break;
-                }
-                case 24:
-                    c = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
-                    break;
-                default: {
-                    const quint32 p = le32(src + 4 * x);
-                    c = qRgb(red.value(p), green.value(p), blue.value(p));
-                    break;
-                }
-            }
-            dst[x] = c;
-        }
-    }
-    return out;
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    scaleNarrowChannels(image, data);
+    return image;
 }
 
 QImage decodePicture(const QByteArray& data, QString* error)

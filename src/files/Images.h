@@ -4,7 +4,8 @@
 #include <QImage>
 #include <QString>
 
-// Pictures of the screen: PNG through libpng and Windows bitmaps (BMP), in memory and on disk.
+// Pictures of the screen: PNG through libpng and Windows bitmaps (BMP) through Qt's image I/O, in
+// memory and on disk.
 // Reading is bounded: a file larger than MaxPictureFileBytes, or a picture wider or taller than
 // MaxPictureSide or with more than MaxPicturePixels pixels, is refused before its pixels are
 // allocated. Errors come back as one sentence for the user; nothing is thrown.

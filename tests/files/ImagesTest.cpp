@@ -113,6 +113,42 @@ TEST(Pictures, PngAndBmpKeepEveryPixel)
     expectSamePixels(decodePicture(bmp), picture);
 }
 
+TEST(Pictures, BitmapsKeepTheirHeaderAndRowLayout)
+{
+    // A saved bitmap: 14-byte file header, 40-byte info header, 24 bits per pixel, uncompressed,
+    // 96 dots per inch, no colour table, rows bottom-up in blue-green-red order padded to 4 bytes.
+    // Also when the picture comes in another pixel format or with another resolution.
+    QImage picture = testPicture(5, 3);
+    picture.setDotsPerMeterX(2835);
+    picture.setDotsPerMeterY(2835);
+    for (const QImage& source : {picture, picture.convertToFormat(QImage::Format_ARGB32)}) {
+        const QByteArray bmp = encodeBmp(source);
+        const auto* d = reinterpret_cast<const uchar*>(bmp.constData());
+        ASSERT_EQ(bmp.size(), 54 + 3 * 16);
+        EXPECT_TRUE(bmp.startsWith("BM"));
+        EXPECT_EQ(qFromLittleEndian<quint32>(d + 2), 54U + 48U);  // file size
+        EXPECT_EQ(qFromLittleEndian<quint32>(d + 6), 0U);         // reserved
+        EXPECT_EQ(qFromLittleEndian<quint32>(d + 10), 54U);       // pixels follow the headers
+        EXPECT_EQ(qFromLittleEndian<quint32>(d + 14), 40U);
+        EXPECT_EQ(qFromLittleEndian<qint32>(d + 18), 5);
+        EXPECT_EQ(qFromLittleEndian<qint32>(d + 22), 3);  // positive: bottom-up
+        EXPECT_EQ(qFromLittleEndian<quint16>(d + 26), 1);
+        EXPECT_EQ(qFromLittleEndian<quint16>(d + 28), 24);
+        EXPECT_EQ(qFromLittleEndian<quint32>(d + 30), 0U);   // uncompressed
+        EXPECT_EQ(qFromLittleEndian<quint32>(d + 34), 48U);  // pixel bytes
+        EXPECT_EQ(qFromLittleEndian<qint32>(d + 38), 3780);
+        EXPECT_EQ(qFromLittleEndian<qint32>(d + 42), 3780);
+        EXPECT_EQ(qFromLittleEndian<quint32>(d + 46), 0U);  // no colour table
+        EXPECT_EQ(qFromLittleEndian<quint32>(d + 50), 0U);
+        // The first row in the file is the picture's bottom row; padding bytes are zero.
+        const QRgb bottomLeft = picture.pixel(0, 2);
+        EXPECT_EQ(d[54], qBlue(bottomLeft));
+        EXPECT_EQ(d[55], qGreen(bottomLeft));
+        EXPECT_EQ(d[56], qRed(bottomLeft));
+        EXPECT_EQ(d[54 + 15], 0);
+    }
+}
+
 TEST(Pictures, ReadsTheBitmapKindsOtherProgramsWrite)
 {
     const QImage picture = testPicture(13, 9);
@@ -136,6 +172,11 @@ TEST(Pictures, ReadsTheBitmapKindsOtherProgramsWrite)
     ASSERT_FALSE(masked16.isNull());
     EXPECT_EQ(masked16.pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(masked16.pixel(1, 0), qRgb(0, 255, 255));
+    // Channels narrower than 8 bits scale to 0..255, rounded: 16 of 31 is 132, 32 of 63 is 130.
+    const QImage middle16 = decodeBmp(maskedBmp(16, 0xF800, 0x07E0, 0x001F, {0x8410, 0x0000}));
+    ASSERT_FALSE(middle16.isNull());
+    EXPECT_EQ(middle16.pixel(0, 0), qRgb(132, 130, 132));
+    EXPECT_EQ(middle16.pixel(1, 0), qRgb(0, 0, 0));
 
     QByteArray topDown = encodeBmp(picture);
     qToLittleEndian(static_cast<qint32>(-9), topDown.data() + 22);
