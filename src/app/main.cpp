@@ -1,9 +1,13 @@
 #include <cstdio>
 
+#include "app/RecordCommand.h"
 #include "ui/Application.h"
 
 int main(int argc, char** argv)
 {
+    // `korvix record` and `korvix calibrate` run without a window or a display.
+    if (isConsoleCommand(argc, argv))
+        return runConsoleCommand(argc, argv);
     const StartOptions options = parseStartOptions(argc, argv);
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "korvix: %s\n%s", qPrintable(options.error), qPrintable(usageText()));

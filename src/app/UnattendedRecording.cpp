@@ -1,0 +1,356 @@
+#include "app/UnattendedRecording.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLocale>
+#include <chrono>
+#include <climits>
+#include <csignal>
+#include <thread>
+
+#include "device/Commands.h"
+#include "device/DeviceLink.h"
+#include "device/SampleAveraging.h"
+#include "files/DataFileFormat.h"
+#include "files/DataFileWriter.h"
+#include "recording/RecorderState.h"
+#include "recording/TimeBase.h"
+#include "screen/LocaleTexts.h"
+#include "settings/Settings.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsKeys.h"
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+extern "C" void onStopSignal(int)
+{
+    stopRequested = 1;
+}
+
+int64_t steadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// The date in the user's short date format, a TAB and the time in the long time format, as the
+// window stamps its recordings.
+QString stampNow()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    return shortDateText(now.date()) + QLatin1Char('\t') + longTimeText(now.time());
+}
+
+QString clockNow()
+{
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+}
+
+// Where the note of --comment stands on the screen when the file is opened: the grid's top left.
+constexpr uint16_t NoteX = 20, NoteY = 30;
+
+}  // namespace
+
+UnattendedRecording::UnattendedRecording(const RecordOptions& options, HidTransport& transport, QString settingsPath)
+    : o_(options), transport_(transport), settingsPath_(std::move(settingsPath)), st_(std::make_unique<RecorderState>())
+{
+}
+
+UnattendedRecording::~UnattendedRecording() = default;
+
+void UnattendedRecording::requestStop()
+{
+    stopRequested = 1;
+}
+
+void UnattendedRecording::clearStopRequest()
+{
+    stopRequested = 0;
+}
+
+void UnattendedRecording::installSignalHandlers()
+{
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    // No SA_RESTART: a blocking call returns early, and the loop sees the request at once.
+    action.sa_flags = 0;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+void UnattendedRecording::say(const QString& text)
+{
+    if (statusShown_) {
+        std::fputs("\n", messages);
+        statusShown_ = false;
+    }
+    std::fprintf(messages, "korvix record: %s\n", qPrintable(text));
+    std::fflush(messages);
+}
+
+void UnattendedRecording::sendRangesAndOffset()
+{
+    RecorderState& st = *st_;
+    buildOffsetCommand(st);
+    link_->DoWrite();
+    buildRangeCommand(st);
+    link_->DoWrite();
+}
+
+bool UnattendedRecording::connect()
+{
+    link_ = std::make_unique<DeviceLink>(*st_, transport_);
+    if (!link_->FindDevice() || !link_->opened()) {
+        const bool noAccess = link_->found();
+        link_.reset();
+        if (noAccess)
+            say(QStringLiteral("the KORVIX recorder was found but cannot be opened (no access)"));
+        return false;
+    }
+    sendRangesAndOffset();
+    return true;
+}
+
+bool UnattendedRecording::waitForRecorder()
+{
+    for (;;) {
+        for (int waited = 0; waited < reconnectPollMs; waited += 50) {
+            if (stopRequested)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        if (stopRequested)
+            return false;
+        if (connect())
+            return true;
+    }
+}
+
+bool UnattendedRecording::openFile()
+{
+    RecorderState& st = *st_;
+    QString name = o_.output;
+    if (o_.toStdout())
+        name = QStringLiteral("/dev/stdout");
+    else if (o_.numberedFiles())
+        name = numberedFileName(o_.output, ++fileNumber_);
+    writer_ = std::make_unique<datafile::AutoSaveWriter>();
+    writer_->decimalSeparator = datafile::decimalSeparatorOf(QLocale().decimalPoint());
+    if (!writer_->create(name)) {
+        say(QStringLiteral("cannot create %1: %2").arg(name, writer_->errorString()));
+        return false;
+    }
+    files_ << name;
+    st.StartStamp = stampNow();
+    st.AutoSaveLineNo = 0;
+    fileSamples_ = 0;
+    if (!writer_->writeHeader(st)) {
+        say(QStringLiteral("cannot write %1: %2").arg(name, writer_->errorString()));
+        return false;
+    }
+    return true;
+}
+
+bool UnattendedRecording::closeFile(const QString& reason)
+{
+    RecorderState& st = *st_;
+    st.StopStamp = stampNow();
+    const QString note = st.AnnotationText;
+    const bool noteOn = st.AnnotationOn;
+    if (!reason.isEmpty()) {
+        // The reason becomes the last line of the note, so it shows when the file is opened.
+        st.AnnotationText = note.isEmpty() ? reason : note + QLatin1Char('\n') + reason;
+        st.AnnotationOn = true;
+    }
+    const bool ok = writer_->writeTrailer(st);
+    st.AnnotationText = note;
+    st.AnnotationOn = noteOn;
+    return ok;
+}
+
+UnattendedRecording::FileEnd UnattendedRecording::recordFile()
+{
+    RecorderState& st = *st_;
+    DeviceSampleHooks hooks;
+    hooks.read = [this] { return link_->DoRead(); };
+    hooks.pump = [this, &st] {
+        if (stopRequested)
+            st.StopFlag = true;
+        printStatus(false);
+    };
+    const auto stepMs = static_cast<uint64_t>(st.SampleIntervalMs);
+    for (;;) {
+        const SampleEnd end = takeDeviceSample(st, hooks);
+        if (st.ReportCount > 0) {
+            const std::array<int32_t, 4> raw{st.sample(0, 0), st.sample(1, 0), st.sample(2, 0), st.sample(3, 0)};
+            const int64_t n = st.AutoSaveLineNo++;
+            if (!writer_->writeSampleLine(n, raw, static_cast<uint64_t>(n) * stepMs, st.ChannelRange))
+                return FileEnd::WriteError;
+            ++fileSamples_;
+            ++totalSamples_;
+        }
+        if (end == SampleEnd::DeviceLost)
+            return FileEnd::DeviceLost;
+        if (st.StopFlag)
+            return FileEnd::Stop;
+        if (sampleLimit_ > 0 && totalSamples_ >= sampleLimit_)
+            return FileEnd::Limit;
+        if (splitSamples_ > 0 && fileSamples_ >= splitSamples_)
+            return FileEnd::Split;
+    }
+}
+
+void UnattendedRecording::printStatus(bool force)
+{
+    if (!statusLine)
+        return;
+    const int64_t now = steadyMs();
+    if (!force && now - lastStatusMs_ < 1000)
+        return;
+    lastStatusMs_ = now;
+    RecorderState& st = *st_;
+    const int64_t s = (now - startMs_) / 1000;
+    QString line = QStringLiteral("%1:%2:%3  %4 samples ")
+                       .arg(s / 3600, 2, 10, QLatin1Char('0'))
+                       .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+                       .arg(s % 60, 2, 10, QLatin1Char('0'))
+                       .arg(totalSamples_);
+    for (int c = 0; c < ChannelCount; ++c)
+        line += QStringLiteral(" CH%1 %2V").arg(c + 1).arg(sampleVolts(st.sample(c, 0), st.ChannelRange[c]), 0, 'f', 3);
+    if (writer_ && !o_.toStdout()) {
+        const qint64 size = QFileInfo(writer_->path()).size() + static_cast<qint64>(writer_->pending());
+        line += QStringLiteral("  %1 kB").arg(size / 1024);
+    }
+    const uint64_t lost = lostBefore_ + (link_ ? link_->lostSinceStart() : 0);
+    line += QStringLiteral("  %1 lost").arg(lost);
+    std::fprintf(messages, "\r%s\033[K", qPrintable(line));
+    std::fflush(messages);
+    statusShown_ = true;
+}
+
+int UnattendedRecording::run()
+{
+    RecorderState& st = *st_;
+    st.DemoMode = false;
+
+    // The calibration offsets as the window starts with them; the file is only read.
+    const SettingsFile settings(settingsPath_);
+    WindowBounds unused;
+    readStartupSettings(settings, st, unused);
+    if (settings.readInteger(QLatin1String(Key::Section_Hardware), QLatin1String(Key::Hardware_Offset), INT_MIN) ==
+        INT_MIN)
+        say(QStringLiteral("no calibration offsets stored in %1: recording uncalibrated (korvix calibrate "
+                           "stores them)")
+                .arg(settingsPath_));
+
+    const TimeBaseEntry& timeBase = TimeBases[static_cast<size_t>(o_.timeBase < 0 ? TimeBase1s : o_.timeBase)];
+    st.SampleIntervalMs = timeBase.sampleIntervalMs;
+    st.TimeDivLabel = QString::fromLatin1(timeBase.label);
+    st.RecTimeDivLabel = st.TimeDivLabel.str();
+    st.TimeDivCode = timeBase.timeDivCode;
+    st.BufferTimeDivCode = timeBase.timeDivCode;
+    for (int c = 0; c < ChannelCount; ++c) {
+        const int index = std::max(o_.range[static_cast<size_t>(c)], 0);
+        const RangeEntry& range = Ranges[static_cast<size_t>(index)];
+        st.ChannelRange[static_cast<size_t>(c)] = static_cast<uint8_t>(range.channelRange);
+        st.RangeLabel[c] = QString::fromUtf8(range.label);
+        st.RecRangeLabel[c] = st.RangeLabel[c].str();
+        st.CalOffset[static_cast<size_t>(c)] = range.usesOffset4 ? st.HwOffset4 : 0;
+    }
+    if (!o_.comment.isEmpty()) {
+        st.AnnotationText = o_.comment.join(QLatin1Char('\n'));
+        st.AnnotationOn = true;
+        st.AnnotationX = NoteX;
+        st.AnnotationY = NoteY;
+    }
+    sampleLimit_ = o_.samples > 0 ? o_.samples : (o_.durationMs + st.SampleIntervalMs - 1) / st.SampleIntervalMs;
+    splitSamples_ = o_.splitMs > 0 ? std::max<int64_t>(1, o_.splitMs / st.SampleIntervalMs) : 0;
+
+    if (!connect()) {
+        if (!o_.reconnect) {
+            say(QStringLiteral(
+                "no KORVIX recorder found (USB 1209:4B52). Plug it in; without the package, give a user access "
+                "with the udev rule: sudo cp udev/70-korvix.rules /etc/udev/rules.d/ && sudo udevadm control "
+                "--reload, then replug it."));
+            return exitcode::NoRecorder;
+        }
+        say(QStringLiteral("no KORVIX recorder found; waiting for it"));
+        if (!waitForRecorder())
+            return exitcode::Done;
+        say(QStringLiteral("recorder found at %1").arg(clockNow()));
+    }
+
+    startMs_ = steadyMs();
+    bool streaming = false;
+    int code = exitcode::Done;
+    for (;;) {
+        if (!openFile()) {
+            code = exitcode::WriteError;
+            break;
+        }
+        if (!streaming) {
+            st.OutReport[0] = command::Start;
+            link_->DoWrite();
+            streaming = true;
+        }
+        st.StopFlag = false;
+        const FileEnd end = recordFile();
+        QString reason;
+        if (end == FileEnd::DeviceLost) {
+            reason =
+                QStringLiteral("Recording ended at %1: the recorder was unplugged or stopped sending").arg(clockNow());
+        } else if (end != FileEnd::Split) {
+            st.OutReport[0] = command::Stop;
+            link_->DoWrite();
+            streaming = false;
+        }
+        if (end == FileEnd::WriteError) {
+            const QString why = writer_->errorString();
+            closeFile(QString());
+            say(QStringLiteral("cannot write %1: %2; the lines written before are kept").arg(writer_->path(), why));
+            code = exitcode::WriteError;
+            break;
+        }
+        if (!closeFile(reason)) {
+            say(QStringLiteral("cannot write the end of %1: %2; the lines written before are kept")
+                    .arg(writer_->path(), writer_->errorString()));
+            code = exitcode::WriteError;
+            break;
+        }
+        if (end == FileEnd::Split)
+            continue;
+        if (end != FileEnd::DeviceLost)
+            break;
+
+        // The recorder is gone: the file is complete, with the reason in its note.
+        lostBefore_ += link_->lostSinceStart();
+        link_.reset();
+        streaming = false;
+        if (!o_.reconnect) {
+            say(QStringLiteral("the recorder was unplugged or stopped sending; the recording ended at %1 with a "
+                               "complete file")
+                    .arg(clockNow()));
+            code = exitcode::NoRecorder;
+            break;
+        }
+        say(QStringLiteral("recorder gone at %1; waiting for it to return").arg(clockNow()));
+        if (!waitForRecorder())
+            break;
+        say(QStringLiteral("recorder back at %1; going on in the next file").arg(clockNow()));
+    }
+
+    printStatus(true);
+    const uint64_t lost = lostBefore_ + (link_ ? link_->lostSinceStart() : 0);
+    if (lost > 0)
+        say(QStringLiteral("%1 report%2 from the recorder lost during the recording")
+                .arg(lost)
+                .arg(lost == 1 ? "" : "s"));
+    if (statusShown_) {
+        std::fputs("\n", messages);
+        statusShown_ = false;
+    }
+    return code;
+}
