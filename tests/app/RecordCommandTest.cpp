@@ -1,6 +1,8 @@
 // The real program as a subprocess: no display, signals, exit codes, standard output.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -82,7 +84,7 @@ TEST_F(RecordCommandTest, ASignalEndsWithACompleteFile)
         EXPECT_GT(r.samples.size(), 200u) << signal;
         EXPECT_EQ(r.damaged, 0);
         for (const auto& s : r.samples)
-            ASSERT_EQ(s[0], 647);  // no calibration stored: zero counts as they come
+            ASSERT_EQ(s[0], 640);
         EXPECT_TRUE(r.stopLine) << signal;
         EXPECT_EQ(r.note, QStringList{QStringLiteral("mid")});
     }
@@ -114,4 +116,55 @@ TEST_F(RecordCommandTest, AMissingRecorderGivesExit4WithTheUdevHint)
     ASSERT_TRUE(p.waitForFinished(20000));
     EXPECT_EQ(p.exitCode(), 4);
     EXPECT_TRUE(p.readAllStandardError().contains("udev"));
+}
+
+// korvix calibrate finds the offsets on the terminal and stores only the calibration keys, which
+// korvix record then uses.
+TEST_F(RecordCommandTest, CalibrateStoresTheOffsetsThatRecordUses)
+{
+    const QString folder = dir.filePath(QStringLiteral("data/Lumivale/KORVIX"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString settings = folder + QStringLiteral("/KORVIX.ini");
+    {
+        QFile f(settings);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Menu]\r\nSkin=3\r\n; hand edit\r\n");
+    }
+    QProcess calibrate;
+    calibrate.setProcessEnvironment(environment());
+    calibrate.start(QStringLiteral(KORVIX_BINARY),
+                    {QStringLiteral("calibrate"), QStringLiteral("--simulate=ch1=dc:5,zero=7,zero4=-3")});
+    ASSERT_TRUE(calibrate.waitForStarted());
+    calibrate.write("\n");
+    calibrate.closeWriteChannel();
+    ASSERT_TRUE(calibrate.waitForFinished(30000));
+    EXPECT_EQ(calibrate.exitCode(), 0) << calibrate.readAllStandardError().toStdString();
+    EXPECT_TRUE(calibrate.readAllStandardOutput().contains("Disconnect all inputs"));
+    QFile f(settings);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray stored = f.readAll();
+    EXPECT_TRUE(stored.startsWith("[Menu]\r\nSkin=3\r\n; hand edit\r\n")) << stored.toStdString();
+    EXPECT_TRUE(stored.contains("[Hardware]\r\nOffset=519\r\nOffset4=3\r\nHWdialog=0\r\n")) << stored.toStdString();
+
+    QProcess p;
+    const QString out = path("cal.txt");
+    start(p,
+          {QStringLiteral("--simulate=ch1=dc:5,zero=7,zero4=-3"), QStringLiteral("--time-div"), QStringLiteral("0.1s"),
+           QStringLiteral("--samples"), QStringLiteral("20"), QStringLiteral("--output"), out});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_FALSE(p.readAllStandardError().contains("no calibration"));
+    const ReadBack r = readBack(out);
+    ASSERT_EQ(r.samples.size(), 20u);
+    EXPECT_EQ(r.samples[0][0], 640);
+
+    // End of input instead of Enter: nothing is measured or stored.
+    QProcess cancelled;
+    cancelled.setProcessEnvironment(environment());
+    cancelled.setStandardInputFile(QProcess::nullDevice());
+    cancelled.start(QStringLiteral(KORVIX_BINARY), {QStringLiteral("calibrate"), QStringLiteral("--simulate=zero=20")});
+    ASSERT_TRUE(cancelled.waitForFinished(20000));
+    EXPECT_EQ(cancelled.exitCode(), 1);
+    f.seek(0);
+    EXPECT_TRUE(f.readAll().contains("Offset=519"));
 }
