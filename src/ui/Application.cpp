@@ -8,6 +8,7 @@
 #include "ui/Skins.h"
 #include "ui/AboutBox.h"
 #include "ui/DataFileBrowser.h"
+#include "ui/LongFileController.h"
 #include "device/HidTransport.h"
 #include "device/SimulatedRecorder.h"
 #include "device/DeviceLink.h"
@@ -123,6 +124,7 @@ int runApplication(int argc, char** argv)
     w.colourDialog = colours.get();
     auto fileError = std::make_unique<DataFileBrowser>(recorder.get());
     w.dataFileBrowser = fileError.get();
+    w.longFiles = new LongFileController(*recorder, *fileError);
     auto preview = std::make_unique<PrintPreviewWindow>(recorder.get());
     w.printPreview = preview.get();
     auto about = std::make_unique<AboutBox>(recorder.get());

@@ -12,6 +12,7 @@ class ColourDialog;
 class StartupShell;
 class RecorderWindow;
 class DataFileBrowser;
+class LongFileController;
 class PrintPreviewWindow;
 class AddTextWindow;
 
@@ -25,6 +26,7 @@ struct Windows {
     PrintPreviewWindow* printPreview = nullptr;
     AboutBox* aboutBox = nullptr;
     AddTextWindow* addText = nullptr;
+    LongFileController* longFiles = nullptr;  // owned by the recorder window
     DeviceLink* device = nullptr;
 };
 

@@ -1,0 +1,440 @@
+#include "ui/LongFileController.h"
+
+#include <QAction>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMenu>
+#include <QProgressDialog>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+
+#include "files/DataFileFormat.h"
+#include "files/DataFilePaging.h"
+#include "files/RecordingTime.h"
+#include "ui/DataFileBrowser.h"
+#include "ui/Dialogs.h"
+#include "ui/FileDialogs.h"
+#include "ui/RecorderWindow.h"
+#include "ui/RecordingOverviewWindow.h"
+
+namespace {
+
+QAction* findAction(QMenu* menu, const char* name)
+{
+    for (QAction* a : menu->actions())
+        if (a->objectName() == QLatin1String(name))
+            return a;
+    return nullptr;
+}
+
+}  // namespace
+
+LongFileController::LongFileController(RecorderWindow& window, DataFileBrowser& browser)
+    : QObject(&window), w_(window), browser_(browser)
+{
+    setObjectName(QStringLiteral("longFileController"));
+    auto make = [this](const char* name, const QString& caption, const QKeySequence& keys,
+                       void (LongFileController::*slot)()) {
+        auto* a = new QAction(caption, &w_);
+        a->setObjectName(QLatin1String(name));
+        if (!keys.isEmpty())
+            a->setShortcut(keys);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    exportCsvAction = make("exportCsvAction", QStringLiteral("Export CSV..."), {}, &LongFileController::exportCsvClick);
+    overviewAction =
+        make("recordingOverviewAction", QStringLiteral("Recording Overview"), {}, &LongFileController::overviewClick);
+    goToTimeAction = make("goToTimeAction", QStringLiteral("Go to Time..."), QKeySequence(Qt::CTRL | Qt::Key_G),
+                          &LongFileController::goToTimeClick);
+    refreshAction =
+        make("refreshAction", QStringLiteral("Refresh"), QKeySequence(Qt::Key_F5), &LongFileController::refreshClick);
+    auto key = [this](const char* name, Qt::Key k, std::function<void()> f) {
+        auto* a = new QAction(&w_);
+        a->setObjectName(QLatin1String(name));
+        a->setShortcut(QKeySequence(k));
+        connect(a, &QAction::triggered, this, [this, f] {
+            if (fileOnView())
+                f();
+        });
+        w_.addAction(a);
+        return a;
+    };
+    firstPageAction = key("firstPageAction", Qt::Key_Home, [this] { showPage(0); });
+    lastPageAction = key("lastPageAction", Qt::Key_End, [this] {
+        waitForWorker();
+        showPage(pages() - 1);
+    });
+    pageUpAction = key("pageUpAction", Qt::Key_PageUp, [this] { showPage(page_ - 1); });
+    pageDownAction = key("pageDownAction", Qt::Key_PageDown, [this] { showPage(page_ + 1); });
+
+    // "Export CSV..." after the data items of the File menu; the others at the end of View.
+    if (w_.fileMenu != nullptr)
+        w_.fileMenu->insertAction(findAction(w_.fileMenu, "fileSeparator2"), exportCsvAction);
+    if (w_.viewMenu != nullptr) {
+        w_.viewMenu->addSeparator()->setObjectName(QStringLiteral("viewSeparator3"));
+        w_.viewMenu->addAction(overviewAction);
+        w_.viewMenu->addAction(goToTimeAction);
+        w_.viewMenu->addAction(refreshAction);
+        connect(w_.viewMenu, &QMenu::aboutToShow, this, &LongFileController::updateActions);
+    }
+    if (w_.fileMenu != nullptr)
+        connect(w_.fileMenu, &QMenu::aboutToShow, this, &LongFileController::updateActions);
+    // Runs after the window's own handlers of the same signals.
+    if (w_.openDataAction != nullptr)
+        connect(w_.openDataAction, &QAction::triggered, this, &LongFileController::fileOpened);
+    if (w_.nextPageButton != nullptr)
+        connect(w_.nextPageButton, &QToolButton::clicked, this, &LongFileController::pageTurned);
+    if (w_.previousPageButton != nullptr)
+        connect(w_.previousPageButton, &QToolButton::clicked, this, &LongFileController::pageTurned);
+    // A recording replaces the file on screen.
+    watchTimer_ = new QTimer(this);
+    watchTimer_->setInterval(250);
+    connect(watchTimer_, &QTimer::timeout, this, [this] {
+        if (onView_ && !w_.st.Idle) {
+            onView_ = false;
+            updateActions();
+        }
+    });
+    watchTimer_->start();
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(100);
+    connect(progressTimer_, &QTimer::timeout, this, [this] {
+        if (overviewWindow_ != nullptr)
+            overviewWindow_->setProgress(done_.load(), total_.load());
+    });
+    updateActions();
+}
+
+LongFileController::~LongFileController()
+{
+    cancel_ = true;
+    if (worker_ != nullptr) {
+        worker_->wait();
+        delete worker_;
+    }
+}
+
+bool LongFileController::fileOnView() const
+{
+    return onView_ && w_.st.Idle && !browser_.busy();
+}
+
+void LongFileController::updateActions()
+{
+    const bool on = fileOnView();
+    for (QAction* a : {exportCsvAction, overviewAction, goToTimeAction, refreshAction})
+        a->setEnabled(on);
+}
+
+void LongFileController::fileOpened()
+{
+    const QString path = browser_.lines().path();
+    const bool opened = w_.st.Idle && !path.isEmpty() && w_.st.DataFileName == path;
+    if (!opened)
+        return;
+    const bool same = path == viewed_;
+    viewed_ = path;
+    onView_ = true;
+    page_ = 0;
+    if (!same) {
+        overview_.reset();
+        if (overviewWindow_ != nullptr)
+            overviewWindow_->setOverview(nullptr);
+    }
+    startPass(same);
+    updateActions();
+    pageTurned();
+}
+
+void LongFileController::pageTurned()
+{
+    if (!onView_)
+        return;
+    // PageEnd after a page is shown is the first row of the next one, less one.
+    page_ = std::max<int64_t>(0, w_.st.PageEnd / datafile::PageRows - 1);
+    if (overviewWindow_ != nullptr) {
+        const datafile::PagePlace place = datafile::pageOfIndex(page_);
+        overviewWindow_->plot->setBand(place.firstRow, place.lastRow);
+    }
+}
+
+int64_t LongFileController::rowsKnown() const
+{
+    if (overview_)
+        return overview_->rowsWithSamples();
+    // Before the overview is there: the lines of the index below the header.
+    return std::max<int64_t>(browser_.lines().lineCount() - datafile::HeaderLines, 1);
+}
+
+int64_t LongFileController::pages() const
+{
+    return datafile::pageCount(rowsKnown());
+}
+
+void LongFileController::showPage(int64_t page)
+{
+    if (!fileOnView())
+        return;
+    page = std::clamp<int64_t>(page, 0, pages() - 1);
+    const datafile::PagePlace place = datafile::pageOfIndex(page);
+    // The page routine of the buttons: ">>" from the PageEnd before the page, or "<<" back to the
+    // first page.
+    if (page == 0) {
+        w_.st.PageEnd = 0;
+        w_.previousPageClick();
+    } else {
+        w_.st.PageEnd = place.pageEnd;
+        w_.nextPageClick();
+    }
+    pageTurned();
+    page_ = page;
+    if (overviewWindow_ != nullptr)
+        overviewWindow_->plot->setBand(place.firstRow, place.lastRow);
+}
+
+void LongFileController::showRow(int64_t row)
+{
+    showPage(datafile::pageOfRow(row, rowsKnown()).page);
+}
+
+QString LongFileController::momentHint() const
+{
+    QString hint = QStringLiteral("Seconds from the start, hh:mm:ss from the start,\nor a clock time with its date");
+    if (overview_ && overview_->header().start) {
+        const QDateTime start = *overview_->header().start;
+        const int64_t ms = overview_->rowsWithSamples() * overview_->header().stepMs;
+        hint += QStringLiteral(" (%1 to %2)")
+                    .arg(start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                         start.addMSecs(ms).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    }
+    return hint + QLatin1Char(':');
+}
+
+bool LongFileController::goToTime(const QString& text)
+{
+    if (!fileOnView())
+        return false;
+    browser_.lines().open(viewed_);
+    const datafile::RecordingHeader header = datafile::readRecordingHeader(browser_.lines());
+    browser_.lines().close();
+    const auto ms = datafile::parseMoment(text, header.start);
+    if (!ms) {
+        showMessage(&w_, {QMessageBox::Warning, QStringLiteral("Go to Time"),
+                          QStringLiteral("\"%1\" is not a moment of this recording.").arg(text), QMessageBox::Ok});
+        return false;
+    }
+    waitForWorker();
+    showRow(datafile::rowOfMoment(*ms, header.stepMs));
+    return true;
+}
+
+void LongFileController::goToTimeClick()
+{
+    if (!fileOnView())
+        return;
+    QString text;
+    if (askTime) {
+        text = askTime(momentHint());
+    } else {
+        bool ok = false;
+        text =
+            QInputDialog::getText(&w_, QStringLiteral("Go to Time"), momentHint(), QLineEdit::Normal, QString(), &ok);
+        if (!ok)
+            return;
+    }
+    if (!text.trimmed().isEmpty())
+        goToTime(text);
+}
+
+void LongFileController::overviewClick()
+{
+    if (!fileOnView())
+        return;
+    if (overviewWindow_ == nullptr) {
+        overviewWindow_ = new RecordingOverviewWindow(&w_);
+        overviewWindow_->plot->setColours(w_.st.ActiveColors);
+        overviewWindow_->pickRow = [this](int64_t row) {
+            const int64_t page = datafile::pageOfRow(row, rowsKnown()).page;
+            if (page != page_ || !fileOnView())
+                showPage(page);
+        };
+        overviewWindow_->turnPage = [this](int step) { showPage(page_ + step); };
+        overviewWindow_->goToEnd = [this](bool last) {
+            waitForWorker();
+            showPage(last ? pages() - 1 : 0);
+        };
+        overviewWindow_->cancel = [this] { cancel_ = true; };
+    }
+    overviewWindow_->plot->setColours(w_.st.ActiveColors);
+    overviewWindow_->setOverview(overview_);
+    overviewWindow_->setBusy(worker_ != nullptr, QStringLiteral("Reading the file..."));
+    pageTurned();
+    overviewWindow_->show();
+    overviewWindow_->raise();
+    overviewWindow_->activateWindow();
+}
+
+void LongFileController::refreshClick()
+{
+    if (!fileOnView())
+        return;
+    // The page on screen again, with the buttons for the file as it is now; then the new lines.
+    showPage(page_);
+    startPass(true);
+}
+
+void LongFileController::startPass(bool refresh)
+{
+    if (worker_ != nullptr)
+        return;
+    // A refresh extends a copy of the overview on screen; the copy takes its place when done.
+    building_ = refresh && overview_ && overview_->path() == viewed_
+                    ? std::make_shared<datafile::RecordingOverview>(*overview_)
+                    : std::make_shared<datafile::RecordingOverview>();
+    cancel_ = false;
+    done_ = 0;
+    total_ = 0;
+    auto building = building_;
+    const QString path = viewed_;
+    worker_ = QThread::create([this, building, path] {
+        datafile::PassControl control;
+        control.cancel = &cancel_;
+        control.report = [this](qint64 done, qint64 total) {
+            done_ = done;
+            total_ = total;
+        };
+        result_ = building->update(path, control);
+    });
+    connect(worker_, &QThread::finished, this, &LongFileController::passFinished);
+    if (overviewWindow_ != nullptr)
+        overviewWindow_->setBusy(true, QStringLiteral("Reading the file..."));
+    progressTimer_->start();
+    worker_->start();
+}
+
+void LongFileController::passFinished()
+{
+    if (worker_ == nullptr)
+        return;
+    worker_->wait();
+    delete worker_;
+    worker_ = nullptr;
+    progressTimer_->stop();
+    if (result_ == datafile::RecordingOverview::Result::Done && building_->path() == viewed_)
+        overview_ = building_;
+    building_.reset();
+    if (overviewWindow_ != nullptr) {
+        overviewWindow_->setBusy(false);
+        overviewWindow_->setOverview(overview_);
+        pageTurned();
+    }
+}
+
+void LongFileController::waitForWorker()
+{
+    if (worker_ != nullptr) {
+        worker_->wait();
+        passFinished();
+    }
+}
+
+void LongFileController::exportCsvClick()
+{
+    if (!fileOnView())
+        return;
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Kind::Save;
+    request.objectName = QStringLiteral("ExportCsvDialog");
+    request.title = QStringLiteral("Export CSV");
+    request.directory = QFileInfo(viewed_).path();
+    request.fileName = QFileInfo(viewed_).completeBaseName() + QStringLiteral(".csv");
+    request.filter = QStringLiteral("CSV file (*.csv);;All files (*.*)");
+    request.defaultSuffix = QStringLiteral("csv");
+    const QString target = runFileDialog(&w_, request);
+    if (target.isEmpty())
+        return;
+    if (QFileInfo(target).absoluteFilePath() == QFileInfo(viewed_).absoluteFilePath()) {
+        showMessage(&w_, {QMessageBox::Warning, QStringLiteral("Export CSV"),
+                          QStringLiteral("The CSV file cannot replace the data file itself."), QMessageBox::Ok});
+        return;
+    }
+
+    // The span in view: the overview's view when it is open, else the page on screen.
+    int64_t firstRow = 0, lastRow = 0;
+    const int64_t step = overview_ ? overview_->header().stepMs : 0;
+    if (overviewWindow_ != nullptr && overviewWindow_->isVisible()) {
+        firstRow = static_cast<int64_t>(overviewWindow_->plot->viewFirst());
+        lastRow = static_cast<int64_t>(overviewWindow_->plot->viewLast());
+    } else {
+        const datafile::PagePlace place = datafile::pageOfIndex(page_);
+        firstRow = place.firstRow;
+        lastRow = place.lastRow;
+    }
+    datafile::CsvSpan span;
+    if (step > 0) {
+        const QMessageBox::StandardButton answer =
+            showMessage(&w_, {QMessageBox::Question, QStringLiteral("Export CSV"),
+                              QStringLiteral("Export only the span in view, %1 to %2?\r\r"
+                                             "Yes: the span in view.   No: the whole file.")
+                                  .arg(datafile::elapsedText(firstRow * step), datafile::elapsedText(lastRow * step)),
+                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel});
+        if (answer == QMessageBox::Cancel)
+            return;
+        if (answer == QMessageBox::Yes) {
+            span.fromMs = firstRow * step;
+            span.toMs = lastRow * step;
+        }
+    }
+
+    std::atomic<bool> cancel{false};
+    std::atomic<qint64> done{0}, total{1};
+    datafile::CsvResult result;
+    const QString source = viewed_;
+    QThread* thread = QThread::create([&] {
+        datafile::PassControl control;
+        control.cancel = &cancel;
+        control.report = [&](qint64 d, qint64 t) {
+            done = d;
+            total = t;
+        };
+        result = datafile::exportCsv(source, target, span, control);
+    });
+    QProgressDialog progress(QStringLiteral("Exporting %1...").arg(QFileInfo(target).fileName()),
+                             QStringLiteral("Cancel"), 0, 1000, &w_);
+    progress.setObjectName(QStringLiteral("exportProgress"));
+    progress.setWindowTitle(QStringLiteral("Export CSV"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(300);
+    QTimer poll;
+    poll.setInterval(100);
+    connect(&poll, &QTimer::timeout, &progress,
+            [&] { progress.setValue(static_cast<int>(done.load() * 1000 / std::max<qint64>(total.load(), 1))); });
+    connect(&progress, &QProgressDialog::canceled, &progress, [&] { cancel = true; });
+    QEventLoop loop;
+    connect(thread, &QThread::finished, &loop, &QEventLoop::quit);
+    poll.start();
+    thread->start();
+    loop.exec();
+    thread->wait();
+    delete thread;
+    poll.stop();
+    progress.reset();
+    if (result.cancelled)
+        return;
+    if (!result.ok) {
+        showMessage(&w_, {QMessageBox::Critical, QStringLiteral("Export CSV"),
+                          QStringLiteral("The file %1 could not be written:\r%2")
+                              .arg(QDir::toNativeSeparators(target), result.error),
+                          QMessageBox::Ok});
+        return;
+    }
+    QString text =
+        QStringLiteral("%1 samples written to %2.").arg(result.records).arg(QDir::toNativeSeparators(target));
+    if (result.damagedLines > 0)
+        text += QStringLiteral("\r%1 damaged lines were skipped.").arg(result.damagedLines);
+    showMessage(&w_, {QMessageBox::Information, QStringLiteral("Export CSV"), text, QMessageBox::Ok});
+}
