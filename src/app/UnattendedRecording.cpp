@@ -48,6 +48,9 @@ QString clockNow()
     return QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
 }
 
+// How long the recording sleeps while the reader thread queues a batch of reports.
+constexpr int BatchMs = 16;
+
 // Where the note of --comment stands on the screen when the file is opened: the grid's top left.
 constexpr uint16_t NoteX = 20, NoteY = 30;
 
@@ -175,7 +178,19 @@ UnattendedRecording::FileEnd UnattendedRecording::recordFile()
 {
     RecorderState& st = *st_;
     DeviceSampleHooks hooks;
-    hooks.read = [this] { return link_->DoRead(); };
+    // The reader thread queues the reports as they come. Waking up for every single report would
+    // cost more than the whole recording: a read that had to wait for its report lets the next
+    // read sleep for a batch first, and the batch is then taken from the queue without waiting.
+    // A failed read never sleeps, so a recorder that is gone is noticed as soon as before.
+    bool pace = false;
+    hooks.read = [this, &pace] {
+        if (pace)
+            std::this_thread::sleep_for(std::chrono::milliseconds(BatchMs));
+        const auto before = std::chrono::steady_clock::now();
+        const int n = link_->DoRead();
+        pace = n > 0 && std::chrono::steady_clock::now() - before > std::chrono::microseconds(300);
+        return n;
+    };
     hooks.pump = [this, &st] {
         if (stopRequested)
             st.StopFlag = true;
