@@ -1,10 +1,14 @@
 #include <cstdio>
 
+#include "app/ConvertCommand.h"
 #include "app/RecordCommand.h"
 #include "ui/Application.h"
 
 int main(int argc, char** argv)
 {
+    // `korvix convert` writes a data file as CSV, without a window.
+    if (isConvertCommand(argc, argv))
+        return runConvertCommand(argc, argv);
     // `korvix record` and `korvix calibrate` run without a window or a display.
     if (isConsoleCommand(argc, argv))
         return runConsoleCommand(argc, argv);

@@ -95,6 +95,7 @@ CsvResult exportCsv(const QString& dataFile, const QString& csvFile, const CsvSp
     }
     const RecordingHeader header = makeRecordingHeader(head[0], head[1], head[4], head[7], head[8]);
     if (!header.header.valid()) {
+        result.notDataFile = true;
         result.error = QStringLiteral("not a recorder data file");
         return result;
     }

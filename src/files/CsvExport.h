@@ -28,6 +28,7 @@ struct CsvSpan {
 struct CsvResult {
     bool ok = false;
     bool cancelled = false;
+    bool notDataFile = false;  // the input has no recorder header
     QString error;
     int64_t records = 0;
     int64_t damagedLines = 0;
