@@ -68,8 +68,8 @@ LongFileController::LongFileController(RecorderWindow& window, DataFileBrowser& 
         waitForWorker();
         showPage(pages() - 1);
     });
-    pageUpAction = key("pageUpAction", Qt::Key_PageUp, [this] { showPage(page_ - 1); });
-    pageDownAction = key("pageDownAction", Qt::Key_PageDown, [this] { showPage(page_ + 1); });
+    pageUpAction = key("pageUpAction", Qt::Key_PageUp, [this] { showPage(currentPage() - 1); });
+    pageDownAction = key("pageDownAction", Qt::Key_PageDown, [this] { showPage(currentPage() + 1); });
 
     // "Export CSV..." after the data items of the File menu; the others at the end of View.
     if (w_.fileMenu != nullptr)
@@ -139,7 +139,6 @@ void LongFileController::fileOpened()
     const bool same = path == viewed_;
     viewed_ = path;
     onView_ = true;
-    page_ = 0;
     if (!same) {
         overview_.reset();
         if (overviewWindow_ != nullptr)
@@ -154,12 +153,17 @@ void LongFileController::pageTurned()
 {
     if (!onView_)
         return;
-    // PageEnd after a page is shown is the first row of the next one, less one.
-    page_ = std::max<int64_t>(0, w_.st.PageEnd / datafile::PageRows - 1);
     if (overviewWindow_ != nullptr) {
-        const datafile::PagePlace place = datafile::pageOfIndex(page_);
+        const datafile::PagePlace place = datafile::pageOfIndex(currentPage());
         overviewWindow_->plot->setBand(place.firstRow, place.lastRow);
     }
+}
+
+int64_t LongFileController::currentPage() const
+{
+    // PageEnd after a page is shown is the first row of the next one, less one, whichever
+    // routine showed it.
+    return std::max<int64_t>(0, w_.st.PageEnd / datafile::PageRows - 1);
 }
 
 int64_t LongFileController::rowsKnown() const
@@ -191,9 +195,6 @@ void LongFileController::showPage(int64_t page)
         w_.nextPageClick();
     }
     pageTurned();
-    page_ = page;
-    if (overviewWindow_ != nullptr)
-        overviewWindow_->plot->setBand(place.firstRow, place.lastRow);
 }
 
 void LongFileController::showRow(int64_t row)
@@ -259,10 +260,10 @@ void LongFileController::overviewClick()
         overviewWindow_->plot->setColours(w_.st.ActiveColors);
         overviewWindow_->pickRow = [this](int64_t row) {
             const int64_t page = datafile::pageOfRow(row, rowsKnown()).page;
-            if (page != page_ || !fileOnView())
+            if (page != currentPage() || !fileOnView())
                 showPage(page);
         };
-        overviewWindow_->turnPage = [this](int step) { showPage(page_ + step); };
+        overviewWindow_->turnPage = [this](int step) { showPage(currentPage() + step); };
         overviewWindow_->goToEnd = [this](bool last) {
             waitForWorker();
             showPage(last ? pages() - 1 : 0);
@@ -283,7 +284,7 @@ void LongFileController::refreshClick()
     if (!fileOnView())
         return;
     // The page on screen again, with the buttons for the file as it is now; then the new lines.
-    showPage(page_);
+    showPage(currentPage());
     startPass(true);
 }
 
@@ -370,7 +371,7 @@ void LongFileController::exportCsvClick()
         firstRow = static_cast<int64_t>(overviewWindow_->plot->viewFirst());
         lastRow = static_cast<int64_t>(overviewWindow_->plot->viewLast());
     } else {
-        const datafile::PagePlace place = datafile::pageOfIndex(page_);
+        const datafile::PagePlace place = datafile::pageOfIndex(currentPage());
         firstRow = place.firstRow;
         lastRow = place.lastRow;
     }

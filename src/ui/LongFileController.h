@@ -41,7 +41,7 @@ public:
     // Whether a data file is on the recorder screen.
     bool fileOnView() const;
     // The page on screen (0 the first).
-    int64_t currentPage() const { return page_; }
+    int64_t currentPage() const;
     int64_t pages() const;
     // Puts page `page` (held to the file's pages) on the recorder screen.
     void showPage(int64_t page);
@@ -82,5 +82,4 @@ private:
     datafile::RecordingOverview::Result result_ = datafile::RecordingOverview::Result::Done;
     QString viewed_;
     bool onView_ = false;
-    int64_t page_ = 0;
 };

@@ -1,0 +1,242 @@
+// Long data files on the recorder window: jumps by time and by key land on the page holding the
+// moment through the page routine of the buttons, the overview follows, a refresh takes in lines
+// added since, and Export CSV writes the file's samples.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <deque>
+
+#include "files/CsvExport.h"
+#include "files/DataFileFormat.h"
+#include "files/DataFileWriter.h"
+#include "ui/AddTextWindow.h"
+#include "ui/Application.h"
+#include "ui/DataFileBrowser.h"
+#include "ui/Dialogs.h"
+#include "ui/FileDialogs.h"
+#include "ui/LongFileController.h"
+#include "ui/RecorderWindow.h"
+#include "ui/RecordingOverviewWindow.h"
+
+namespace {
+
+// Row k carries k in its raw values, so the row on each screen position can be read back.
+std::array<int32_t, 4> rowRaw(int64_t k)
+{
+    return {static_cast<int32_t>(k % 256 * 4), static_cast<int32_t>(k / 256 % 256 * 4), 0, 1020};
+}
+
+struct LongFilesWindow : ::testing::Test {
+    RecorderState st;
+    std::unique_ptr<RecorderWindow> w;
+    std::unique_ptr<DataFileBrowser> reader;
+    std::unique_ptr<AddTextWindow> addText;
+    LongFileController* longFiles = nullptr;
+    QTemporaryDir dir;
+    std::deque<QString> answers;
+    std::vector<MessageRequest> messages;
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+
+    LongFilesWindow()
+    {
+        st.DemoMode = true;
+        deriveColours(st);
+        st.ActiveColors = st.SettingsColors;
+        w = std::make_unique<RecorderWindow>(st);
+        reader = std::make_unique<DataFileBrowser>(w.get());
+        reader->showModal = [] {};
+        addText = std::make_unique<AddTextWindow>(w.get());
+        windows().recorder = w.get();
+        windows().dataFileBrowser = reader.get();
+        windows().addText = addText.get();
+        longFiles = new LongFileController(*w, *reader);
+        st.ClearPending = true;
+        w->redrawIfClearPending();
+        w->demoSetup();
+        setFileDialogHook([this](const FileDialogRequest&) {
+            if (answers.empty())
+                return QString();
+            QString a = answers.front();
+            answers.pop_front();
+            return a;
+        });
+        setMessageHook([this](const MessageRequest& r) {
+            messages.push_back(r);
+            return r.buttons.testFlag(answer) ? answer : QMessageBox::Ok;
+        });
+    }
+    ~LongFilesWindow() override
+    {
+        setFileDialogHook({});
+        setMessageHook({});
+        windows() = Windows{};
+    }
+
+    // An auto-save file at "0.1s" (1 ms a row) started 9.12.2026 10:00:00.
+    QString writeFile(const char* name, int64_t rows, bool trailer = true)
+    {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        RecorderState s;
+        s.RecTimeDivLabel = QStringLiteral("0.1s");
+        s.RecRangeLabel.fill(QStringLiteral("±20V"));
+        s.StartStamp = QStringLiteral("9.12.2026\t10:00:00");
+        datafile::AutoSaveWriter writer;
+        EXPECT_TRUE(writer.create(path));
+        writer.writeHeader(s);
+        for (int64_t k = 0; k < rows; ++k)
+            writer.writeSampleLine(k, rowRaw(k), static_cast<uint64_t>(k), s.ChannelRange);
+        if (trailer)
+            writer.writeTrailer(s);
+        else
+            writer.close();
+        return path;
+    }
+    void open(const QString& path)
+    {
+        answers.push_back(path);
+        w->openDataAction->trigger();
+    }
+    // The row at screen position p, or -1.
+    int64_t rowAt(int p) { return st.trace(3, p) == 255 ? -1 : (255 - st.trace(0, p)) + 256 * (255 - st.trace(1, p)); }
+    int64_t firstRowOnScreen() { return rowAt(0); }
+};
+
+}  // namespace
+
+TEST_F(LongFilesWindow, CommandsNeedAFileOnScreen)
+{
+    EXPECT_FALSE(longFiles->fileOnView());
+    w->viewMenu->aboutToShow();
+    EXPECT_FALSE(longFiles->overviewAction->isEnabled());
+    EXPECT_FALSE(longFiles->exportCsvAction->isEnabled());
+    open(writeFile("a.txt", 4000));
+    EXPECT_TRUE(longFiles->fileOnView());
+    w->viewMenu->aboutToShow();
+    EXPECT_TRUE(longFiles->overviewAction->isEnabled());
+    EXPECT_TRUE(longFiles->goToTimeAction->isEnabled());
+    EXPECT_EQ(longFiles->refreshAction->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_TRUE(w->fileMenu->actions().contains(longFiles->exportCsvAction));
+}
+
+TEST_F(LongFilesWindow, JumpsLandOnThePageHoldingTheMoment)
+{
+    open(writeFile("jumps.txt", 10000));
+    longFiles->waitForWorker();
+    ASSERT_TRUE(longFiles->overview());
+    EXPECT_EQ(longFiles->overview()->rowsWithSamples(), 10000);
+    EXPECT_EQ(longFiles->pages(), 6);
+
+    // 5 s at 1 ms a row: row 5000, on page 2 (rows 3401..5100).
+    ASSERT_TRUE(longFiles->goToTime(QStringLiteral("5")));
+    EXPECT_EQ(longFiles->currentPage(), 2);
+    EXPECT_EQ(firstRowOnScreen(), 3401);
+    EXPECT_EQ(rowAt(5000 - 3401), 5000);
+    EXPECT_TRUE(w->previousPageButton->isEnabled());
+    EXPECT_TRUE(w->nextPageButton->isEnabled());
+
+    // The same page as ">>" gives from there: the page routine of the buttons.
+    w->nextPageClick();
+    EXPECT_EQ(firstRowOnScreen(), 5101);
+    longFiles->pageDownAction->trigger();
+    EXPECT_EQ(longFiles->currentPage(), 4);
+    EXPECT_EQ(firstRowOnScreen(), 6801);
+
+    // A page boundary, a clock time with its date, and past the end.
+    ASSERT_TRUE(longFiles->goToTime(QStringLiteral("00:00:03.401")));
+    EXPECT_EQ(firstRowOnScreen(), 3401);
+    ASSERT_TRUE(longFiles->goToTime(QStringLiteral("2026-12-09 10:00:03.400")));
+    EXPECT_EQ(firstRowOnScreen(), 1701);
+    ASSERT_TRUE(longFiles->goToTime(QStringLiteral("99999")));
+    EXPECT_EQ(longFiles->currentPage(), 5);
+    EXPECT_EQ(firstRowOnScreen(), 8501);
+    EXPECT_FALSE(w->nextPageButton->isEnabled());
+
+    longFiles->firstPageAction->trigger();
+    EXPECT_EQ(longFiles->currentPage(), 0);
+    EXPECT_EQ(firstRowOnScreen(), 0);
+    EXPECT_FALSE(w->previousPageButton->isEnabled());
+    EXPECT_TRUE(w->nextPageButton->isEnabled());
+    longFiles->lastPageAction->trigger();
+    EXPECT_EQ(firstRowOnScreen(), 8501);
+    longFiles->pageUpAction->trigger();
+    EXPECT_EQ(firstRowOnScreen(), 6801);
+
+    messages.clear();
+    EXPECT_FALSE(longFiles->goToTime(QStringLiteral("soon")));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, QStringLiteral("Go to Time"));
+    EXPECT_EQ(firstRowOnScreen(), 6801);
+}
+
+TEST_F(LongFilesWindow, TheOverviewFollowsThePageButtonsAndPicksPages)
+{
+    open(writeFile("follow.txt", 10000));
+    longFiles->overviewClick();
+    longFiles->waitForWorker();
+    RecordingOverviewWindow* o = longFiles->overviewWindow();
+    ASSERT_NE(o, nullptr);
+    EXPECT_TRUE(o->isVisible());
+    EXPECT_EQ(o->plot->viewLast() - o->plot->viewFirst(), 10000.0);
+    w->nextPageButton->click();
+    EXPECT_EQ(longFiles->currentPage(), 1);
+    ASSERT_TRUE(o->pickRow);
+    o->pickRow(9000);
+    EXPECT_EQ(longFiles->currentPage(), 5);
+    EXPECT_EQ(firstRowOnScreen(), 8501);
+    o->plot->zoomAt(o->plot->plotRect().center().x(), 1e-6);
+    EXPECT_EQ(o->plot->viewLast() - o->plot->viewFirst(), 1700.0) << "zoom stops at one page";
+}
+
+TEST_F(LongFilesWindow, RefreshTakesInTheLinesAddedSince)
+{
+    const QString path = writeFile("growing.txt", 2000, false);
+    open(path);
+    longFiles->waitForWorker();
+    EXPECT_EQ(longFiles->pages(), 2);
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        std::string lines;
+        for (int64_t k = 2000; k < 6000; ++k)
+            datafile::appendDataLine(lines, k, rowRaw(k), static_cast<uint64_t>(k), st.ChannelRange, ',');
+        f.write(lines.data(), static_cast<qint64>(lines.size()));
+    }
+    longFiles->refreshAction->trigger();
+    longFiles->waitForWorker();
+    EXPECT_EQ(longFiles->overview()->rowsWithSamples(), 6000);
+    EXPECT_EQ(longFiles->overview()->fullPasses(), 1) << "the refresh read only the new lines";
+    EXPECT_EQ(longFiles->pages(), 4);
+    longFiles->lastPageAction->trigger();
+    EXPECT_EQ(firstRowOnScreen(), 5101);
+}
+
+TEST_F(LongFilesWindow, ExportCsvWritesTheWholeFileOrTheSpanInView)
+{
+    open(writeFile("export.txt", 5000));
+    longFiles->waitForWorker();
+    const QString csv = dir.filePath(QStringLiteral("export.csv"));
+    answers.push_back(csv);
+    answer = QMessageBox::No;  // the whole file
+    longFiles->exportCsvAction->trigger();
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> records = f.readAll().split('\n');
+    EXPECT_EQ(records.size(), 5000 + 2);  // the header, the records, nothing after the last CR LF
+    EXPECT_EQ(records[0], QByteArray("time,seconds,CH1/V,CH2/V,CH3/V,CH4/V,CH1,CH2,CH3,CH4\r"));
+    EXPECT_EQ(records[1].left(24), QByteArray("2026-12-09T10:00:00.000,"));
+    f.close();
+
+    // The span in view: the page on screen (rows 1701..3400).
+    longFiles->showPage(1);
+    answers.push_back(csv);
+    answer = QMessageBox::Yes;
+    longFiles->exportCsvAction->trigger();
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> span = f.readAll().split('\n');
+    EXPECT_EQ(span.size(), 1700 + 2);
+    EXPECT_TRUE(span[1].startsWith("2026-12-09T10:00:01.701,1.701,")) << span[1].toStdString();
+}
