@@ -83,3 +83,20 @@ int DeviceLink::USBRead(uint8_t* destination)
     ++goodReads_;
     return n;
 }
+
+int DeviceLink::readArrived()
+{
+    if (readHandle_ == HidTransport::InvalidHandle)
+        return HidTransport::Gone;
+    std::array<uint8_t, HidTransport::FrameSize> frame{};
+    const int n = transport_.read(readHandle_, frame.data(), 0);
+    if (n == HidTransport::FrameSize) {
+        std::copy(frame.begin() + 1, frame.end(), st_.InReport.begin());
+        ++goodReads_;
+        return n;
+    }
+    if (n == 0)
+        return 0;
+    ++failedReads_;
+    return HidTransport::Gone;
+}

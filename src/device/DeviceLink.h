@@ -39,6 +39,9 @@ public:
     // Reads one frame and copies its 64 report bytes to `destination`. 65 on success, 0 on failure
     // (also on a time-out of ReadTimeoutMs, and at once when the recorder is gone).
     int USBRead(uint8_t* destination);
+    // Takes one report that has already arrived into InReport, without waiting: 65 when one was
+    // there, 0 when none has come yet, HidTransport::Gone when the recorder is gone.
+    int readArrived();
     int DoWrite() { return USBWrite(st_.OutReport.data(), 64); }
     int DoRead() { return USBRead(st_.InReport.data()); }
 

@@ -20,7 +20,7 @@ void MillisecondTimer::setEnabled(bool value)
     if (value == enabled_)
         return;
     enabled_ = value;
-    if (value && interval_ > 0 && resolution_ > 0 && OnTimer)
+    if (value && interval_ > 0 && resolution_ > 0 && (OnTimer || OnTicks))
         startService();
     else
         stopService();
@@ -59,7 +59,7 @@ void MillisecondTimer::startService()
     pacer_.start(0, interval_);
     // The platform timer fires at the interval; for long intervals it is the pacer that decides,
     // so a timer event a little early is simply followed by the next one.
-    timer_->start(static_cast<int>(std::min<uint32_t>(interval_, 1000)));
+    timer_->start(static_cast<int>(std::min<uint32_t>(std::max(interval_, batchPeriod_), 1000)));
     ++startCount_;
 }
 
@@ -74,6 +74,18 @@ void MillisecondTimer::onPlatformTimer()
         return;  // a handler that pumps events must not be entered again; the pacer keeps the count
     inHandler_ = true;
     int64_t n = pacer_.due(clock_.elapsed());
+    if (OnTicks) {
+        if (n > 0 && enabled_) {
+            try {
+                OnTicks(n);
+            } catch (const std::exception& e) {
+                if (reportError)
+                    reportError(QString::fromLocal8Bit(e.what()));
+            }
+        }
+        inHandler_ = false;
+        return;
+    }
     while (n-- > 0 && enabled_ && OnTimer) {
         try {
             OnTimer();

@@ -63,6 +63,8 @@ public:
     ~MillisecondTimer() override;
 
     std::function<void()> OnTimer;
+    // When set, replaces OnTimer: called once per timer event with the number of ticks due.
+    std::function<void(int64_t)> OnTicks;
 
     bool Enabled() const { return enabled_; }
     void setEnabled(bool value);
@@ -70,6 +72,12 @@ public:
     void setInterval(uint32_t value);
     uint32_t Resolution() const { return resolution_; }
     void setResolution(uint32_t value);
+
+    // The shortest period of the platform timer (ms): below it, one timer event delivers every
+    // tick that came due since the last one, so a 1 ms interval does not wake the thread 1000
+    // times a second. 0 (the default): the platform timer fires at the interval.
+    uint32_t BatchPeriod() const { return batchPeriod_; }
+    void setBatchPeriod(uint32_t value) { batchPeriod_ = value; }
 
     // Number of platform timers started so far (for tests).
     int startCount() const { return startCount_; }
@@ -88,6 +96,7 @@ private:
     bool enabled_ = false;
     uint32_t interval_ = 1000;
     uint32_t resolution_ = 10;
+    uint32_t batchPeriod_ = 0;
     bool inHandler_ = false;
     int startCount_ = 0;
 };

@@ -118,24 +118,14 @@ struct RecorderState {
     ColourSet ActiveColors{};
     std::array<Colour, 5> XorColors{};
     Colour GridColor = 0x800000, BrightGridColor = 0xFF0000, DarkGridColor = 0x800000;
-    bool ColorsAccepted = false, DefaultSchemeChosen = true, BlackSchemeChosen = true;
     bool BrightGridOn = false;  // mirrors the tick of the "Bright Grid" menu item
 
     // ---- Device link
     bool DemoMode = false;
     int32_t HwOffset = 512;
     int32_t HwOffset4 = 0;
-    bool HWdialog = true;
     std::array<uint8_t, 64> OutReport{};
     std::array<uint8_t, 64> InReport{};
-
-    // ---- Application shell
-    QString SettingsDir;
-    QString DataDir;
-    QString ExeDir;
-    int32_t SkinIndex = 4;
-    bool ResetOnExit = false;
-    bool WasRunning = false;
 
     // ---- Demo source and value display
     // The demo table: 2400 of its 16-bit entries are used (layout in acquisition/DemoSource.h).

@@ -44,7 +44,6 @@ void readStartupSettings(const SettingsFile& file, RecorderState& state, WindowB
     shell.height = file.readInteger(Section_MainForm, MainForm_Height, shell.height);
 
     state.DemoMode = file.readBool(Section_Hardware, Hardware_DemoMode, state.DemoMode);
-    state.HWdialog = file.readBool(Section_Hardware, Hardware_HWdialog, state.HWdialog);
     // An offset that neither the recorder takes (Offset: 10 bits, 0..1023) nor a calibration finds
     // (Offset4: 512 minus an average of 0..1023) is not a calibration: like a value that is not a
     // number it leaves the default. Every sum with a sample stays small.
@@ -54,16 +53,27 @@ void readStartupSettings(const SettingsFile& file, RecorderState& state, WindowB
     const int offset4 = file.readInteger(Section_Hardware, Hardware_Offset4, state.HwOffset4);
     if (offset4 >= 512 - 1023 && offset4 <= 512)
         state.HwOffset4 = offset4;
-    state.SkinIndex = file.readInteger(Section_Menu, Menu_Skin, state.SkinIndex);
     for (int n = 0; n < static_cast<int>(state.SettingsColors.size()); ++n)
         state.SettingsColors[n] = file.readInteger(Section_Colors, Colors_Keys[n], state.SettingsColors[n]);
 
     deriveColours(state);
 }
 
-bool readAndMarkRunning(SettingsFile& file, RecorderState& state, QString* error)
+void readAppSettings(const SettingsFile& file, AppSettings& settings)
 {
-    state.WasRunning = file.readBool(Key::Section_Status, Key::Status_Running, false);
+    using namespace Key;
+    WindowBounds& window = settings.window;
+    window.top = file.readInteger(Section_MainForm, MainForm_Top, window.top);
+    window.left = file.readInteger(Section_MainForm, MainForm_Left, window.left);
+    window.width = file.readInteger(Section_MainForm, MainForm_Width, window.width);
+    window.height = file.readInteger(Section_MainForm, MainForm_Height, window.height);
+    settings.calibrationDue = file.readBool(Section_Hardware, Hardware_HWdialog, settings.calibrationDue);
+    settings.skin = file.readInteger(Section_Menu, Menu_Skin, settings.skin);
+}
+
+bool readAndMarkRunning(SettingsFile& file, AppSettings& settings, QString* error)
+{
+    settings.wasRunning = file.readBool(Key::Section_Status, Key::Status_Running, false);
     file.writeBool(Key::Section_Status, Key::Status_Running, true);
     return file.flush(error);
 }
@@ -74,10 +84,11 @@ void readEditFormSize(const SettingsFile& file, int& width, int& height)
     height = file.readInteger(Key::Section_EditForm, Key::EditForm_Height, height);
 }
 
-void writeShutdownSettings(SettingsFile& file, const RecorderState& state, const WindowBounds& shell,
+void writeShutdownSettings(SettingsFile& file, const RecorderState& state, const AppSettings& settings,
                            bool shellNormalState, int editWidth, int editHeight)
 {
     using namespace Key;
+    const WindowBounds& shell = settings.window;
     // A minimized or maximized window's bounds are not the ones to restore next time.
     if (shellNormalState) {
         file.writeInteger(Section_MainForm, MainForm_Top, shell.top);
@@ -92,8 +103,8 @@ void writeShutdownSettings(SettingsFile& file, const RecorderState& state, const
     file.writeBool(Section_Hardware, Hardware_DemoMode, state.DemoMode);
     file.writeInteger(Section_Hardware, Hardware_Offset, state.HwOffset);
     file.writeInteger(Section_Hardware, Hardware_Offset4, state.HwOffset4);
-    file.writeBool(Section_Hardware, Hardware_HWdialog, state.HWdialog);
-    file.writeInteger(Section_Menu, Menu_Skin, state.SkinIndex);
+    file.writeBool(Section_Hardware, Hardware_HWdialog, settings.calibrationDue);
+    file.writeInteger(Section_Menu, Menu_Skin, settings.skin);
     for (int n = 0; n < static_cast<int>(state.SettingsColors.size()); ++n)
         file.writeInteger(Section_Colors, Colors_Keys[n], state.SettingsColors[n]);
 }

@@ -86,8 +86,8 @@ AddTextWindow::AddTextWindow(QWidget* parent) : QDialog(parent)
             recorder_->st.AnnotationText = textEdit->toPlainText();
     });
     if (recorder_)
-        recorder_->screen.drawAnnotation = [this] { note(); };
-    FormCreate();
+        recorder_->screen.drawAnnotation = [this] { drawOnScreen(); };
+    clearAnnotation();
 }
 
 AddTextWindow::~AddTextWindow()
@@ -96,7 +96,7 @@ AddTextWindow::~AddTextWindow()
         recorder_->screen.drawAnnotation = [] {};
 }
 
-void AddTextWindow::FormCreate()
+void AddTextWindow::clearAnnotation()
 {
     textEdit->clear();
     if (recorder_) {
@@ -158,7 +158,7 @@ void AddTextWindow::selectAllClick()
     textEdit->selectAll();
 }
 
-void AddTextWindow::note()
+void AddTextWindow::drawOnScreen()
 {
     if (recorder_)
         drawAnnotation(recorder_->image1Surface, recorder_->st);

@@ -35,7 +35,7 @@ public:
     QAction* pasteAction = nullptr;
     QAction* selectAllAction = nullptr;
 
-    void FormCreate();
+    void clearAnnotation();
     void addTextClick();
     void removeClick();
     void closeClick() { hide(); }
@@ -45,7 +45,7 @@ public:
     void selectAllClick();
 
     // Draws the annotation into the recorder's screen bitmap when AnnotationOn.
-    void note();
+    void drawOnScreen();
     // An annotation was read from a data file into the recorder state: the memo, the check box,
     // "Remove" and the hint follow it.
     void annotationLoaded();

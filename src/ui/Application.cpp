@@ -103,6 +103,8 @@ int runApplication(int argc, char** argv)
     QApplication::setFont(font);
 
     static RecorderState state;
+    // The program's settings: the shell reads and writes them and hands them to the windows.
+    AppSettings settings;
     const StartOptions options = parseStartOptions(argc, argv);
     SimulatedRecorder* simulator = nullptr;
     std::unique_ptr<HidTransport> transport =
@@ -114,7 +116,7 @@ int runApplication(int argc, char** argv)
     Windows& w = windows();
     w.device = &device;
     // Created in this order; the shell first, as the main window.
-    auto shell = std::make_unique<StartupShell>(state);
+    auto shell = std::make_unique<StartupShell>(state, settings);
     w.shell = shell.get();
     auto recorder = std::make_unique<RecorderWindow>(state);
     w.recorder = recorder.get();

@@ -34,14 +34,14 @@ struct ItemButton {
 
 // In the order of ColourDialog::itemButtons; the preview line of each item lies level with it.
 const std::array<ItemButton, 8> ItemButtons = {{
-    {"SpeedButton1", "Ch1", Ch1, 20},
-    {"SpeedButton2", "Ch2", Ch2, 44},
-    {"SpeedButton7", "Ch3", Ch3, 68},
-    {"SpeedButton8", "Ch4", Ch4, 92},
-    {"SpeedButton4", "Dark Grid", Dark_Grid, 116},
-    {"SpeedButton5", "Bright Grid", Bright_Grid, 140},
-    {"SpeedButton6", "Time Marker", Time_Marker, 164},
-    {"SpeedButton3", "Background", Background, 188},
+    {"channel1ColourButton", "Ch1", Ch1, 20},
+    {"channel2ColourButton", "Ch2", Ch2, 44},
+    {"channel3ColourButton", "Ch3", Ch3, 68},
+    {"channel4ColourButton", "Ch4", Ch4, 92},
+    {"darkGridColourButton", "Dark Grid", Dark_Grid, 116},
+    {"brightGridColourButton", "Bright Grid", Bright_Grid, 140},
+    {"timeMarkerColourButton", "Time Marker", Time_Marker, 164},
+    {"backgroundColourButton", "Background", Background, 188},
 }};
 
 QFrame* makeBevel(QWidget* parent, const char* name, const QRect& geometry)
@@ -115,20 +115,20 @@ ColourDialog::ColourDialog(RecorderState& state, QWidget* parent) : QDialog(pare
     previewPanel->setObjectName(QStringLiteral("previewPanel"));
     previewPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     previewPanel->setGeometry(116, 16, 97, 197);
-    previewImage = new ScreenView(image1Surface, previewPanel);
+    previewImage = new ScreenView(previewSurface, previewPanel);
     previewImage->setObjectName(QStringLiteral("previewImage"));
     previewImage->setGeometry(4, 4, PreviewWidth, PreviewHeight);
 
     schemesBevel = makeBevel(this, "schemesBevel", {232, 4, 145, 105});
-    labels[0] = makeLabel(this, "Label1", "Please note:", 240, 16, true);
-    labels[1] = makeLabel(this, "Label2", "Full color selection ", 240, 36, true);
-    labels[2] = makeLabel(this, "Label3", "is possible only if ", 240, 52, true);
-    labels[3] = makeLabel(this, "Label4", "True Color (24 bit)", 240, 68, true);
-    labels[4] = makeLabel(this, "Label5", "display mode is used.", 240, 84, true);
-    labels[5] = makeLabel(this, "Label6", "Select Default Colors:", 252, 140, false);
+    pleaseNoteLabel = makeLabel(this, "pleaseNoteLabel", "Please note:", 240, 16, true);
+    displayNoteLabels[0] = makeLabel(this, "fullColourLabel", "Full color selection ", 240, 36, true);
+    displayNoteLabels[1] = makeLabel(this, "onlyIfLabel", "is possible only if ", 240, 52, true);
+    displayNoteLabels[2] = makeLabel(this, "trueColourLabel", "True Color (24 bit)", 240, 68, true);
+    displayNoteLabels[3] = makeLabel(this, "displayModeLabel", "display mode is used.", 240, 84, true);
+    defaultSchemesLabel = makeLabel(this, "defaultSchemesLabel", "Select Default Colors:", 252, 140, false);
     // Fonts wider than the one the dialog was laid out for would push the text over the edge.
-    if (labels[5]->geometry().right() > width() - 6)
-        labels[5]->move(width() - 6 - labels[5]->width(), 140);
+    if (defaultSchemesLabel->geometry().right() > width() - 6)
+        defaultSchemesLabel->move(width() - 6 - defaultSchemesLabel->width(), 140);
 
     brightScreenButton = makePushButton(this, "brightScreenButton", "Bright Screen", {244, 164, 113, 25});
     blackScreenButton = makePushButton(this, "blackScreenButton", "Black Screen", {244, 200, 113, 25});
@@ -144,13 +144,13 @@ ColourDialog::ColourDialog(RecorderState& state, QWidget* parent) : QDialog(pare
 
 void ColourDialog::initialise()
 {
-    st.ColorsAccepted = false;
-    draw_1();
+    coloursAccepted_ = false;
+    drawPreview();
 }
 
-void ColourDialog::draw_1()
+void ColourDialog::drawPreview()
 {
-    Surface& s = image1Surface;
+    Surface& s = previewSurface;
     const ColourSet& c = st.SettingsColors;
     const Colour bg = c[Background];
     const int w = s.width();
@@ -188,7 +188,7 @@ void ColourDialog::pickItem(int button)
     const QColor chosen = pickColour(QColor::fromRgb(Surface::toRgb(colour)), this);
     if (chosen.isValid())
         colour = Surface::fromRgb(chosen.rgb());
-    draw_1();
+    drawPreview();
 }
 
 void ColourDialog::closeWith(ColourDialogClose how)
@@ -199,30 +199,30 @@ void ColourDialog::closeWith(ColourDialogClose how)
 
 void ColourDialog::okClick()
 {
-    st.ColorsAccepted = true;
-    st.DefaultSchemeChosen = false;
+    coloursAccepted_ = true;
+    defaultSchemeChosen_ = false;
     closeWith(ColourDialogClose::Ok);
 }
 
 void ColourDialog::cancelClick()
 {
-    st.ColorsAccepted = false;
+    coloursAccepted_ = false;
     closeWith(ColourDialogClose::Cancel);
 }
 
 void ColourDialog::brightScreenClick()
 {
-    st.ColorsAccepted = false;
-    st.DefaultSchemeChosen = true;
-    st.BlackSchemeChosen = false;
+    coloursAccepted_ = false;
+    defaultSchemeChosen_ = true;
+    blackSchemeChosen_ = false;
     closeWith(ColourDialogClose::BrightScheme);
 }
 
 void ColourDialog::blackScreenClick()
 {
-    st.ColorsAccepted = false;
-    st.DefaultSchemeChosen = true;
-    st.BlackSchemeChosen = true;
+    coloursAccepted_ = false;
+    defaultSchemeChosen_ = true;
+    blackSchemeChosen_ = true;
     closeWith(ColourDialogClose::BlackScheme);
 }
 

@@ -34,8 +34,8 @@ using ColourPicker = std::function<QColor(const QColor& preset, QWidget* parent)
 void setColourPicker(ColourPicker picker);
 
 // The colour dialog: edits SettingsColors directly with one button per item, shows them in the
-// preview and offers the two default schemes. It records in the state's result flags and in
-// closedBy() how it was closed.
+// preview and offers the two default schemes. It records in its result flags and in closedBy()
+// how it was closed.
 class ColourDialog : public QDialog {
     Q_OBJECT
 public:
@@ -47,24 +47,25 @@ public:
 
     static constexpr int PreviewWidth = 89;
     static constexpr int PreviewHeight = 189;
-    Surface image1Surface{PreviewWidth, PreviewHeight};
+    Surface previewSurface{PreviewWidth, PreviewHeight};
 
     QFrame* itemsBevel = nullptr;
-    // Item buttons in the order Ch1, Ch2, Ch3, Ch4, Dark Grid, Bright Grid, Time Marker, Background:
-    // SpeedButton1, 2, 7, 8, 4, 5, 6, 3.
+    // Item buttons in the order Ch1, Ch2, Ch3, Ch4, Dark Grid, Bright Grid, Time Marker, Background.
     std::array<QToolButton*, 8> itemButtons{};
     QFrame* previewPanel = nullptr;
     ScreenView* previewImage = nullptr;
     QFrame* schemesBevel = nullptr;
-    std::array<QLabel*, 6> labels{};            // Label1..Label6
-    QPushButton* brightScreenButton = nullptr;  // "Bright Screen"
-    QPushButton* blackScreenButton = nullptr;   // "Black Screen"
-    QPushButton* okButton = nullptr;            // "OK"
-    QPushButton* cancelButton = nullptr;        // "Cancel"
+    QLabel* pleaseNoteLabel = nullptr;           // "Please note:"
+    std::array<QLabel*, 4> displayNoteLabels{};  // the four lines about the display's colour depth
+    QLabel* defaultSchemesLabel = nullptr;       // "Select Default Colors:"
+    QPushButton* brightScreenButton = nullptr;   // "Bright Screen"
+    QPushButton* blackScreenButton = nullptr;    // "Black Screen"
+    QPushButton* okButton = nullptr;             // "OK"
+    QPushButton* cancelButton = nullptr;         // "Cancel"
 
     void initialise();
     // Draws the preview from SettingsColors: every line shows its item's colour on the background.
-    void draw_1();
+    void drawPreview();
 
     // Item buttons: pick the item's colour.
     void pickChannel1Colour() { pickItem(0); }
@@ -85,12 +86,21 @@ public:
     // Shows the dialog modally; afterwards closedBy() tells how it was closed.
     void run();
     ColourDialogClose closedBy() const { return closedBy_; }
+    // The result flags of the closing buttons, kept from one use of the dialog to the next: OK
+    // accepts the picks and leaves the default schemes; a scheme button chooses a default scheme,
+    // the black or the bright one. The title-bar button changes none.
+    bool coloursAccepted() const { return coloursAccepted_; }
+    bool defaultSchemeChosen() const { return defaultSchemeChosen_; }
+    bool blackSchemeChosen() const { return blackSchemeChosen_; }
 
 private:
     void pickItem(int button);
     void closeWith(ColourDialogClose how);
 
     ColourDialogClose closedBy_ = ColourDialogClose::Window;
+    bool coloursAccepted_ = false;
+    bool defaultSchemeChosen_ = true;
+    bool blackSchemeChosen_ = true;
 };
 
 // Applies the way the dialog was closed to both colour sets. `before` is SettingsColors as it was

@@ -57,7 +57,7 @@ RecorderWindow* DataFileBrowser::recorder() const
     return windows().recorder;
 }
 
-void DataFileBrowser::LoadDataFile()
+void DataFileBrowser::openDataFile()
 {
     RecorderWindow* w = recorder();
     if (w == nullptr || busy_)
@@ -67,7 +67,7 @@ void DataFileBrowser::LoadDataFile()
     request.kind = FileDialogRequest::Kind::Open;
     request.objectName = QStringLiteral("OpenDialog2");
     request.title = QStringLiteral("Open Data");
-    request.directory = st.DataDir;
+    request.directory = w->settings().dataDir;
     const QString path = runFileDialog(w, request);
     if (path.isEmpty())
         return;
@@ -135,7 +135,7 @@ void DataFileBrowser::LoadDataFile()
     }
 }
 
-void DataFileBrowser::PageForward()
+void DataFileBrowser::showNextPage()
 {
     RecorderWindow* w = recorder();
     if (w == nullptr || busy_)
@@ -161,7 +161,7 @@ void DataFileBrowser::PageForward()
     lines_.close();
 }
 
-void DataFileBrowser::PageBack()
+void DataFileBrowser::showPreviousPage()
 {
     RecorderWindow* w = recorder();
     if (w == nullptr || busy_)

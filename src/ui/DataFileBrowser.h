@@ -24,10 +24,10 @@ public:
     void okClick() { accept(); }
 
     // "Open Data...": asks for a file and shows its first page.
-    void LoadDataFile();
+    void openDataFile();
     // ">>" and "<<": the next and the previous page of the file on view.
-    void PageForward();
-    void PageBack();
+    void showNextPage();
+    void showPreviousPage();
 
     // True while a page is being loaded; page-button clicks that arrive then are dropped.
     bool busy() const { return busy_; }

@@ -64,7 +64,7 @@ QIcon applicationIcon()
 void RecorderWindow::helpContentsClick()
 {
     // The guide opens in the system's browser, which runs on its own; "Contents" may open it again.
-    const QString path = helpFilePath(st.ExeDir);
+    const QString path = helpFilePath(settings().exeDir);
     if (!QFileInfo(path).isFile()) {
         showMessage(this, {QMessageBox::Warning,
                            {},

@@ -172,7 +172,7 @@ void PrintPreviewWindow::captionEdited()
     miniatureCaptionLabel->adjustSize();
 }
 
-bool PrintPreviewWindow::LayoutPage(const QImage& screenImage)
+bool PrintPreviewWindow::preparePage(const QImage& screenImage)
 {
     QPrinter& p = printer();
     if (!p.isValid()) {
@@ -182,17 +182,17 @@ bool PrintPreviewWindow::LayoutPage(const QImage& screenImage)
         return false;
     }
     const QRect page = p.pageLayout().paintRectPixels(p.resolution());
-    pw = page.width();
-    ph = page.height();
+    pageWidth = page.width();
+    pageHeight = page.height();
     landscape = p.pageLayout().orientation() == QPageLayout::Landscape;
-    IW = screenImage.width();
-    IH = screenImage.height();
+    pictureWidth = screenImage.width();
+    pictureHeight = screenImage.height();
     screenImage_ = &screenImage;
-    miniature = printing::miniatureFor(pw, ph, landscape);
+    miniature = printing::miniatureFor(pageWidth, pageHeight, landscape);
     return true;
 }
 
-void PrintPreviewWindow::DrawPreview()
+void PrintPreviewWindow::drawPreview()
 {
     const printing::Miniature& m = miniature;
     const int top = printing::Miniature::Top;
@@ -203,7 +203,7 @@ void PrintPreviewWindow::DrawPreview()
         painter.fillRect(m.X0, top, m.W, m.H, Qt::white);
         painter.setPen(Qt::black);
         painter.drawRect(m.X0, top, m.W - 1, m.H - 1);
-        const printing::PageLayout l = printing::layoutPage(m.W, m.H, landscape, IW, IH);
+        const printing::PageLayout l = printing::layoutPage(m.W, m.H, landscape, pictureWidth, pictureHeight);
         if (screenImage_ != nullptr && !screenImage_->isNull())
             painter.drawImage(QRect(m.X0 + l.left, top + l.top, l.right - l.left, l.bottom - l.top), *screenImage_);
         miniatureCaptionLabel->move(m.X0 + l.left, top + l.captionY);
@@ -218,7 +218,7 @@ void PrintPreviewWindow::DrawPreview()
     pageImage->update();
 }
 
-bool PrintPreviewWindow::PrinterSetup(QWidget* parent)
+bool PrintPreviewWindow::runPrinterSetup(QWidget* parent)
 {
     QPrinter& p = printer();
     if (printerSetupHook())
@@ -252,8 +252,9 @@ bool PrintPreviewWindow::chooseOutputFile()
         request.fileName = file.fileName();
     } else {
         request.directory = QDir::homePath();
-        if (const RecorderWindow* recorder = windows().recorder; recorder != nullptr && !recorder->st.DataDir.isEmpty())
-            request.directory = recorder->st.DataDir;
+        if (const RecorderWindow* recorder = windows().recorder;
+            recorder != nullptr && !recorder->settings().dataDir.isEmpty())
+            request.directory = recorder->settings().dataDir;
         request.fileName = QStringLiteral("Image1.pdf");
     }
     const QString path = runFileDialog(this, request);

@@ -43,10 +43,10 @@ public:
     // The preview canvas of pageImage.
     QImage canvas{CanvasWidth, CanvasHeight, QImage::Format_RGB32};
 
-    // Values taken by LayoutPage and kept until the next one.
-    int pw = 0, ph = 0;  // printable page size in printer pixels
+    // Values taken by preparePage and kept until the next one.
+    int pageWidth = 0, pageHeight = 0;  // printable page size in printer pixels
     bool landscape = false;
-    int IW = 0, IH = 0;  // the screen picture's size
+    int pictureWidth = 0, pictureHeight = 0;  // the screen picture's size
     printing::Miniature miniature;
 
     // The application's printer (made on first use).
@@ -54,11 +54,11 @@ public:
 
     // Reads the page from the printer and the size of the screen picture, which the preview and the
     // print show. False (with a message shown) when the printer cannot be used.
-    bool LayoutPage(const QImage& screenImage);
-    void DrawPreview();
+    bool preparePage(const QImage& screenImage);
+    void drawPreview();
 
     // Runs the printer set-up dialog; true when the user accepted it.
-    bool PrinterSetup(QWidget* parent);
+    bool runPrinterSetup(QWidget* parent);
 
     void printClick();  // "Print": prints the page; the preview stays open
     void closeClick();  // "Close"

@@ -151,6 +151,6 @@ void RecorderWindow::exitClick()
 
 void RecorderWindow::restoreDefaultsClick()
 {
-    st.ResetOnExit = true;
+    settings().resetOnExit = true;
     close();
 }

@@ -10,6 +10,7 @@
 #include "screen/Screen.h"
 #include "screen/Surface.h"
 #include "recording/RecorderState.h"
+#include "settings/Settings.h"
 
 class QAction;
 class QButtonGroup;
@@ -39,6 +40,17 @@ public:
 
     RecorderState& st;
 
+    // The program's settings (folders, skin, ...): the start-up shell hands its own over; a window
+    // made on its own (window tests) keeps a set of defaults.
+    AppSettings& settings() { return *settings_; }
+    const AppSettings& settings() const { return *settings_; }
+    void useSettings(AppSettings& settings) { settings_ = &settings; }
+
+private:
+    AppSettings ownSettings_;
+    AppSettings* settings_ = &ownSettings_;
+
+public:
     // ---- The screen: the persistent bitmap of screenImage and the live overlay liveOverlay.
     Surface image1Surface{Screen::ImageWidth, Screen::ImageHeight};
     Surface paintBox1Surface{Screen::ImageWidth, Screen::ImageHeight, true};

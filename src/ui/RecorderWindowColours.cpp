@@ -53,7 +53,7 @@ void runColourDialog(RecorderState& st, RecorderWindow* recorder, ColourDialog* 
         dialog = own.get();
     }
     const ColourSet before = st.SettingsColors;
-    dialog->draw_1();
+    dialog->drawPreview();
     dialog->run();
     if (applyColourDialogResult(st, before, dialog->closedBy()) && recorder != nullptr)
         recorder->applyColourDialog();

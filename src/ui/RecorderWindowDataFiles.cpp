@@ -109,7 +109,7 @@ void RecorderWindow::saveDataClick()
     request.kind = FileDialogRequest::Kind::Save;
     request.objectName = QStringLiteral("SaveDialog2");
     request.title = QStringLiteral("Save Data");
-    request.directory = st.DataDir;
+    request.directory = settings().dataDir;
     request.fileName = QStringLiteral("*.txt");
     const QString path = runFileDialog(this, request);
     if (path.isEmpty() || st.SampleIndex <= 1)
@@ -147,7 +147,7 @@ void RecorderWindow::autoSaveClick()
     request.kind = FileDialogRequest::Kind::Save;
     request.objectName = QStringLiteral("SaveDialog3");
     request.title = QStringLiteral("AutoSave Data");
-    request.directory = st.DataDir;
+    request.directory = settings().dataDir;
     const QString path = runFileDialog(this, request);
     if (path.isEmpty())
         return;  // an armed file stays armed
@@ -230,7 +230,7 @@ void RecorderWindow::openDataClick()
     DataFileBrowser* reader = windows().dataFileBrowser;
     if (reader == nullptr || reader->busy() || !st.Idle)
         return;
-    reader->LoadDataFile();
+    reader->openDataFile();
     updateTimeReadout();
 }
 
@@ -240,7 +240,7 @@ void RecorderWindow::nextPageClick()
     // A click that arrives while a page is being loaded (or during a recording) is dropped.
     if (reader == nullptr || reader->busy() || !st.Idle)
         return;
-    reader->PageForward();
+    reader->showNextPage();
     updateTimeReadout();
 }
 
@@ -249,6 +249,6 @@ void RecorderWindow::previousPageClick()
     DataFileBrowser* reader = windows().dataFileBrowser;
     if (reader == nullptr || reader->busy() || !st.Idle)
         return;
-    reader->PageBack();
+    reader->showPreviousPage();
     updateTimeReadout();
 }

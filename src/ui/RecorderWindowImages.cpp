@@ -6,14 +6,14 @@
 #include "files/Images.h"
 #include "ui/FileDialogs.h"
 #include "ui/Dialogs.h"
-#include "ui/StartupShell.h"
+#include "settings/Folders.h"
 #include "ui/RecorderWindow.h"
 
 namespace {
 
-QString pictureFolder(const RecorderState& st)
+QString pictureFolder(const AppSettings& settings)
 {
-    return st.DataDir.isEmpty() ? StartupShell::GetSpecialFolderPath(5) : st.DataDir;
+    return settings.dataDir.isEmpty() ? folders::documents() : settings.dataDir;
 }
 
 }  // namespace
@@ -24,7 +24,7 @@ void RecorderWindow::saveImageClick()
     request.kind = FileDialogRequest::Kind::Save;
     request.objectName = QStringLiteral("SaveDialog1");
     request.title = QStringLiteral("Save Image");
-    request.directory = pictureFolder(st);
+    request.directory = pictureFolder(settings());
     request.fileName = lastImageName.isEmpty() ? QStringLiteral("screenImage") : lastImageName;
     request.filter = QStringLiteral("PNG (*.PNG);;Bitmap file (*.bmp)");
     request.defaultSuffix = QStringLiteral("png");
@@ -47,7 +47,7 @@ void RecorderWindow::openImageClick()
     request.kind = FileDialogRequest::Kind::Open;
     request.objectName = QStringLiteral("OpenPictureDialog1");
     request.title = QStringLiteral("Open Image");
-    request.directory = pictureFolder(st);
+    request.directory = pictureFolder(settings());
     request.filter = QStringLiteral("PNG (*.PNG);;Bitmap (*.BMP)");
     request.defaultSuffix = QStringLiteral("png");
     const QString path = runFileDialog(this, request);

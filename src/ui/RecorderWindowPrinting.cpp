@@ -26,14 +26,14 @@ void RecorderWindow::printClick()
         return;
     std::unique_ptr<PrintPreviewWindow> own;
     PrintPreviewWindow* preview = previewWindow(this, own);
-    if (!preview->LayoutPage(picture))
+    if (!preview->preparePage(picture))
         return;
-    preview->DrawPreview();
+    preview->drawPreview();
     preview->exec();
 }
 
 void RecorderWindow::printSetupClick()
 {
     std::unique_ptr<PrintPreviewWindow> own;
-    previewWindow(this, own)->PrinterSetup(this);
+    previewWindow(this, own)->runPrinterSetup(this);
 }

@@ -157,7 +157,7 @@ namespace {
 
 void selectSkin(RecorderWindow& w, int index)
 {
-    w.st.SkinIndex = index;
+    w.settings().skin = index;
     for (size_t i = 0; i < w.skinItems.size(); ++i)
         w.skinItems[i]->setChecked(static_cast<int>(i) + 1 == index);
     skins::applySkin(index);

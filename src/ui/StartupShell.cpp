@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QTimer>
 
 #include "device/Commands.h"
@@ -16,7 +15,7 @@
 #include "ui/AddTextWindow.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
-#include "settings/SettingsKeys.h"
+#include "settings/Folders.h"
 #include "ui/RecorderWindow.h"
 
 namespace {
@@ -35,11 +34,12 @@ const char* const DemoModeText = "Software runs in demo mode.\rClick 'Run' to st
 
 }  // namespace
 
-StartupShell::StartupShell(RecorderState& state, QWidget* parent) : QWidget(parent), st(state)
+StartupShell::StartupShell(RecorderState& state, AppSettings& appSettings, QWidget* parent)
+    : QWidget(parent), st(state), settings(appSettings)
 {
     setObjectName(QStringLiteral("StartupShell"));
     setWindowTitle(QStringLiteral("Oscilloscope"));
-    setGeometry(bounds.left, bounds.top, bounds.width, bounds.height);
+    setGeometry(settings.window.left, settings.window.top, settings.window.width, settings.window.height);
     handOverTimer = new QTimer(this);
     handOverTimer->setObjectName(QStringLiteral("handOverTimer"));
     handOverTimer->setSingleShot(true);
@@ -50,42 +50,28 @@ StartupShell::StartupShell(RecorderState& state, QWidget* parent) : QWidget(pare
 
 StartupShell::~StartupShell() = default;
 
-QString StartupShell::GetSpecialFolderPath(int folder)
-{
-    QString path;
-    if (folder == 28)
-        path = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    else if (folder == 5)
-        path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    while (path.size() > 1 && (path.endsWith('/') || path.endsWith('\\')))
-        path.chop(1);
-    return path;
-}
-
 void StartupShell::initialise()
 {
-    st.DefaultSchemeChosen = true;
-    st.BlackSchemeChosen = true;
-
     st.SettingsColors = DefaultColours;
-    st.SkinIndex = 4;
+    settings.skin = 4;
     st.DemoPhase = 0;
     st.HwOffset = 512;
     st.HwOffset4 = 0;
-    st.HWdialog = true;
+    settings.calibrationDue = true;
 
-    st.SettingsDir = GetSpecialFolderPath(28) + QStringLiteral("/Lumivale/KORVIX");
-    QDir().mkpath(st.SettingsDir);
-    st.ExeDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    settings.settingsDir = folders::settings();
+    QDir().mkpath(settings.settingsDir);
+    settings.exeDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
 
-    settingsFile = std::make_unique<SettingsFile>(st.SettingsDir + QLatin1Char('/') + QLatin1String(Key::FileName));
-    readStartupSettings(*settingsFile, st, bounds);
-    bounds = usableBounds(bounds, screenAreas());
-    setGeometry(bounds.left, bounds.top, bounds.width, bounds.height);
+    settingsFile = std::make_unique<SettingsFile>(folders::settingsFile());
+    readStartupSettings(*settingsFile, st, settings.window);
+    readAppSettings(*settingsFile, settings);
+    settings.window = usableBounds(settings.window, screenAreas());
+    setGeometry(settings.window.left, settings.window.top, settings.window.width, settings.window.height);
 
     // Marks the program as running at once, so that another copy started meanwhile finds it set.
     // A settings file that cannot be written is reported at close, not here.
-    readAndMarkRunning(*settingsFile, st, nullptr);
+    readAndMarkRunning(*settingsFile, settings, nullptr);
 
     handOverTimer->start();
 }
@@ -95,9 +81,10 @@ void StartupShell::handOver()
     handOverTimer->stop();
     Windows& w = windows();
     RecorderWindow* rec = w.recorder;
+    rec->useSettings(settings);
 
     // The stored skin: the skin menu item of that number.
-    switch (st.SkinIndex) {
+    switch (settings.skin) {
         case 1:
             rec->skin1Click();
             break;
@@ -126,9 +113,9 @@ void StartupShell::handOver()
             break;
     }
 
-    st.ExeDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-    st.DataDir = GetSpecialFolderPath(5);
-    const QString candidate = st.DataDir + QStringLiteral("/My KORVIX");
+    settings.exeDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    settings.dataDir = folders::documents();
+    const QString candidate = settings.dataDir + QStringLiteral("/My KORVIX");
 
     // The "Add Text" window: stored size, top-aligned and right-aligned with the shell.
     if (w.addText != nullptr) {
@@ -137,7 +124,7 @@ void StartupShell::handOver()
         readEditFormSize(*settingsFile, width, height);
         const QSize size = usableEditSize(QSize(width, height));
         w.addText->resize(size);
-        w.addText->move(bounds.left + bounds.width - size.width(), bounds.top);
+        w.addText->move(settings.window.left + settings.window.width - size.width(), settings.window.top);
     }
 
     st.ActiveColors = st.SettingsColors;
@@ -154,12 +141,12 @@ void StartupShell::handOver()
     st.ClearPending = true;
     rec->redrawIfClearPending();
 
-    if (st.HWdialog)
+    if (settings.calibrationDue)
         QDir().mkpath(candidate);
     if (QDir(candidate).exists())
-        st.DataDir = candidate;
+        settings.dataDir = candidate;
 
-    if (!st.DemoMode && st.WasRunning) {
+    if (!st.DemoMode && settings.wasRunning) {
         MessageRequest ask{
             QMessageBox::Information, {}, QString::fromLatin1(RunAnywayText), QMessageBox::Yes | QMessageBox::No};
         if (showMessage(this, ask) != QMessageBox::Yes) {
@@ -170,9 +157,9 @@ void StartupShell::handOver()
 
     showRecorderWindow();
 
-    if (st.HWdialog && !st.DemoMode) {
+    if (settings.calibrationDue && !st.DemoMode) {
         rec->calibrateClick();
-        st.HWdialog = false;
+        settings.calibrationDue = false;
     }
 
     if (!st.DemoMode && w.device != nullptr) {
@@ -184,8 +171,8 @@ void StartupShell::handOver()
 void StartupShell::showRecorderWindow()
 {
     RecorderWindow* rec = windows().recorder;
-    rec->move(bounds.left, bounds.top);
-    rec->resize(bounds.width, bounds.height);
+    rec->move(settings.window.left, settings.window.top);
+    rec->resize(settings.window.width, settings.window.height);
     rec->show();
     hide();
 
@@ -203,10 +190,10 @@ void StartupShell::showRecorderWindow()
 
 void StartupShell::closeFromRecorder(const QRect& recorderGeometry)
 {
-    bounds.left = recorderGeometry.left();
-    bounds.top = recorderGeometry.top();
-    bounds.width = recorderGeometry.width();
-    bounds.height = recorderGeometry.height();
+    settings.window.left = recorderGeometry.left();
+    settings.window.top = recorderGeometry.top();
+    settings.window.width = recorderGeometry.width();
+    settings.window.height = recorderGeometry.height();
     close();
 }
 
@@ -234,11 +221,11 @@ void StartupShell::finishClose()
     // The shell is hidden from the hand-over on; its own state is always normal, the recorder's
     // maximised or minimised state is not carried over (its normal geometry is what is kept).
     const bool normalState = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
-    writeShutdownSettings(*settingsFile, st, bounds, normalState, editWidth, editHeight);
+    writeShutdownSettings(*settingsFile, st, settings, normalState, editWidth, editHeight);
 
     QString error;
     bool ok = settingsFile->flush(&error);
-    if (st.ResetOnExit) {
+    if (settings.resetOnExit) {
         // The file is to go anyway: a failed write does not matter, a failed deletion does.
         ok = settingsFile->remove();
         if (!ok)

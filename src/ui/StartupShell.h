@@ -15,15 +15,13 @@ class QTimer;
 class StartupShell : public QWidget {
     Q_OBJECT
 public:
-    explicit StartupShell(RecorderState& state, QWidget* parent = nullptr);
+    StartupShell(RecorderState& state, AppSettings& settings, QWidget* parent = nullptr);
     ~StartupShell() override;
 
     RecorderState& st;
+    AppSettings& settings;
     std::unique_ptr<SettingsFile> settingsFile;
     QTimer* handOverTimer = nullptr;  // one-shot hand-over timer
-
-    // Path of a special folder: 28 = per-user local application data, 5 = documents.
-    static QString GetSpecialFolderPath(int folder);
 
     void initialise();
     void handOver();
@@ -34,9 +32,6 @@ public:
 
     // Takes the recorder window's geometry and closes: writes the settings file and ends the program.
     void closeFromRecorder(const QRect& recorderGeometry);
-
-    // The bounds the shell holds (the recorder takes them over at the hand-over and gives them back at close).
-    WindowBounds bounds;
 
     // Whether the program has ended (the shell closed).
     bool closed() const { return closed_; }

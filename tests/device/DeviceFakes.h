@@ -13,6 +13,10 @@
 #include <thread>
 #include <vector>
 
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
 #include "device/HidTransport.h"
 #include "device/SimulatedRecorder.h"
 #include "device/DeviceLink.h"
@@ -181,3 +185,16 @@ private:
     const bool vanishAtEnd_;
     bool started_ = false;
 };
+
+// Runs the thread's event loop until `done` holds or `timeoutMs` have passed; returns `done()`.
+inline bool runEventsUntil(const std::function<bool()>& done, int timeoutMs = 15000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < timeoutMs) {
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return done();
+}

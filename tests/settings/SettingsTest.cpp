@@ -32,24 +32,27 @@ protected:
 TEST_F(SettingsTest, FirstRunWritesTheCompleteFile)
 {
     RecorderState state;
+    AppSettings settings;
     WindowBounds shell;
     SettingsFile file(path);
     readStartupSettings(file, state, shell);
+    readAppSettings(file, settings);
     EXPECT_EQ(shell, WindowBounds{});
+    EXPECT_EQ(settings.window, WindowBounds{});
     EXPECT_EQ(state.SettingsColors, DefaultColours);
-    EXPECT_TRUE(state.HWdialog);
-    EXPECT_EQ(state.SkinIndex, 4);
+    EXPECT_TRUE(settings.calibrationDue);
+    EXPECT_EQ(settings.skin, 4);
 
     QString error;
-    ASSERT_TRUE(readAndMarkRunning(file, state, &error)) << error.toStdString();
-    EXPECT_FALSE(state.WasRunning);
+    ASSERT_TRUE(readAndMarkRunning(file, settings, &error)) << error.toStdString();
+    EXPECT_FALSE(settings.wasRunning);
     EXPECT_EQ(readBytes(path), "[Status]\r\nRunning=1\r\n");  // on disk at once
 
     int editWidth = 301, editHeight = 265;
     readEditFormSize(file, editWidth, editHeight);
-    state.HWdialog = false;  // the first-run calibration has run
+    settings.calibrationDue = false;  // the first-run calibration has run
     state.DemoMode = false;
-    writeShutdownSettings(file, state, shell, true, editWidth, editHeight);
+    writeShutdownSettings(file, state, settings, true, editWidth, editHeight);
     ASSERT_TRUE(file.flush(&error)) << error.toStdString();
     EXPECT_EQ(readBytes(path),
               "[Status]\r\nRunning=0\r\n\r\n"
@@ -64,28 +67,33 @@ TEST_F(SettingsTest, FirstRunWritesTheCompleteFile)
 TEST_F(SettingsTest, ClosedSettingsAreReadAtTheNextStart)
 {
     RecorderState before;
+    AppSettings beforeSettings;
     before.DemoMode = true;
-    before.HWdialog = false;
+    beforeSettings.calibrationDue = false;
     before.HwOffset = 1023;
     before.HwOffset4 = -3;
-    before.SkinIndex = 9;  // outside the skins, kept as it is
+    beforeSettings.skin = 9;  // outside the skins, kept as it is
     before.SettingsColors = {0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000, 0x123456, 0x404040, 0xC0C0C0, 0x000000};
     const WindowBounds moved{-20, 400, 1000, 600};
+    beforeSettings.window = moved;
     {
         SettingsFile file(path);
-        writeShutdownSettings(file, before, moved, true, 350, 200);
+        writeShutdownSettings(file, before, beforeSettings, true, 350, 200);
         ASSERT_TRUE(file.flush());
     }
     SettingsFile file(path);
     RecorderState after;
+    AppSettings afterSettings;
     WindowBounds shell;
     readStartupSettings(file, after, shell);
+    readAppSettings(file, afterSettings);
     EXPECT_EQ(shell, moved);
+    EXPECT_EQ(afterSettings.window, moved);
     EXPECT_TRUE(after.DemoMode);
-    EXPECT_FALSE(after.HWdialog);
+    EXPECT_FALSE(afterSettings.calibrationDue);
     EXPECT_EQ(after.HwOffset, 1023);
     EXPECT_EQ(after.HwOffset4, -3);
-    EXPECT_EQ(after.SkinIndex, 9);
+    EXPECT_EQ(afterSettings.skin, 9);
     EXPECT_EQ(after.SettingsColors, before.SettingsColors);
     // Derived from the colours just read: white background inverts nothing away.
     EXPECT_EQ(after.XorColors[0], 0x0000FF);
@@ -108,7 +116,9 @@ TEST_F(SettingsTest, MinimizedOrMaximizedWindowKeepsTheStoredGeometry)
 
     SettingsFile file(path);
     RecorderState state;
-    writeShutdownSettings(file, state, WindowBounds{0, 0, 3000, 2000}, false, 1, 1);
+    AppSettings settings;
+    settings.window = WindowBounds{0, 0, 3000, 2000};
+    writeShutdownSettings(file, state, settings, false, 1, 1);
     ASSERT_TRUE(file.flush());
     SettingsFile again(path);
     WindowBounds shell;
@@ -131,13 +141,15 @@ TEST_F(SettingsTest, RunningMarkAndBadValues)
 
     SettingsFile file(path);
     RecorderState state;
+    AppSettings settings;
     WindowBounds shell;
     readStartupSettings(file, state, shell);
-    EXPECT_EQ(state.SkinIndex, 4);
+    readAppSettings(file, settings);
+    EXPECT_EQ(settings.skin, 4);
     EXPECT_EQ(state.HwOffset, 512);
     EXPECT_EQ(state.SettingsColors[Ch2], 0x0000FF);
-    ASSERT_TRUE(readAndMarkRunning(file, state));
-    EXPECT_TRUE(state.WasRunning);
+    ASSERT_TRUE(readAndMarkRunning(file, settings));
+    EXPECT_TRUE(settings.wasRunning);
     EXPECT_EQ(readBytes(path).left(22), "[status]\r\nrunning=1\r\n[");
 }
 

@@ -71,7 +71,7 @@ TEST_F(Appearance, EachSkinTicksItselfAndGivesItsOwnLook)
     std::set<QRgb> windowColours;
     for (int i = 0; i < 7; ++i) {
         w.skinItems[static_cast<size_t>(i)]->trigger();
-        EXPECT_EQ(st.SkinIndex, i + 1);
+        EXPECT_EQ(w.settings().skin, i + 1);
         EXPECT_EQ(checkedSkins(w), std::vector<int>{i + 1});
         EXPECT_EQ(skins::currentSkin(), i + 1);
         EXPECT_FALSE(qApp->styleSheet().isEmpty());
@@ -93,7 +93,7 @@ TEST_F(Appearance, EachSkinTicksItselfAndGivesItsOwnLook)
     EXPECT_EQ(QApplication::palette().color(QPalette::Window), deepBlue.color(QPalette::Window));
 
     w.skin8Click();
-    EXPECT_EQ(st.SkinIndex, 8);
+    EXPECT_EQ(w.settings().skin, 8);
     EXPECT_EQ(checkedSkins(w), std::vector<int>{8});
     EXPECT_EQ(QApplication::style()->name(), platformStyle);
     EXPECT_EQ(QApplication::palette().color(QPalette::Window), platformWindow);
@@ -102,11 +102,11 @@ TEST_F(Appearance, EachSkinTicksItselfAndGivesItsOwnLook)
 
 TEST_F(Appearance, DesignedLookIsGrayBlueUntilAStoredSkinIsChosen)
 {
-    st.SkinIndex = 0;  // a settings file with a number outside 1..8 chooses nothing
+    w.settings().skin = 0;  // a settings file with a number outside 1..8 chooses nothing
     skins::applySkin(skins::DesignedSkin);
     EXPECT_EQ(skins::currentSkin(), 6);
     EXPECT_TRUE(checkedSkins(w).empty());
-    EXPECT_EQ(st.SkinIndex, 0);
+    EXPECT_EQ(w.settings().skin, 0);
     const QPalette designed = QApplication::palette();
     EXPECT_FALSE(qApp->styleSheet().isEmpty());
 
@@ -125,16 +125,17 @@ TEST_F(Appearance, StoredSkinComesBackAtTheNextStart)
         w.skinItems[static_cast<size_t>(index - 1)]->trigger();
         {
             SettingsFile file(path);
-            writeShutdownSettings(file, st, WindowBounds{}, true, 301, 265);
+            writeShutdownSettings(file, st, w.settings(), true, 301, 265);
             ASSERT_TRUE(file.flush());
         }
         // The next start: the settings are read and the item of the stored number is chosen.
         RecorderState next;
-        WindowBounds bounds;
-        readStartupSettings(SettingsFile(path), next, bounds);
-        ASSERT_EQ(next.SkinIndex, index);
+        AppSettings nextSettings;
+        readAppSettings(SettingsFile(path), nextSettings);
+        ASSERT_EQ(nextSettings.skin, index);
         RecorderWindow again(next);
-        again.skinItems[static_cast<size_t>(next.SkinIndex - 1)]->trigger();
+        again.useSettings(nextSettings);
+        again.skinItems[static_cast<size_t>(nextSettings.skin - 1)]->trigger();
         EXPECT_EQ(checkedSkins(again), std::vector<int>{index});
         EXPECT_EQ(skins::currentSkin(), index);
     }
@@ -143,7 +144,7 @@ TEST_F(Appearance, StoredSkinComesBackAtTheNextStart)
 TEST_F(Appearance, ContentsOpensTheGuideNextToTheProgram)
 {
     QTemporaryDir exe;
-    st.ExeDir = exe.path() + QLatin1Char('/');
+    w.settings().exeDir = exe.path() + QLatin1Char('/');
     w.helpContentsClick();  // no guide there
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains(QLatin1String("KORVIX.html")));
@@ -170,7 +171,7 @@ TEST_F(Appearance, ContentsFindsTheInstalledGuideFromTheProgramsFolder)
     ASSERT_TRUE(QDir(prefix.path()).mkpath(QStringLiteral("share/korvix/images")));
     const QString bin = prefix.filePath(QStringLiteral("bin"));
     const QString installed = prefix.filePath(QStringLiteral("share/korvix/KORVIX.html"));
-    st.ExeDir = bin + QLatin1Char('/');
+    w.settings().exeDir = bin + QLatin1Char('/');
 
     // Nothing installed: the message names where an installed program keeps its guide, not a
     // folder "bin/info" (under /usr that is the system's "info" program).
@@ -186,7 +187,7 @@ TEST_F(Appearance, ContentsFindsTheInstalledGuideFromTheProgramsFolder)
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(installed));
     EXPECT_EQ(helpFilePath(bin), installed);
-    EXPECT_EQ(helpFilePath(st.ExeDir), installed);
+    EXPECT_EQ(helpFilePath(w.settings().exeDir), installed);
 
     // A file named "info" beside the program (as /usr/bin/info is) does not hide the guide.
     QFile infoProgram(prefix.filePath(QStringLiteral("bin/info")));
@@ -200,7 +201,7 @@ TEST_F(Appearance, ContentsFindsTheInstalledGuideFromTheProgramsFolder)
     QFile local(prefix.filePath(QStringLiteral("bin/info/KORVIX.html")));
     ASSERT_TRUE(local.open(QIODevice::WriteOnly));
     local.close();
-    EXPECT_EQ(helpFilePath(st.ExeDir), local.fileName());
+    EXPECT_EQ(helpFilePath(w.settings().exeDir), local.fileName());
     w.helpContentsClick();
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[1], QUrl::fromLocalFile(local.fileName()));

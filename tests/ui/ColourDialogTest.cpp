@@ -58,8 +58,8 @@ TEST_F(ColourDialogTest, PreviewShowsEveryItemInItsOwnColour)
 {
     for (const ColourSet& scheme : {BlackScreenScheme, BrightScreenScheme, Custom}) {
         st.SettingsColors = scheme;
-        dialog.draw_1();
-        const Surface& s = dialog.image1Surface;
+        dialog.drawPreview();
+        const Surface& s = dialog.previewSurface;
         const std::array<std::pair<int, ColourIndex>, 7> lines = {
             {{10, Ch1}, {34, Ch2}, {58, Ch3}, {82, Ch4}, {106, Dark_Grid}, {130, Bright_Grid}, {154, Time_Marker}}};
         for (const auto& [y, item] : lines)
@@ -82,8 +82,8 @@ TEST_F(ColourDialogTest, OkKeepsThePicksInBothSetsAndRenewsWhatDerivesFromThem)
     EXPECT_EQ(st.ActiveColors[Ch2], picked);
     EXPECT_EQ(st.XorColors[1], xorColour(picked, 0));
     EXPECT_EQ(labelColour(1), QColor(0x12, 0x34, 0x56));
-    EXPECT_TRUE(st.ColorsAccepted);
-    EXPECT_FALSE(st.DefaultSchemeChosen);
+    EXPECT_TRUE(dialog.coloursAccepted());
+    EXPECT_FALSE(dialog.defaultSchemeChosen());
     EXPECT_EQ(dialog.closedBy(), ColourDialogClose::Ok);
 }
 
@@ -99,16 +99,16 @@ TEST_F(ColourDialogTest, SchemeButtonsPutTheirSchemeInPlaceAndDiscardPicks)
     EXPECT_EQ(st.XorColors[0], xorColour(BrightScreenScheme[Ch1], BrightScreenScheme[Background]));
     EXPECT_EQ(screenBackground(), 8421440);
     EXPECT_EQ(screenGrid(), 12632256);
-    EXPECT_FALSE(st.ColorsAccepted);
-    EXPECT_TRUE(st.DefaultSchemeChosen);
-    EXPECT_FALSE(st.BlackSchemeChosen);
+    EXPECT_FALSE(dialog.coloursAccepted());
+    EXPECT_TRUE(dialog.defaultSchemeChosen());
+    EXPECT_FALSE(dialog.blackSchemeChosen());
 
     colours([this] { dialog.blackScreenButton->click(); });  // "Black Screen"
     EXPECT_EQ(st.SettingsColors, BlackScreenScheme);
     EXPECT_EQ(st.ActiveColors, BlackScreenScheme);
     EXPECT_EQ(screenBackground(), 0);
-    EXPECT_TRUE(st.DefaultSchemeChosen);
-    EXPECT_TRUE(st.BlackSchemeChosen);
+    EXPECT_TRUE(dialog.defaultSchemeChosen());
+    EXPECT_TRUE(dialog.blackSchemeChosen());
 }
 
 // Cancel and the title-bar button leave every colour as it was when the dialog opened, whatever
@@ -121,11 +121,11 @@ TEST_F(ColourDialogTest, CancelAndTheTitleBarButtonChangeNoColour)
     EXPECT_EQ(st.SettingsColors, Custom);
     EXPECT_EQ(st.ActiveColors, Custom);
     EXPECT_EQ(screenBackground(), Custom[Background]);
-    EXPECT_TRUE(st.DefaultSchemeChosen);  // the flags keep their start values
-    EXPECT_TRUE(st.BlackSchemeChosen);
+    EXPECT_TRUE(dialog.defaultSchemeChosen());  // the flags keep their start values
+    EXPECT_TRUE(dialog.blackSchemeChosen());
 
     colours([this] { dialog.okButton->click(); });  // an OK without picks
-    EXPECT_TRUE(st.ColorsAccepted);
+    EXPECT_TRUE(dialog.coloursAccepted());
 
     setColourPicker([](const QColor&, QWidget*) { return QColor(Qt::white); });
     colours([this] {
@@ -147,7 +147,7 @@ TEST_F(ColourDialogTest, CancelAndTheTitleBarButtonChangeNoColour)
     EXPECT_EQ(dialog.closedBy(), ColourDialogClose::Window);
     EXPECT_EQ(st.SettingsColors, Custom);
     EXPECT_EQ(st.ActiveColors, Custom);
-    EXPECT_TRUE(st.ColorsAccepted);  // the title-bar button changes no flag
+    EXPECT_TRUE(dialog.coloursAccepted());  // the title-bar button changes no flag
 }
 
 TEST_F(ColourDialogTest, CancelledPickerKeepsTheColourAndTheButtonDown)

@@ -63,8 +63,8 @@ struct DataFilesWindow : ::testing::Test {
         st.DemoMode = true;
         deriveColours(st);
         st.ActiveColors = st.SettingsColors;
-        st.DataDir = dir.path();
         w = std::make_unique<RecorderWindow>(st);
+        w->settings().dataDir = dir.path();
         reader = std::make_unique<DataFileBrowser>(w.get());
         reader->showModal = [this] { ++rejections; };
         addText = std::make_unique<AddTextWindow>(w.get());

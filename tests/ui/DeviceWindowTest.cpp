@@ -29,6 +29,7 @@ namespace {
 
 struct DeviceWindow : ::testing::Test {
     RecorderState st;
+    AppSettings settings;  // the shell's, handed to the recorder window at the hand-over
     SimulatedRecorder* sim = nullptr;
     std::unique_ptr<HidTransport> transport;
     std::unique_ptr<DeviceLink> link;
@@ -62,7 +63,7 @@ struct DeviceWindow : ::testing::Test {
         Windows& win = windows();
         win.device = link.get();
         if (withShell) {
-            shell = std::make_unique<StartupShell>(st);
+            shell = std::make_unique<StartupShell>(st, settings);
             shell->handOverTimer->stop();  // the test runs the hand-over itself
             win.shell = shell.get();
         } else {
@@ -410,7 +411,7 @@ TEST_F(DeviceWindow, FirstStartWithTheSimulatorCalibratesAndKeepsTheOffset)
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].text, CalibrateText);
     EXPECT_EQ(messages[1].text, QStringLiteral("Calibration completed successfully."));
-    EXPECT_FALSE(st.HWdialog);
+    EXPECT_FALSE(settings.calibrationDue);
     EXPECT_EQ(sim->offset(), 519);
 
     // A recording at the calibrated offset reads the input exactly.

@@ -29,7 +29,7 @@ struct ImageMenu : ::testing::Test {
         st.SettingsColors = DefaultColours;
         deriveColours(st);
         st.ActiveColors = st.SettingsColors;
-        st.DataDir = dir.path();
+        w.settings().dataDir = dir.path();
         st.ClearPending = true;
         w.redrawIfClearPending();
         // Something on the screen besides the grid, so that a lost or moved pixel shows.

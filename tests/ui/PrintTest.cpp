@@ -73,8 +73,8 @@ struct Printing : ::testing::Test {
 
 TEST_F(Printing, PortraitPreviewShowsThePaperThePictureAndTheCaption)
 {
-    ASSERT_TRUE(preview.LayoutPage(w.image1Surface.image()));
-    preview.DrawPreview();
+    ASSERT_TRUE(preview.preparePage(w.image1Surface.image()));
+    preview.drawPreview();
     EXPECT_EQ(preview.miniature.W, 354);
     EXPECT_EQ(preview.miniature.H, 501);
 
@@ -106,8 +106,8 @@ TEST_F(Printing, LandscapeFromPrintSetupCentresThePicture)
         return true;
     });
     w.printSetupClick();
-    ASSERT_TRUE(preview.LayoutPage(w.image1Surface.image()));
-    preview.DrawPreview();
+    ASSERT_TRUE(preview.preparePage(w.image1Surface.image()));
+    preview.drawPreview();
     EXPECT_TRUE(preview.landscape);
     EXPECT_EQ(preview.miniature.W, 472);
     EXPECT_EQ(preview.miniature.H, 334);
@@ -141,8 +141,8 @@ TEST_F(Printing, PrintsThePictureAndTheCaptionOnAPdfPage)
     if (pdftoppm.isEmpty() || pdftotext.isEmpty())
         GTEST_SKIP() << "pdftoppm and pdftotext (poppler-utils) are needed to look at the printed page";
 
-    ASSERT_TRUE(preview.LayoutPage(w.image1Surface.image()));
-    preview.DrawPreview();
+    ASSERT_TRUE(preview.preparePage(w.image1Surface.image()));
+    preview.drawPreview();
     preview.captionEdit->setText(QStringLiteral("Caption 42 of the test page"));
     preview.printClick();
     ASSERT_TRUE(messages.empty()) << qPrintable(messages[0].text);
@@ -180,7 +180,7 @@ TEST_F(Printing, PrintsThePictureAndTheCaptionOnAPdfPage)
 
 TEST_F(Printing, FailedPrintSaysSoAndNextPrintAsksForAFile)
 {
-    ASSERT_TRUE(preview.LayoutPage(w.image1Surface.image()));
+    ASSERT_TRUE(preview.preparePage(w.image1Surface.image()));
     answer = dir.filePath(QStringLiteral("no folder/page.pdf"));
     preview.printClick();
     ASSERT_EQ(messages.size(), 1u);
@@ -205,8 +205,8 @@ TEST_F(Printing, EveryPrintIntoAPdfFileAsksForTheFileName)
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
-    ASSERT_TRUE(preview.LayoutPage(w.image1Surface.image()));
-    preview.DrawPreview();
+    ASSERT_TRUE(preview.preparePage(w.image1Surface.image()));
+    preview.drawPreview();
     preview.captionEdit->setText(QStringLiteral("first"));
     preview.printClick();
     ASSERT_EQ(asked.size(), 1u);
@@ -275,8 +275,8 @@ TEST_F(Printing, PrintedPictureIsTheScreenPixelForPixel)
         w.image1Surface.setPixel(x, 150, 0xFFFFFF);
     const QImage screen = w.image1Surface.image().convertToFormat(QImage::Format_RGB32);
 
-    ASSERT_TRUE(preview.LayoutPage(w.image1Surface.image()));
-    preview.DrawPreview();
+    ASSERT_TRUE(preview.preparePage(w.image1Surface.image()));
+    preview.drawPreview();
     preview.printClick();
     ASSERT_TRUE(messages.empty()) << qPrintable(messages[0].text);
 

@@ -24,6 +24,7 @@ namespace {
 // transport, with every message box answered by `answer` and recorded.
 struct ProgramRun {
     RecorderState st;
+    AppSettings settings;
     ScriptedTransport transport;
     std::unique_ptr<DeviceLink> link;
     std::unique_ptr<StartupShell> shell;
@@ -42,7 +43,7 @@ struct ProgramRun {
         link = std::make_unique<DeviceLink>(st, transport);
         Windows& w = windows();
         w.device = link.get();
-        shell = std::make_unique<StartupShell>(st);
+        shell = std::make_unique<StartupShell>(st, settings);
         w.shell = shell.get();
         recorder = std::make_unique<RecorderWindow>(st);
         w.recorder = recorder.get();
@@ -95,8 +96,8 @@ TEST_F(Startup, FirstStartWithoutRecorderRunsTheDemoAndWritesTheSettingsAtClose)
         EXPECT_EQ(run.messages[0], QStringLiteral("Software runs in demo mode.\rClick 'Run' to start the demo."));
         EXPECT_TRUE(run.recorder->isVisible());
         EXPECT_FALSE(run.shell->isVisible());
-        EXPECT_TRUE(QDir(run.st.DataDir).exists());
-        EXPECT_TRUE(run.st.DataDir.endsWith("/My KORVIX"));
+        EXPECT_TRUE(QDir(run.settings.dataDir).exists());
+        EXPECT_TRUE(run.settings.dataDir.endsWith("/My KORVIX"));
         run.recorder->close();
         EXPECT_TRUE(run.shell->closed());
     }

@@ -1,0 +1,263 @@
+#include "recording/RecordingSession.h"
+
+#include <QTimer>
+
+#include "device/Commands.h"
+#include "device/DeviceLink.h"
+#include "device/SampleAveraging.h"
+#include "recording/DemoSource.h"
+#include "recording/MillisecondTimer.h"
+#include "recording/TimeBase.h"
+
+RecordingSession::RecordingSession(RecorderState& state, QObject* parent) : QObject(parent), st_(state)
+{
+    batchTimer_ = new QTimer(this);
+    batchTimer_->setObjectName(QStringLiteral("deviceBatchTimer"));
+    connect(batchTimer_, &QTimer::timeout, this, &RecordingSession::takeDeviceBatch);
+
+    demoTimer_ = new MillisecondTimer(this);
+    demoTimer_->setObjectName(QStringLiteral("demoTimer"));
+    demoTimer_->setResolution(1);
+    demoTimer_->setBatchPeriod(BatchIntervalMs);
+    demoTimer_->OnTimer = [this] { takeDemoSamples(1); };
+    demoTimer_->OnTicks = [this](int64_t due) { takeDemoSamples(static_cast<int>(due)); };
+}
+
+RecordingSession::~RecordingSession() = default;
+
+void RecordingSession::start()
+{
+    st_.StopFlag = false;
+    st_.Idle = false;
+    st_.SampleIndex = 0;
+    st_.ScreenWrapped = false;
+    st_.ElapsedMs = 0;
+    st_.ElapsedHours = 0;
+    st_.ElapsedMinutes = 0;
+    st_.ElapsedSeconds = 0;
+    st_.SampleSum.fill(0);
+    st_.ReportCount = 0;
+    // The value displays refresh after the first 11 reports of a device recording, then every 1001.
+    st_.DvmRefreshCount = 990;
+    running_ = true;
+    firstBatchDone_ = false;
+    failedReads_ = 0;
+    appendedFrom_ = appendedTo_ = -1;
+    reason_ = StopReason::User;
+
+    if (st_.DemoMode) {
+        demoTimer_->setInterval(static_cast<uint32_t>(st_.SampleIntervalMs));
+        demoTimer_->setResolution(10);
+        demoTimer_->setEnabled(true);
+    } else {
+        batchTimer_->setSingleShot(true);
+        batchTimer_->start(DeviceStartDelayMs);
+    }
+    if (st_.AutoSaveOn && sink_ != nullptr)
+        sink_->writeHeader();
+    if (!st_.DemoMode && link_ != nullptr) {
+        st_.OutReport[0] = command::Start;
+        link_->DoWrite();
+    }
+    emit started();
+}
+
+void RecordingSession::requestStop(StopReason reason)
+{
+    if (!running_)
+        return;
+    if (!st_.StopFlag)
+        reason_ = reason;
+    st_.StopFlag = true;
+    demoTimer_->setEnabled(false);
+}
+
+void RecordingSession::stop(StopReason reason)
+{
+    if (!running_)
+        return;
+    if (inBatch_) {
+        // Called from an observer during a batch: the batch ends after the sample in hand.
+        requestStop(reason);
+        return;
+    }
+    requestStop(reason);
+    batchTimer_->stop();
+    if (!st_.DemoMode && firstBatchDone_) {
+        // Reports measured before the stop that have not been taken yet belong to the recording.
+        st_.StopFlag = false;
+        takeDeviceBatch();
+        if (!running_)
+            return;
+        st_.StopFlag = true;
+    }
+    finish();
+}
+
+void RecordingSession::takeDeviceBatch()
+{
+    if (!running_ || st_.DemoMode || inBatch_)
+        return;
+    if (!firstBatchDone_) {
+        firstBatchDone_ = true;
+        sinceReport_.start();
+        batchTimer_->setSingleShot(false);
+        batchTimer_->start(BatchIntervalMs);
+    }
+    inBatch_ = true;
+    const double timeStep = timeStepOf(st_.RecTimeDivLabel);
+    bool lost = false;
+    while (!st_.StopFlag) {
+        const int n = link_ != nullptr ? link_->readArrived() : HidTransport::Gone;
+        if (n == 0) {
+            // Nothing more has arrived: the rest comes with the next batch, unless the recorder
+            // has stayed silent for too long.
+            lost = sinceReport_.elapsed() >= StallTimeoutMs;
+            break;
+        }
+        if (n < 0) {
+            if (++failedReads_ > MaxFailedReads) {
+                lost = true;
+                break;
+            }
+            continue;
+        }
+        failedReads_ = 0;
+        sinceReport_.start();
+        const uint8_t* report = st_.InReport.data();
+        if (report[0] != st_.LastSequence) {
+            for (int c = 0; c < ChannelCount; ++c)
+                st_.SampleSum[static_cast<size_t>(c)] += readingOf(report, c);
+            ++st_.ReportCount;
+            st_.LastSequence = report[0];
+        }
+        if (++st_.DvmRefreshCount > DvmRefreshPasses) {
+            st_.DvmRefreshCount = 0;
+            emit valuesRefreshDue(true, true);
+        }
+        if (st_.ReportCount >= st_.SampleIntervalMs) {
+            storeDeviceSample();
+            perSampleSteps(timeStep, true);
+            st_.SampleSum.fill(0);
+            st_.ReportCount = 0;
+        }
+    }
+    if (lost) {
+        st_.StopFlag = true;
+        reason_ = StopReason::RecorderLost;
+        emit recorderLost();
+    }
+    flushAppended();
+    inBatch_ = false;
+    // A batch that ends on a stop (Single done, recorder lost, a stop asked for meanwhile) ends
+    // the recording; a sample of the reports gathered so far is its last one.
+    if (st_.StopFlag && running_) {
+        if (st_.ReportCount > 0) {
+            storeDeviceSample();
+            perSampleSteps(timeStep, true);
+            st_.SampleSum.fill(0);
+            st_.ReportCount = 0;
+            flushAppended();
+        }
+        finish();
+    }
+}
+
+void RecordingSession::storeDeviceSample()
+{
+    const int position = st_.SampleIndex;
+    for (int c = 0; c < ChannelCount; ++c) {
+        const size_t i = static_cast<size_t>(c);
+        const int value = averagedSample(st_.SampleSum[i], st_.ReportCount, st_.CalOffset[i]);
+        st_.SampleSum[i] = value;
+        st_.trace(c, position) = screenValue(value);
+        st_.sample(c, position) = value;
+    }
+}
+
+void RecordingSession::takeDemoSamples(int count)
+{
+    // A timer event that was already queued when the recording stopped takes no sample.
+    if (!running_ || !st_.DemoMode || inBatch_ || !demoTimer_->Enabled())
+        return;
+    inBatch_ = true;
+    const double timeStep = timeStepOf(st_.RecTimeDivLabel);
+    for (int i = 0; i < count && !st_.StopFlag; ++i) {
+        demo::takeSample(st_);
+        const demo::Refresh refresh = demo::advanceDisplayClocks(st_, static_cast<int>(demoTimer_->Interval()));
+        if (refresh.dvm || refresh.values)
+            emit valuesRefreshDue(refresh.dvm, refresh.values);
+        perSampleSteps(timeStep, false);
+    }
+    flushAppended();
+    inBatch_ = false;
+    if (st_.StopFlag && running_)
+        finish();
+}
+
+void RecordingSession::perSampleSteps(double timeStep, bool deviceMode)
+{
+    // Elapsed time. A device recording does not count its first sample.
+    if (!deviceMode || st_.SampleIndex != 0)
+        st_.ElapsedMs += st_.SampleIntervalMs;
+    st_.ElapsedHours = st_.ElapsedMs / 3600000;
+    st_.ElapsedMinutes = static_cast<int32_t>(st_.ElapsedMs % 3600000 / 60000);
+    st_.ElapsedSeconds = static_cast<int32_t>(st_.ElapsedMs % 3600000 % 60000 / 1000);
+    st_.ElapsedMinText = twoDigits(st_.ElapsedMinutes);
+    st_.ElapsedSecText = twoDigits(st_.ElapsedSeconds);
+
+    const int position = st_.SampleIndex;
+    if (st_.AutoSaveOn) {
+        if (!deviceMode)
+            for (int c = 0; c < ChannelCount; ++c)
+                st_.sample(c, position) = sampleOfScreenValue(st_.trace(c, position));
+        if (sink_ != nullptr)
+            sink_->writeSampleLine(position, timeStep);
+        else
+            ++st_.AutoSaveLineNo;
+    }
+    if (appendedFrom_ < 0)
+        appendedFrom_ = position;
+    appendedTo_ = position;
+
+    if (position == LastRecordedPosition) {
+        if (!st_.AutoSaveOn) {
+            st_.ElapsedMs = 0;
+            st_.ElapsedHours = 0;
+            st_.ElapsedMinutes = 0;
+            st_.ElapsedSeconds = 0;
+        }
+        flushAppended();
+        st_.SampleIndex = 0;
+        st_.ScreenWrapped = true;
+        emit wrapped();
+    }
+
+    ++st_.SampleIndex;
+    if (st_.SingleShot && st_.SampleIndex == LastRecordedPosition)
+        requestStop(StopReason::SingleScreenDone);
+}
+
+void RecordingSession::flushAppended()
+{
+    if (appendedFrom_ < 0)
+        return;
+    const int first = appendedFrom_, last = appendedTo_;
+    appendedFrom_ = appendedTo_ = -1;
+    emit samplesAppended(first, last);
+}
+
+void RecordingSession::finish()
+{
+    batchTimer_->stop();
+    demoTimer_->setEnabled(false);
+    running_ = false;
+    st_.StopFlag = true;
+    if (sink_ != nullptr)
+        sink_->recordingStopped();
+    if (!st_.DemoMode && link_ != nullptr) {
+        st_.OutReport[0] = command::Stop;
+        link_->DoWrite();
+    }
+    emit stopped(reason_);
+}

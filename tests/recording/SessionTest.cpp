@@ -1,0 +1,296 @@
+// Recordings through the recording engine alone, without any window (this binary links no Qt
+// Widgets): the simulated recorder and the demo source, the samples stored, the auto-save file
+// (header, one line per sample, STOP line), the wrap, the value refresh schedule, the loss of the
+// recorder, and batches instead of one wake-up per sample.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "device/DeviceFakes.h"
+#include "device/DeviceLink.h"
+#include "device/SimulatedRecorder.h"
+#include "device/SimulatorSetup.h"
+#include "files/DataFileWriter.h"
+#include "recording/DemoSource.h"
+#include "recording/MillisecondTimer.h"
+#include "recording/RecordingSession.h"
+
+namespace {
+
+// The auto-save hand-off as the program makes it: the data file writer, one line per sample.
+class FileSink final : public AutoSaveSink {
+public:
+    FileSink(RecorderState& st, const QString& path) : st_(st) { created = writer_.create(path); }
+    void writeHeader() override { EXPECT_TRUE(writer_.writeHeader(st_)); }
+    void writeSampleLine(int position, double timeStep) override
+    {
+        const std::array<int32_t, 4> raw{st_.sample(0, position), st_.sample(1, position), st_.sample(2, position),
+                                         st_.sample(3, position)};
+        const auto n = st_.AutoSaveLineNo++;
+        const auto stepMs = static_cast<uint64_t>(std::llround(timeStep * 1000.0));
+        EXPECT_TRUE(writer_.writeSampleLine(n, raw, static_cast<uint64_t>(n) * stepMs, st_.ChannelRange));
+    }
+    void recordingStopped() override
+    {
+        ++stops;
+        st_.StopStamp = "09.12.2026\t14:00:00";
+        if (st_.AutoSaveOn) {
+            EXPECT_TRUE(writer_.writeTrailer(st_));
+            writer_.close();
+            st_.AutoSaveOn = false;
+        }
+    }
+    bool created = false;
+    int stops = 0;
+
+private:
+    RecorderState& st_;
+    datafile::AutoSaveWriter writer_;
+};
+
+QList<QByteArray> fileLines(const QString& path)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray all = f.readAll();
+    all.replace("\r\n", "\n");
+    all.chop(1);
+    return all.split('\n');
+}
+
+struct Session : ::testing::Test {
+    RecorderState st;
+    QTemporaryDir dir;
+    RecordingSession session{st};
+    std::vector<std::pair<int, int>> appended;
+    std::vector<int> events;  // 'a' appended, 'w' wrapped, 'r' refresh, 'l' lost
+    std::vector<StopReason> stops;
+
+    Session()
+    {
+        st.RecTimeDivLabel = "0.1s";
+        st.SampleIntervalMs = 1;
+        QObject::connect(&session, &RecordingSession::samplesAppended, [this](int first, int last) {
+            appended.emplace_back(first, last);
+            events.push_back('a');
+        });
+        QObject::connect(&session, &RecordingSession::wrapped, [this] { events.push_back('w'); });
+        QObject::connect(&session, &RecordingSession::valuesRefreshDue, [this] { events.push_back('r'); });
+        QObject::connect(&session, &RecordingSession::recorderLost, [this] { events.push_back('l'); });
+        QObject::connect(&session, &RecordingSession::stopped, [this](StopReason r) { stops.push_back(r); });
+    }
+    int count(int event) const { return static_cast<int>(std::count(events.begin(), events.end(), event)); }
+    // The appended ranges follow each other without a gap or overlap from `from` on.
+    void expectContiguous(int from, int to) const
+    {
+        int next = from;
+        for (const auto& [first, last] : appended) {
+            ASSERT_EQ(first, next);
+            ASSERT_GE(last, first);
+            next = last + 1;
+        }
+        EXPECT_EQ(next, to + 1);
+    }
+};
+
+struct DeviceSession : Session {
+    SimulatedRecorder* sim = nullptr;
+    std::unique_ptr<HidTransport> transport;
+    std::unique_ptr<DeviceLink> link;
+
+    void connectRecorder(const std::string& setup)
+    {
+        SimulatorConfig config;
+        std::string error;
+        ASSERT_TRUE(parseSimulatorSetup(setup, config, error)) << error;
+        transport = makeSimulatedTransport(config, &sim);
+        link = std::make_unique<DeviceLink>(st, *transport);
+        ASSERT_TRUE(link->FindDevice());
+        st.DemoMode = false;
+        session.setDevice(link.get());
+    }
+};
+
+TEST_F(DeviceSession, SingleScreenWithAutoSaveRecordsEveryReportInBatches)
+{
+    connectRecorder("ch1=dc:5,ch2=dc:-2.5");
+    const QString path = dir.filePath(QStringLiteral("engine.txt"));
+    FileSink sink(st, path);
+    ASSERT_TRUE(sink.created);
+    session.setAutoSave(&sink);
+    st.AutoSaveOn = true;
+    st.SingleShot = true;
+
+    session.start();
+    EXPECT_TRUE(session.running());
+    EXPECT_TRUE(session.waitingForFirstBatch());
+    EXPECT_TRUE(sim->streaming());
+    ASSERT_TRUE(runEventsUntil([this] { return !session.running(); }));
+
+    ASSERT_EQ(stops.size(), 1u);
+    EXPECT_EQ(stops[0], StopReason::SingleScreenDone);
+    EXPECT_FALSE(sim->streaming());  // the stop command went out
+    EXPECT_EQ(sink.stops, 1);
+    EXPECT_EQ(st.SampleIndex, LastRecordedPosition);
+    for (int p = 0; p < LastRecordedPosition; ++p) {
+        ASSERT_EQ(st.sample(0, p), 640) << p;  // 5 V on ±20 V
+        ASSERT_EQ(st.sample(1, p), 448) << p;  // -2.5 V
+        ASSERT_EQ(st.sample(2, p), 512) << p;
+        ASSERT_EQ(st.trace(0, p), 95) << p;
+    }
+    EXPECT_EQ(st.ElapsedMs, 1700);  // the first sample of a device recording is not counted
+    expectContiguous(0, 1700);
+    // The first batch takes the second of reports queued since the start command; the rest come
+    // in batches of a few, never one wake-up per report.
+    EXPECT_LT(appended.size(), 200u);
+    EXPECT_GE(appended.front().second - appended.front().first, 500);
+    // The value displays: after the 11th report, then after 1001 more.
+    EXPECT_EQ(count('r'), 2);
+
+    const QList<QByteArray> l = fileLines(path);
+    ASSERT_EQ(l.size(), 12 + 1701 + 2);
+    EXPECT_EQ(l[4], QByteArray("100 = 0.1s"));
+    for (int n = 0; n < 1701; ++n)
+        ASSERT_EQ(l[12 + n], QByteArray::number(n) + "\t640\t448\t512\t512\t" + QByteArray::number(n / 1000) + "." +
+                                 QByteArray::number(n % 1000).rightJustified(3, '0') + "\t5.000\t-2.500\t0.000\t0.000")
+            << n;
+    EXPECT_EQ(l[12 + 1701], QByteArray());
+    EXPECT_EQ(l.back(), QByteArray("STOP:  \t09.12.2026\t14:00:00"));
+}
+
+TEST_F(DeviceSession, UserStopTakesTheQueuedReportsAndEndsOnWholeSamples)
+{
+    connectRecorder("ch1=dc:5");
+    st.SampleIntervalMs = 10;  // "1s": ten reports per sample
+    st.RecTimeDivLabel = "1s";
+    session.start();
+    ASSERT_TRUE(runEventsUntil([this] { return st.SampleIndex >= 150; }));
+    session.stop(StopReason::User);
+    EXPECT_FALSE(session.running());
+    ASSERT_EQ(stops.size(), 1u);
+    EXPECT_EQ(stops[0], StopReason::User);
+    EXPECT_TRUE(st.StopFlag);
+    EXPECT_FALSE(sim->streaming());
+    const int last = st.SampleIndex - 1;
+    for (int p = 0; p <= last; ++p)
+        ASSERT_EQ(st.sample(0, p), 640) << p;
+    expectContiguous(0, last);
+    // Stopping again, or a batch after the stop, changes nothing.
+    session.stop(StopReason::User);
+    session.takeDeviceBatch();
+    EXPECT_EQ(stops.size(), 1u);
+    EXPECT_EQ(st.SampleIndex, last + 1);
+}
+
+TEST_F(DeviceSession, UnpluggedRecorderEndsTheRecordingAsLost)
+{
+    connectRecorder("ch1=dc:5,unplug=1400");
+    st.SampleIntervalMs = 10;
+    st.RecTimeDivLabel = "1s";
+    session.start();
+    ASSERT_TRUE(runEventsUntil([this] { return !session.running(); }));
+    ASSERT_EQ(stops.size(), 1u);
+    EXPECT_EQ(stops[0], StopReason::RecorderLost);
+    EXPECT_EQ(count('l'), 1);
+    // About 1400 reports, ten to a sample; the last sample may hold fewer, at the same level.
+    EXPECT_GE(st.SampleIndex, 100);
+    EXPECT_LE(st.SampleIndex, 141);
+    for (int p = 0; p < st.SampleIndex; ++p)
+        ASSERT_EQ(st.sample(0, p), 640) << p;
+}
+
+TEST_F(DeviceSession, StopInTheFirstSecondTakesNoSample)
+{
+    connectRecorder("ch1=dc:5");
+    session.start();
+    ASSERT_TRUE(session.waitingForFirstBatch());
+    session.stop(StopReason::Closed);
+    EXPECT_FALSE(session.running());
+    ASSERT_EQ(stops.size(), 1u);
+    EXPECT_EQ(stops[0], StopReason::Closed);
+    EXPECT_EQ(st.SampleIndex, 0);
+    EXPECT_TRUE(appended.empty());
+    EXPECT_FALSE(sim->streaming());
+}
+
+struct DemoSession : Session {
+    DemoSession()
+    {
+        st.DemoMode = true;
+        st.ChannelRange = {80, 20, 20, 20};
+        std::mt19937 rng(7);
+        demo::buildSources(st, rng);
+        demo::buildScreenTables(st);
+        st.DemoStep = 1;
+    }
+};
+
+TEST_F(DemoSession, SingleScreenWithAutoSaveIsPacedByWallTimeInBatches)
+{
+    const QString path = dir.filePath(QStringLiteral("demo.txt"));
+    FileSink sink(st, path);
+    session.setAutoSave(&sink);
+    st.AutoSaveOn = true;
+    st.SingleShot = true;
+    QElapsedTimer wall;
+    wall.start();
+    session.start();
+    EXPECT_TRUE(session.demoTimer()->Enabled());
+    ASSERT_TRUE(runEventsUntil([this] { return !session.running(); }));
+    const qint64 ms = wall.elapsed();
+
+    ASSERT_EQ(stops.size(), 1u);
+    EXPECT_EQ(stops[0], StopReason::SingleScreenDone);
+    EXPECT_FALSE(session.demoTimer()->Enabled());
+    // 1701 samples at one a millisecond take about 1.7 s of wall time, in timer events of
+    // about 16 ms each.
+    EXPECT_GE(ms, 1650);
+    EXPECT_LT(appended.size(), 160u);
+    expectContiguous(0, 1700);
+    EXPECT_EQ(st.ElapsedMs, 1701);
+    for (int p = 0; p < 1701; ++p)
+        ASSERT_EQ(st.trace(0, p), st.DemoTable[static_cast<size_t>(p % 300)]) << p;
+
+    const QList<QByteArray> l = fileLines(path);
+    ASSERT_EQ(l.size(), 12 + 1701 + 2);
+    for (int n = 0; n < 1701; ++n) {
+        const QList<QByteArray> fields = l[12 + n].split('\t');
+        ASSERT_EQ(fields.size(), 10);
+        ASSERT_EQ(fields[0], QByteArray::number(n));
+        ASSERT_EQ(fields[1].toInt(), sampleOfScreenValue(st.trace(0, n))) << n;
+    }
+    EXPECT_TRUE(l.back().startsWith("STOP:"));
+}
+
+TEST_F(DemoSession, TheScreenWrapsAfterPosition1701)
+{
+    st.SampleIntervalMs = 10;
+    st.RecTimeDivLabel = "1s";
+    session.start();
+    session.takeDemoSamples(1702 + 98);
+    // Positions 0..1701, the wrap, then positions 1..98.
+    ASSERT_EQ(appended.size(), 2u);
+    EXPECT_EQ(appended[0], std::make_pair(0, 1701));
+    EXPECT_EQ(appended[1], std::make_pair(1, 98));
+    std::vector<int> order;
+    for (int e : events)
+        if (e != 'r')
+            order.push_back(e);
+    EXPECT_EQ(order, (std::vector<int>{'a', 'w', 'a'}));
+    EXPECT_TRUE(st.ScreenWrapped);
+    EXPECT_EQ(st.SampleIndex, 99);
+    EXPECT_EQ(st.ElapsedMs, 980);  // without auto-save the time starts again with the screen
+    // The DVM panels once a second and the value texts twice a second of sample time.
+    EXPECT_GE(count('r'), 30);
+    session.stop(StopReason::User);
+    ASSERT_EQ(stops.size(), 1u);
+    session.takeDemoSamples(5);  // an event queued before the stop takes no sample
+    EXPECT_EQ(st.SampleIndex, 99);
+}
+
+}  // namespace
