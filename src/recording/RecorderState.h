@@ -100,14 +100,6 @@ struct RecorderState {
     // ---- Display flags and positions
     bool ClearPending = false;
     std::array<bool, ChannelCount> TraceDrawn{};
-    bool MarkersOn = false;
-    std::array<int32_t, 2> TimeMarkerX{26, 538};
-    std::array<int32_t, 2> VoltMarkerY{36, 260};
-    BoundedText<20> VoltReadout = "0.0V";
-    BoundedText<20> TimeReadout;
-    bool DragActive = false;
-    int32_t DragTarget = 0;
-    int32_t DragX = 0, DragY = 0;
     bool AnnotationOn = false;
     uint16_t AnnotationX = 0, AnnotationY = 0;
     bool AnnotationTransparent = false;
@@ -127,14 +119,12 @@ struct RecorderState {
     std::array<uint8_t, 64> OutReport{};
     std::array<uint8_t, 64> InReport{};
 
-    // ---- Demo source and value display
+    // ---- Demo source
     // The demo table: 2400 of its 16-bit entries are used (layout in acquisition/DemoSource.h).
     std::vector<int16_t> DemoTable = std::vector<int16_t>(32768, 0);
     uint16_t DemoPhase = 0;
     int16_t DemoStep = 0;
     int32_t DemoDvmMs = 0, DemoValueMs = 0;
-    std::array<double, ChannelCount> DvmMax{-1000.0, -1000.0, -1000.0, -1000.0};
-    std::array<double, ChannelCount> DvmMin{1000.0, 1000.0, 1000.0, 1000.0};
 
     RecorderState();
 

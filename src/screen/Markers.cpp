@@ -34,24 +34,24 @@ QString number(double value)
 namespace {
 
 // Rows of the two voltage markers, a marker above the top grid line counted as lying on it.
-std::pair<int, int> voltRows(const RecorderState& st)
+std::pair<int, int> voltRows(const RecorderState& st, const MarkerState& m)
 {
-    return {std::max(st.VoltMarkerY[0], st.GridTop), std::max(st.VoltMarkerY[1], st.GridTop)};
+    return {std::max(m.voltY[0], st.GridTop), std::max(m.voltY[1], st.GridTop)};
 }
 
 }  // namespace
 
-QString voltReadout(const RecorderState& st)
+QString voltReadout(const RecorderState& st, const MarkerState& m)
 {
     const double voltsPerDivision = st.ChannelRange[static_cast<size_t>(voltChannel(st))] * 0.25 / 10;
-    const auto [ya, yb] = voltRows(st);
+    const auto [ya, yb] = voltRows(st, m);
     const double dV = std::abs(ya - yb) * voltsPerDivision / 32;
     return QStringLiteral("dV: ") + number(dV) + QLatin1Char('V');
 }
 
-bool voltReadoutShown(const RecorderState& st)
+bool voltReadoutShown(const RecorderState& st, const MarkerState& m)
 {
-    const auto [ya, yb] = voltRows(st);
+    const auto [ya, yb] = voltRows(st, m);
     return ya > st.GridTop || yb > st.GridTop;
 }
 
@@ -66,12 +66,12 @@ TimeScale splitTimeDivLabel(const QString& label)
     return scale;
 }
 
-QString timeReadout(const RecorderState& st, bool absoluteTime)
+QString timeReadout(const RecorderState& st, const MarkerState& m, bool absoluteTime)
 {
     const TimeScale scale = splitTimeDivLabel(st.TimeDivLabel);
     const double T = scale.perDivision;
-    const int xa = std::max(st.TimeMarkerX[0], st.GridLeft);
-    const int xb = std::max(st.TimeMarkerX[1], st.GridLeft);
+    const int xa = std::max(m.timeX[0], st.GridLeft);
+    const int xb = std::max(m.timeX[1], st.GridLeft);
     double dt = std::abs(xa - xb) * T / 32;
     if (absoluteTime && (xa == st.GridLeft || xb == st.GridLeft)) {
         // Add the time of the screen's left edge: 100 buffer positions per division, scaled by the
@@ -84,7 +84,7 @@ QString timeReadout(const RecorderState& st, bool absoluteTime)
         else
             dt += R * T * (S + N - 1700) / 100;
     }
-    const bool parked = st.TimeMarkerX[0] < st.GridLeft || st.TimeMarkerX[1] < st.GridLeft;
+    const bool parked = m.timeX[0] < st.GridLeft || m.timeX[1] < st.GridLeft;
     return (parked ? QStringLiteral("t: ") : QStringLiteral("dt: ")) + number(dt) + scale.unit;
 }
 
@@ -109,18 +109,18 @@ void Screen::timeMarkerLine(int x)
 
 void Screen::toggleMarkers()
 {
-    if (!st.MarkersOn)
+    if (!view.markers.shown)
         return;
     image.penMode = Surface::PenMode::NotXor;
     image.penStyle = Surface::PenStyle::Dot;
     image.brushColour = White;
 
     image.penColour = st.XorColors[static_cast<size_t>(markers::voltChannel(st))];
-    voltMarkerLine(st.VoltMarkerY[0]);
-    voltMarkerLine(st.VoltMarkerY[1]);
+    voltMarkerLine(view.markers.voltY[0]);
+    voltMarkerLine(view.markers.voltY[1]);
 
     image.penColour = st.XorColors[XorTimeMarker];
-    for (const int x : st.TimeMarkerX)
+    for (const int x : view.markers.timeX)
         if (x >= st.GridLeft)  // a parked marker is not shown
             timeMarkerLine(x);
 
@@ -134,12 +134,12 @@ void Screen::heldMarkerLine(bool dotted)
     image.penMode = Surface::PenMode::NotXor;
     image.penStyle = dotted ? Surface::PenStyle::Dot : Surface::PenStyle::Solid;
     image.brushColour = White;
-    if (st.DragTarget <= 2) {
+    if (view.drag.target <= 2) {
         image.penColour = st.XorColors[XorTimeMarker];
-        timeMarkerLine(st.DragX);
+        timeMarkerLine(view.drag.x);
     } else {
         image.penColour = st.XorColors[static_cast<size_t>(markers::voltChannel(st))];
-        voltMarkerLine(st.DragY);
+        voltMarkerLine(view.drag.y);
     }
     image.penStyle = Surface::PenStyle::Solid;
     image.brushColour = active(Background);
@@ -147,58 +147,58 @@ void Screen::heldMarkerLine(bool dotted)
 
 void Screen::updateVoltReadout()
 {
-    if (!st.MarkersOn)
+    if (!view.markers.shown)
         return;
-    const QString text = markers::voltReadout(st);
-    drawText(st.VoltReadout, voltReadoutX(), st.BottomTextY, active(Background));
+    const QString text = markers::voltReadout(st, view.markers);
+    drawText(view.markers.voltReadout, voltReadoutX(), st.BottomTextY, active(Background));
     const bool anyChannel = std::find(st.ChannelOn.begin(), st.ChannelOn.end(), true) != st.ChannelOn.end();
-    if (markers::voltReadoutShown(st) && anyChannel)
+    if (markers::voltReadoutShown(st, view.markers) && anyChannel)
         drawText(text, voltReadoutX(), st.BottomTextY,
                  active(static_cast<ColourIndex>(Ch1 + markers::voltChannel(st))));
     // Stored even when not drawn, so that the next full redraw shows it.
-    st.VoltReadout = text;
+    view.markers.voltReadout = text;
     refreshImage();
 }
 
 void Screen::updateTimeReadout(bool absoluteTime)
 {
-    if (!st.MarkersOn)
+    if (!view.markers.shown)
         return;
-    const QString text = markers::timeReadout(st, absoluteTime);
-    drawText(st.TimeReadout, timeReadoutX(), st.BottomTextY, active(Background));
+    const QString text = markers::timeReadout(st, view.markers, absoluteTime);
+    drawText(view.markers.timeReadout, timeReadoutX(), st.BottomTextY, active(Background));
     drawSampleRate();
     drawText(text, timeReadoutX(), st.BottomTextY, active(Time_Marker));
-    st.TimeReadout = text;
+    view.markers.timeReadout = text;
     refreshImage();
 }
 
 void Screen::grabMarker(int x, int y)
 {
     // A second press while a marker is held would treat the held solid line as a dotted one.
-    if (st.DragActive)
+    if (view.drag.active)
         return;
     redrawIfClearPending();
-    st.DragActive = true;
+    view.drag.active = true;
 
     // Nearest time marker; ties go to marker 1. A parked marker is never a candidate.
     const auto distance = [this](int markerX, int at) {
         return markerX >= st.GridLeft ? std::abs(at - markerX) : INT_MAX;
     };
-    const int d1 = distance(st.TimeMarkerX[0], x), d2 = distance(st.TimeMarkerX[1], x);
+    const int d1 = distance(view.markers.timeX[0], x), d2 = distance(view.markers.timeX[1], x);
     const int timeTarget = d2 < d1 ? 2 : 1;
     const int dT = std::min(d1, d2);
     // Nearest voltage marker; ties go to marker 1.
-    const int e1 = std::abs(y - st.VoltMarkerY[0]), e2 = std::abs(y - st.VoltMarkerY[1]);
+    const int e1 = std::abs(y - view.markers.voltY[0]), e2 = std::abs(y - view.markers.voltY[1]);
     const int voltTarget = e2 < e1 ? 2 : 1;
     const int dV = std::min(e1, e2);
 
     // No distance limit: a click anywhere grabs the nearest marker; a tie goes to the time marker.
     if (dV < dT) {
-        st.DragTarget = voltTarget + 2;
-        st.DragY = st.VoltMarkerY[static_cast<size_t>(voltTarget - 1)];
+        view.drag.target = voltTarget + 2;
+        view.drag.y = view.markers.voltY[static_cast<size_t>(voltTarget - 1)];
     } else {
-        st.DragTarget = timeTarget;
-        st.DragX = st.TimeMarkerX[static_cast<size_t>(timeTarget - 1)];
+        view.drag.target = timeTarget;
+        view.drag.x = view.markers.timeX[static_cast<size_t>(timeTarget - 1)];
     }
 
     heldMarkerLine(true);   // removes the dotted line
@@ -208,43 +208,43 @@ void Screen::grabMarker(int x, int y)
 
 void Screen::moveMarker(int x, int y, bool absoluteTime)
 {
-    if (!st.DragActive)
+    if (!view.drag.active)
         return;
-    if (st.DragTarget <= 2) {
-        if (x == st.DragX)
+    if (view.drag.target <= 2) {
+        if (x == view.drag.x)
             return;
         heldMarkerLine(false);
-        st.DragX = std::clamp(x, st.GridLeft, st.GridLeft + 544);
+        view.drag.x = std::clamp(x, st.GridLeft, st.GridLeft + 544);
         heldMarkerLine(false);
         refreshImage();
-        st.TimeMarkerX[static_cast<size_t>(st.DragTarget - 1)] = st.DragX;
+        view.markers.timeX[static_cast<size_t>(view.drag.target - 1)] = view.drag.x;
         updateTimeReadout(absoluteTime);
     } else {
-        if (y == st.DragY)
+        if (y == view.drag.y)
             return;
         heldMarkerLine(false);
-        st.DragY = std::clamp(y, st.GridTop, st.GridTop + 256);
+        view.drag.y = std::clamp(y, st.GridTop, st.GridTop + 256);
         heldMarkerLine(false);
         refreshImage();
-        st.VoltMarkerY[static_cast<size_t>(st.DragTarget - 3)] = st.DragY;
+        view.markers.voltY[static_cast<size_t>(view.drag.target - 3)] = view.drag.y;
         updateVoltReadout();
     }
 }
 
 void Screen::releaseMarker(bool absoluteTime)
 {
-    if (!st.DragActive)
+    if (!view.drag.active)
         return;
-    st.DragActive = false;
+    view.drag.active = false;
     // Markers switched off meanwhile were removed with the rebuilt screen; nothing to put back.
-    if (!st.MarkersOn)
+    if (!view.markers.shown)
         return;
     heldMarkerLine(false);  // removes the solid line
     heldMarkerLine(true);   // and puts the dotted one in its place
-    if (st.DragTarget <= 2)
-        st.TimeMarkerX[static_cast<size_t>(st.DragTarget - 1)] = st.DragX;
+    if (view.drag.target <= 2)
+        view.markers.timeX[static_cast<size_t>(view.drag.target - 1)] = view.drag.x;
     else
-        st.VoltMarkerY[static_cast<size_t>(st.DragTarget - 3)] = st.DragY;
+        view.markers.voltY[static_cast<size_t>(view.drag.target - 3)] = view.drag.y;
     refreshImage();
     updateVoltReadout();
     updateTimeReadout(absoluteTime);

@@ -2,8 +2,8 @@
 
 #include <QDir>
 
-Screen::Screen(RecorderState& state, Surface& imageSurface, Surface& overlaySurface)
-    : st(state), image(imageSurface), overlay(overlaySurface)
+Screen::Screen(RecorderState& state, ViewState& viewState, Surface& imageSurface, Surface& overlaySurface)
+    : st(state), view(viewState), image(imageSurface), overlay(overlaySurface)
 {
     image.font = screenFont();
     overlay.font = screenFont();
@@ -116,7 +116,7 @@ void Screen::drawGrid()
     image.penMode = Surface::PenMode::NotXor;
     image.font = screenFont();
 
-    if (st.MarkersOn)
+    if (view.markers.shown)
         toggleMarkers();
     drawScaleTexts();
 }
@@ -134,14 +134,15 @@ void Screen::drawScaleTexts()
             if (st.ChannelOn[n])
                 drawText(st.ValueText[n] + "   ", valueTextX(n), st.BottomTextY,
                          active(static_cast<ColourIndex>(Ch1 + n)));
-    if (st.MarkersOn && (st.TimeMarkerX[0] >= st.GridLeft || st.TimeMarkerX[1] >= st.GridLeft))
-        drawText(st.TimeReadout, timeReadoutX(), st.BottomTextY, active(Time_Marker));
-    if (st.MarkersOn && (st.VoltMarkerY[0] >= st.GridTop || st.VoltMarkerY[1] >= st.GridTop)) {
+    if (view.markers.shown && (view.markers.timeX[0] >= st.GridLeft || view.markers.timeX[1] >= st.GridLeft))
+        drawText(view.markers.timeReadout, timeReadoutX(), st.BottomTextY, active(Time_Marker));
+    if (view.markers.shown && (view.markers.voltY[0] >= st.GridTop || view.markers.voltY[1] >= st.GridTop)) {
         // Drawn once per enabled channel from CH4 down; the last drawing wins, so the readout
         // shows in the colour of the lowest-numbered enabled channel.
         for (int n = ChannelCount - 1; n >= 0; --n)
             if (st.ChannelOn[n])
-                drawText(st.VoltReadout, voltReadoutX(), st.BottomTextY, active(static_cast<ColourIndex>(Ch1 + n)));
+                drawText(view.markers.voltReadout, voltReadoutX(), st.BottomTextY,
+                         active(static_cast<ColourIndex>(Ch1 + n)));
     }
     if (autoSaveArmed()) {
         if (!st.Idle && !st.FileViewMode)

@@ -9,6 +9,7 @@
 
 #include "screen/Surface.h"
 #include "recording/RecorderState.h"
+#include "screen/ViewState.h"
 
 // The routines that draw the recorder's screen: the persistent bitmap of Image1 and the live
 // overlay PaintBox1. They read the recorder state and draw on the two surfaces; they never touch
@@ -19,9 +20,10 @@ public:
     static constexpr int ImageHeight = 299;
     static constexpr int TopTextY = 3;
 
-    Screen(RecorderState& state, Surface& image, Surface& overlay);
+    Screen(RecorderState& state, ViewState& view, Surface& image, Surface& overlay);
 
     RecorderState& st;
+    ViewState& view;   // markers and their drag
     Surface& image;    // Image1
     Surface& overlay;  // PaintBox1
 
@@ -69,7 +71,7 @@ public:
     void drawAutoSaveFileLine(const QString& path, Colour colour);
 
     // ---- Measuring markers (Markers.cpp)
-    // Draws every marker line dotted with the inverting pen when MarkersOn; a second call with the
+    // Draws every marker line dotted with the inverting pen when markers are shown; a second call with the
     // same state removes them again, so callers use it as a toggle.
     void toggleMarkers();
     // Recomputes, redraws and stores the voltage readout (nothing while markers are off).
@@ -117,7 +119,7 @@ private:
     // One marker line with the present pen: voltage marker at row y, time marker at column x.
     void voltMarkerLine(int y);
     void timeMarkerLine(int x);
-    // The held marker's line (DragTarget 1, 2: time; 3, 4: voltage) at its drag position, dotted or
+    // The held marker's line (drag target 1, 2: time; 3, 4: voltage) at its drag position, dotted or
     // solid, with the inverting pen in the marker's colour.
     void heldMarkerLine(bool dotted);
 };

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "ui/DvmPanel.h"
 #include "ui/ScreenWidgets.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
@@ -36,8 +37,8 @@ void RecorderWindow::initialise()
     random.seed(static_cast<std::mt19937::result_type>(QDateTime::currentMSecsSinceEpoch()));
     st.DemoDvmMs = 0;
     st.DemoValueMs = 0;
-    st.DvmMax.fill(-1000.0);
-    st.DvmMin.fill(1000.0);
+    for (DvmPanel* panel : dvmPanels_)
+        panel->forgetHolds();
 
     st.ElapsedMs = 0;
     st.ElapsedHours = 0;
@@ -55,7 +56,7 @@ void RecorderWindow::initialise()
     st.FileViewMode = false;
     st.FileOnScreen = false;
     st.PageTurnMode = false;
-    st.MarkersOn = false;
+    view.markers.shown = false;
     st.SingleShot = false;
     st.AutoSaveOn = false;
     st.SampleIndex = 0;
@@ -65,9 +66,9 @@ void RecorderWindow::initialise()
 
     screen.computeGeometry();
 
-    st.VoltReadout = "0.0V";
-    st.TimeMarkerX = {st.GridLeft + 16, st.GridLeft + 528};
-    st.VoltMarkerY = {st.GridTop + 16, st.GridTop + 240};
+    view.markers.voltReadout = "0.0V";
+    view.markers.timeX = {st.GridLeft + 16, st.GridLeft + 528};
+    view.markers.voltY = {st.GridTop + 16, st.GridTop + 240};
 
     st.TimeDivCode = 500;
     st.BufferTimeDivCode = 500;

@@ -23,6 +23,10 @@ class QScrollBar;
 class QTimer;
 class QToolButton;
 class SevenSegmentDigit;
+class ChannelRangeRow;
+class DvmPanel;
+class RunControls;
+class TimeBaseGroup;
 class ScreenView;
 class OverlayView;
 namespace datafile {
@@ -54,7 +58,8 @@ public:
     // ---- The screen: the persistent bitmap of screenImage and the live overlay liveOverlay.
     Surface image1Surface{Screen::ImageWidth, Screen::ImageHeight};
     Surface paintBox1Surface{Screen::ImageWidth, Screen::ImageHeight, true};
-    Screen screen{st, image1Surface, paintBox1Surface};
+    ViewState view;  // what the user has set up on the screen: markers and their drag
+    Screen screen{st, view, image1Surface, paintBox1Surface};
 
     // ---- Controls (names as on the window)
     QFrame* screenFrame = nullptr;
@@ -65,45 +70,29 @@ public:
     QScrollBar* scrollBar = nullptr;
     QToolButton* nextPageButton = nullptr;  // ">>"
 
-    // One DVM panel per channel: Panel8, Panel11, Panel13, Panel15.
-    struct DvmPanel {
-        QFrame* panel = nullptr;
-        QLabel* channelLabel = nullptr;
-        QFrame* display = nullptr;                   // Panel9, Panel12, Panel14, Panel16
-        std::array<SevenSegmentDigit*, 4> digits{};  // left to right
-        QFrame* minusBar = nullptr;                  // horizontal bar of the sign
-        QFrame* plusBar = nullptr;                   // vertical bar of the sign
-        std::array<QFrame*, 3> points{};             // decimal points at x = 71, 110, 149
-        QLabel* dcLabel = nullptr;
-        QLabel* voltLabel = nullptr;
-        QCheckBox* maxBox = nullptr;
-        QCheckBox* minBox = nullptr;
-        QLabel* maxLabel = nullptr;
-        QLabel* minLabel = nullptr;
-    };
-    std::array<DvmPanel, 4> dvm{};
-
-    QGroupBox* rangeGroupBox = nullptr;         // "Voltage Range"
-    std::array<QFrame*, 4> channelPanels{};     // Panel17..Panel20
-    std::array<QLabel*, 4> channelLabels{};     // LabelCh1..LabelCh4
-    std::array<QCheckBox*, 4> channelSwitch{};  // CheckBox9..CheckBox12
+    // The parts the window is composed of. The control pointers below point into them, for the
+    // handlers and the other windows that use the controls.
+    QGroupBox* rangeGroupBox = nullptr;         // "Voltage Range", with one ChannelRangeRow per channel
+    std::array<QLabel*, 4> channelLabels{};     // "CH1".."CH4" of the range rows
+    std::array<QCheckBox*, 4> channelSwitch{};  // "ON" under CH1..CH4
     // Range buttons per channel in the order ±20V, ±8V, ±4V, ±2V, ±0.8V, ±0.4V.
     std::array<std::array<QToolButton*, 6>, 4> rangeButtons{};
-    std::array<QButtonGroup*, 4> rangeGroups{};
 
     QGroupBox* timeBaseGroupBox = nullptr;  // "Time/Div."
     // Time buttons in the order 1000s, 500s, 200s, 100s, 50s, 20s, 10s, 5s, 2s, 1s, 0.5s, 0.2s, 0.1s.
     std::array<QToolButton*, 13> timeButtons{};
-    QButtonGroup* timeGroup = nullptr;
 
+    // From the run controls.
     QFrame* elapsedPanel = nullptr;
-    QLabel* elapsedCaptionLabel = nullptr;  // "Time elapsed"
-    QLabel* elapsedTimeLabel = nullptr;     // elapsed time
+    QLabel* elapsedTimeLabel = nullptr;
     QFrame* statusPanel = nullptr;
-    QLabel* runStatusLabel = nullptr;  // run status
+    QLabel* runStatusLabel = nullptr;
     QToolButton* runButton = nullptr;
     QToolButton* singleButton = nullptr;
-    QLabel* deviceStatusLabel = nullptr;  // device status
+    QLabel* deviceStatusLabel = nullptr;
+
+    // The DVM panel of channel 0..3.
+    DvmPanel* dvmPanel(int channel) const { return dvmPanels_[static_cast<size_t>(channel)]; }
 
     // ---- Menu
     QMenu* fileMenu = nullptr;
@@ -300,7 +289,11 @@ private:
     // each control's event to its handler.
     void buildControls();
     void buildMenu();
-    void buildDvmPanel(int channel, QFrame* parent);
+
+    std::array<DvmPanel*, 4> dvmPanels_{};
+    std::array<ChannelRangeRow*, 4> rangeRows_{};
+    TimeBaseGroup* timeBase_ = nullptr;
+    RunControls* runControls_ = nullptr;
     // The two marker menu items: `item` was clicked, `other` loses its tick; time marker 1 goes to
     // `firstTimeMarkerX` when markers come on.
     void markerModeClick(QAction* item, QAction* other, int firstTimeMarkerX);

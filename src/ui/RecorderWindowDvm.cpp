@@ -2,22 +2,12 @@
 // and Max and Min hold labels, and the value texts of the bottom text row. The readings and texts
 // come from the value-display engine (ValueDisplay.h); this file puts them on the controls.
 #include <QAction>
-#include <QCheckBox>
 #include <QDateTime>
-#include <QFrame>
-#include <QLabel>
 #include <QLocale>
 
-#include "ui/SevenSegmentDigit.h"
 #include "screen/ValueDisplay.h"
+#include "ui/DvmPanel.h"
 #include "ui/RecorderWindow.h"
-
-namespace {
-
-constexpr Colour White = 0xFFFFFF;
-constexpr Colour Navy = 0x800000;
-
-}  // namespace
 
 void RecorderWindow::refreshDvmPanels()
 {
@@ -32,48 +22,15 @@ void RecorderWindow::refreshDvmPanels()
         const std::optional<int> value = dvm::reading(st, ch);
         if (!value)
             continue;
-        DvmPanel& d = dvm[c];
+        DvmPanel* panel = dvmPanels_[c];
         const int range = st.ChannelRange[c];
         // The device loop refreshes either the panels or the value texts. The value text still
         // follows the reading, so that the picture at the stop shows the last value, not an old one.
         st.ValueText[c] = dvm::valueText(*value, range, !st.DemoMode);
-
-        if (dvm::isOverRange(*value)) {
-            // Only the middle bar of each digit shows: - - - -. Sign and holds stay as they were.
-            for (SevenSegmentDigit* digit : d.digits) {
-                digit->setValue(0);
-                digit->setDispColor(Navy);
-                digit->setDispOffColor(White);
-            }
-            continue;
-        }
-
-        const dvm::Panel shown = dvm::panel(*value, range);
-        for (size_t i = 0; i < d.digits.size(); ++i) {
-            d.digits[i]->setDispColor(White);
-            d.digits[i]->setDispOffColor(Navy);
-            d.digits[i]->setValue(shown.digits[i]);
-        }
-        d.plusBar->setVisible(shown.plus);
-
-        const double volts = dvm::volts(*value, range);
-        const QString hold = dvm::holdValueText(*value, range, locale);
-        if (d.maxBox->isChecked()) {
-            if (volts > st.DvmMax[c]) {
-                st.DvmMax[c] = volts;
-                d.maxLabel->setText(dvm::holdLabel(hold, now, locale));
-            }
-        } else {
-            st.DvmMax[c] = -1000.0;  // the label keeps its last text
-        }
-        if (d.minBox->isChecked()) {
-            if (volts < st.DvmMin[c]) {
-                st.DvmMin[c] = volts;
-                d.minLabel->setText(dvm::holdLabel(hold, now, locale));
-            }
-        } else {
-            st.DvmMin[c] = 1000.0;
-        }
+        if (dvm::isOverRange(*value))
+            panel->showOverRange();
+        else
+            panel->showReading(*value, range, now, locale);
     }
 }
 
@@ -116,8 +73,8 @@ void RecorderWindow::drawValueTextsOnImage()
 void RecorderWindow::dvmDisplayClick()
 {
     const bool shown = dvmDisplayAction->isChecked();
-    for (DvmPanel& d : dvm)
-        d.panel->setVisible(shown);
+    for (DvmPanel* panel : dvmPanels_)
+        panel->setVisible(shown);
     // Recolours the panels for each channel's on/off state and brings traces and labels in line.
     channel1SwitchClick();
     channel2SwitchClick();

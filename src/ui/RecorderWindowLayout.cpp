@@ -2,7 +2,6 @@
 // as objectName, its caption and initial state, and the connection of its event to its handler.
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -13,99 +12,21 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "ui/DvmHoldLabel.h"
-#include "ui/SevenSegmentDigit.h"
-#include "ui/ScreenWidgets.h"
+#include "ui/ChannelRangeRow.h"
+#include "ui/DvmPanel.h"
 #include "ui/RecorderWindow.h"
+#include "ui/RunControls.h"
+#include "ui/ScreenWidgets.h"
+#include "ui/TimeBaseGroup.h"
+#include "ui/WidgetBuilders.h"
+
+using namespace widgets;
 
 namespace {
 
 // The client area the controls are laid out on.
 constexpr int ClientWidth = 755;
 constexpr int ClientHeight = 532;
-
-// Colours with red in the low byte.
-constexpr Colour GreyColour = 0x808080;
-constexpr Colour NavyColour = 0x800000;
-constexpr Colour WhiteColour = 0xFFFFFF;
-constexpr Colour YellowColour = 0x00FFFF;
-
-QColor qColour(Colour colour)
-{
-    return SevenSegmentDigit::toQColor(colour);
-}
-
-void setBackground(QWidget* w, const QColor& colour)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, colour);
-    w->setPalette(pal);
-    w->setAutoFillBackground(true);
-}
-
-void setTextColour(QWidget* w, const QColor& colour)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, colour);
-    w->setPalette(pal);
-}
-
-void setBold(QWidget* w, int pointSize = 0)
-{
-    QFont f = w->font();
-    f.setBold(true);
-    if (pointSize > 0)
-        f.setPointSize(pointSize);
-    w->setFont(f);
-}
-
-QFrame* makePanel(QWidget* parent, const QString& name, const QRect& geometry, int frameStyle)
-{
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(name);
-    panel->setFrameStyle(frameStyle);
-    panel->setLineWidth(1);
-    panel->setGeometry(geometry);
-    return panel;
-}
-
-// A filled rectangle without a border: the sign bars and decimal points of the DVM.
-QFrame* makeBox(QWidget* parent, const QString& name, const QRect& geometry, const QColor& colour)
-{
-    QFrame* box = makePanel(parent, name, geometry, QFrame::NoFrame);
-    setBackground(box, colour);
-    return box;
-}
-
-// Labels do not grow with their text in a parent without a layout, so each gets the width that
-// the longest text it will show needs (or the room up to its parent's edge).
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int x, int y, int width)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(x, y, width, label->sizeHint().height());
-    return label;
-}
-
-QToolButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry,
-                        bool checkable)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setText(caption);
-    button->setCheckable(checkable);
-    button->setGeometry(geometry);
-    return button;
-}
-
-QCheckBox* makeCheckBox(QWidget* parent, const QString& name, const QString& caption, int x, int y)
-{
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(name);
-    box->move(x, y);
-    box->adjustSize();
-    return box;
-}
 
 // Gives the central widget the designed client size, whatever height the menu bar takes.
 void fitClientArea(QMainWindow* window)
@@ -114,84 +35,9 @@ void fitClientArea(QMainWindow* window)
     window->resize(ClientWidth, ClientHeight + menuHeight);
 }
 
-// ---- The DVM panels, CH1..CH4
-struct DvmNames {
-    const char* panel;
-    const char* display;
-    QRect geometry;  // in screenFrame
-    const char* minusBar;
-    const char* plusBar;
-    const char* maxBox;
-    const char* minBox;
-    const char* maxLabel;
-    const char* minLabel;
-};
-
-const std::array<DvmNames, ChannelCount> DvmTable = {{
-    {"dvmPanel1",
-     "dvmDisplay1",
-     {0, 0, 295, 169},
-     "dvmMinusBar1",
-     "dvmPlusBar1",
-     "dvmMaxBox1",
-     "dvmMinBox1",
-     "dvmMaxLabel1",
-     "dvmMinLabel1"},
-    {"dvmPanel2",
-     "dvmDisplay2",
-     {0, 169, 295, 170},
-     "dvmMinusBar2",
-     "dvmPlusBar2",
-     "dvmMaxBox2",
-     "dvmMinBox2",
-     "dvmMaxLabel2",
-     "dvmMinLabel2"},
-    {"dvmPanel3",
-     "dvmDisplay3",
-     {295, 0, 294, 169},
-     "dvmMinusBar3",
-     "dvmPlusBar3",
-     "dvmMaxBox3",
-     "dvmMinBox3",
-     "dvmMaxLabel3",
-     "dvmMinLabel3"},
-    {"dvmPanel4",
-     "dvmDisplay4",
-     {295, 169, 294, 170},
-     "dvmMinusBar4",
-     "dvmPlusBar4",
-     "dvmMaxBox4",
-     "dvmMinBox4",
-     "dvmMaxLabel4",
-     "dvmMinLabel4"},
-}};
-
-constexpr std::array<int, 4> DigitX = {36, 75, 114, 153};
-constexpr std::array<int, 3> PointX = {71, 110, 149};
-
-// ---- Voltage range controls
-// Name tokens and captions of the range buttons, in rangeButtons order.
-const std::array<const char*, 6> RangeTokens = {"20", "8", "4", "2", "08", "04"};
-const std::array<const char*, 6> RangeCaptions = {"±20V", "±8V", "±4V", "±2V", "±0.8V", "±0.4V"};  // UTF-8
-
-// CH1 and CH2 sit in the left half of rangeGroupBox, CH3 and CH4 in the right half, 292 pixels on;
-// CH2 and CH4 one row (48 pixels) below CH1 and CH3.
-int channelColumnX(int channel)
-{
-    return channel / 2 * 292;
-}
-int channelRowY(int channel)
-{
-    return channel % 2 * 48;
-}
-
-// ---- Time base
-// Name tokens and captions of the time buttons, in timeButtons order; two per row, left column first.
-const std::array<const char*, 13> TimeTokens = {"1000s", "500s", "200s", "100s", "50s", "20s", "10s",
-                                                "5s",    "2s",   "1s",   "05s",  "02s", "01s"};
-const std::array<const char*, 13> TimeCaptions = {"1000s", "500s", "200s", "100s", "50s",  "20s", "10s",
-                                                  "5s",    "2s",   "1s",   "0.5s", "0.2s", "0.1s"};
-constexpr int InitialTimeButton = 9;  // "1s"
+// The DVM panels in screenFrame: CH1 and CH2 on the left, CH3 and CH4 on the right.
+const std::array<QRect, ChannelCount> DvmGeometry = {QRect{0, 0, 295, 169}, QRect{0, 169, 295, 170},
+                                                     QRect{295, 0, 294, 169}, QRect{295, 169, 294, 170}};
 
 // ---- Menu
 enum MenuIcon { IconOpen, IconPrint, IconSave, IconCopy, IconPaste, IconPrintSetup, IconExit, NoIcon };
@@ -272,103 +118,44 @@ void RecorderWindow::buildControls()
 
     // The DVM panels cover the screen area when shown; built last in screenFrame so they lie on top.
     for (int ch = 0; ch < ChannelCount; ++ch)
-        buildDvmPanel(ch, screenFrame);
+        dvmPanels_[static_cast<size_t>(ch)] = new DvmPanel(ch, DvmGeometry[static_cast<size_t>(ch)], screenFrame);
 
     // ---- Voltage range, channel labels and channel switches
     rangeGroupBox = new QGroupBox(QStringLiteral("Voltage Range"), client);
     rangeGroupBox->setObjectName(QStringLiteral("rangeGroupBox"));
     rangeGroupBox->setGeometry(4, 348, 589, 117);
-
-    const std::array<Handler, ChannelCount> switchHandlers = {
-        &RecorderWindow::channel1SwitchClick, &RecorderWindow::channel2SwitchClick,
-        &RecorderWindow::channel3SwitchClick, &RecorderWindow::channel4SwitchClick};
     for (int ch = 0; ch < ChannelCount; ++ch) {
         const size_t c = static_cast<size_t>(ch);
-        const int dx = channelColumnX(ch);
-        const int dy = channelRowY(ch);
-        const QString chNumber = QString::number(ch + 1);
-
-        QFrame* labelPanel = makePanel(rangeGroupBox, QStringLiteral("channelLabelPanel%1").arg(ch + 1),
-                                       {8 + dx, 20 + dy, 33, 25}, QFrame::StyledPanel | QFrame::Raised);
-        setBackground(labelPanel, qColour(GreyColour));
-        channelPanels[c] = labelPanel;
-        // The label's text colour follows the channel colour; the colour handlers set it.
-        QLabel* label =
-            makeLabel(labelPanel, QStringLiteral("channelLabel") + chNumber, QStringLiteral("CH") + chNumber, 0, 0, 33);
-        label->setGeometry(0, 0, 33, 25);
-        label->setAlignment(Qt::AlignCenter);
-        setBold(label);
-        channelLabels[c] = label;
-
-        QCheckBox* onBox = makeCheckBox(rangeGroupBox, QStringLiteral("channel%1Switch").arg(ch + 1),
-                                        QStringLiteral("ON"), 5 + dx, 44 + dy);
-        onBox->resize(44, 19);
-        onBox->setChecked(true);
-        connect(onBox, &QCheckBox::clicked, this, switchHandlers[c]);
-        channelSwitch[c] = onBox;
-
-        // Each channel has a group of its own, so the channels never release each other's buttons.
-        auto* group = new QButtonGroup(rangeGroupBox);
-        group->setObjectName(QStringLiteral("rangeGroupChannel") + chNumber);
-        group->setExclusive(true);
-        rangeGroups[c] = group;
-        for (int i = 0; i < 6; ++i) {
-            const size_t r = static_cast<size_t>(i);
-            const QString name = QStringLiteral("range") + QLatin1String(RangeTokens[r]) + QStringLiteral("VCh") +
-                                 chNumber + QStringLiteral("Button");
-            QToolButton* button = makeButton(rangeGroupBox, name, QString::fromUtf8(RangeCaptions[r]),
-                                             {48 + dx + 40 * i, 20 + dy, 37, 25}, true);
-            group->addButton(button, i);
-            connect(button, &QToolButton::clicked, this, [this, ch, i] { rangeButtonClick(ch, i); });
-            rangeButtons[c][r] = button;
-        }
-        rangeButtons[c][0]->setChecked(true);
+        auto* row = new ChannelRangeRow(ch, rangeGroupBox);
+        rangeRows_[c] = row;
+        channelLabels[c] = row->channelLabel();
+        channelSwitch[c] = row->onSwitch();
+        for (int i = 0; i < ChannelRangeRow::RangeCount; ++i)
+            rangeButtons[c][static_cast<size_t>(i)] = row->rangeButton(i);
+        connect(row, &ChannelRangeRow::switchClicked, this, [this, ch] { channelSwitchClick(ch); });
+        connect(row, &ChannelRangeRow::rangeClicked, this, [this, ch](int i) { rangeButtonClick(ch, i); });
     }
 
     // ---- Time base
-    timeBaseGroupBox = new QGroupBox(QStringLiteral("Time/Div."), client);
-    timeBaseGroupBox->setObjectName(QStringLiteral("timeBaseGroupBox"));
-    timeBaseGroupBox->setGeometry(604, 0, 125, 253);
-    timeGroup = new QButtonGroup(timeBaseGroupBox);
-    timeGroup->setObjectName(QStringLiteral("timeBaseGroup"));
-    timeGroup->setExclusive(true);
-    for (int i = 0; i < static_cast<int>(timeButtons.size()); ++i) {
-        const size_t t = static_cast<size_t>(i);
-        const QRect geometry(8 + (i % 2) * 60, 20 + (i / 2) * 32, 49, 25);
-        QToolButton* button = makeButton(
-            timeBaseGroupBox, QStringLiteral("timeBase") + QLatin1String(TimeTokens[t]) + QStringLiteral("Button"),
-            QLatin1String(TimeCaptions[t]), geometry, true);
-        timeGroup->addButton(button, i);
-        connect(button, &QToolButton::clicked, this, [this, i] { timeButtonClick(i); });
-        timeButtons[t] = button;
-    }
-    timeButtons[InitialTimeButton]->setChecked(true);
+    timeBase_ = new TimeBaseGroup(client);
+    timeBaseGroupBox = timeBase_;
+    for (int i = 0; i < TimeBaseGroup::ButtonCount; ++i)
+        timeButtons[static_cast<size_t>(i)] = timeBase_->button(i);
+    connect(timeBase_, &TimeBaseGroup::timeClicked, this, &RecorderWindow::timeButtonClick);
 
     // ---- Elapsed time, run status, Run and Single, device status
-    elapsedPanel =
-        makePanel(client, QStringLiteral("elapsedPanel"), {604, 264, 125, 41}, QFrame::StyledPanel | QFrame::Sunken);
-    elapsedCaptionLabel =
-        makeLabel(elapsedPanel, QStringLiteral("elapsedCaptionLabel"), QStringLiteral("Time elapsed"), 8, 4, 115);
-    elapsedTimeLabel =
-        makeLabel(elapsedPanel, QStringLiteral("elapsedTimeLabel"), QStringLiteral("0:00:00"), 8, 24, 115);
+    runControls_ = new RunControls(client, ClientWidth - 604);
+    elapsedPanel = runControls_->elapsedPanel();
+    elapsedTimeLabel = runControls_->elapsedTimeLabel();
+    statusPanel = runControls_->statusPanel();
+    runStatusLabel = runControls_->runStatusLabel();
+    runButton = runControls_->runButton();
+    singleButton = runControls_->singleButton();
+    deviceStatusLabel = runControls_->deviceStatusLabel();
+    connect(runControls_, &RunControls::runClicked, this, &RecorderWindow::runClick);
+    connect(runControls_, &RunControls::singleClicked, this, &RecorderWindow::singleClick);
 
-    statusPanel =
-        makePanel(client, QStringLiteral("statusPanel"), {604, 316, 125, 25}, QFrame::StyledPanel | QFrame::Sunken);
-    runStatusLabel = makeLabel(statusPanel, QStringLiteral("runStatusLabel"), QStringLiteral("Ready"), 0, 0, 125);
-    runStatusLabel->setGeometry(2, 2, 121, 21);
-    runStatusLabel->setAlignment(Qt::AlignCenter);
-    setBold(runStatusLabel);
-
-    runButton = makeButton(client, QStringLiteral("runButton"), QStringLiteral("Run"), {604, 356, 125, 29}, true);
-    setBold(runButton);
-    connect(runButton, &QToolButton::clicked, this, &RecorderWindow::runClick);
-    singleButton =
-        makeButton(client, QStringLiteral("singleButton"), QStringLiteral("Single"), {604, 396, 125, 29}, true);
-    connect(singleButton, &QToolButton::clicked, this, &RecorderWindow::singleClick);
-
-    // Room up to the window's right edge for "KORVIX not connected".
-    deviceStatusLabel =
-        makeLabel(client, QStringLiteral("deviceStatusLabel"), QStringLiteral("- - -"), 604, 448, ClientWidth - 604);
+    // ---- Non-visual members
 
     // ---- Non-visual members
     deviceLoopTimer = new QTimer(this);
@@ -379,68 +166,6 @@ void RecorderWindow::buildControls()
     buildMenu();
     move(16, 30);
     fitClientArea(this);
-}
-
-void RecorderWindow::buildDvmPanel(int channel, QFrame* parent)
-{
-    const size_t c = static_cast<size_t>(channel);
-    const DvmNames& names = DvmTable[c];
-    DvmPanel& d = dvm[c];
-
-    d.panel = makePanel(parent, QLatin1String(names.panel), names.geometry, QFrame::StyledPanel | QFrame::Raised);
-    d.panel->setAutoFillBackground(true);  // covers the screen below it
-    d.panel->hide();
-
-    d.channelLabel = makeLabel(d.panel, QStringLiteral("dvmChannelLabel%1").arg(channel + 1),
-                               QStringLiteral("CH%1").arg(channel + 1), 134, 4, 40);
-    setBold(d.channelLabel);
-
-    d.display =
-        makePanel(d.panel, QLatin1String(names.display), {16, 24, 257, 85}, QFrame::StyledPanel | QFrame::Sunken);
-    setBackground(d.display, qColour(NavyColour));
-
-    for (size_t i = 0; i < d.digits.size(); ++i) {
-        auto* digit = new SevenSegmentDigit(d.display);
-        digit->setObjectName(QStringLiteral("dvmDigit%1_%2").arg(channel + 1).arg(i + 1));
-        digit->setGeometry(DigitX[i], 14, 35, 55);
-        digit->setBackColor(NavyColour);
-        digit->setDispColor(WhiteColour);
-        digit->setDispOffColor(NavyColour);
-        d.digits[i] = digit;
-    }
-
-    d.minusBar = makeBox(d.display, QLatin1String(names.minusBar), {8, 40, 21, 5}, qColour(WhiteColour));
-    d.plusBar = makeBox(d.display, QLatin1String(names.plusBar), {16, 32, 5, 21}, qColour(WhiteColour));
-    for (size_t i = 0; i < d.points.size(); ++i) {
-        // Only the middle point shows at first; the outer two are the yellow points of other ranges.
-        const bool middle = i == 1;
-        d.points[i] = makeBox(d.display, QStringLiteral("dvmPoint%1_%2").arg(channel + 1).arg(i + 1),
-                              {PointX[i], 62, 5, 5}, qColour(middle ? WhiteColour : YellowColour));
-        d.points[i]->setVisible(middle);
-    }
-
-    // The "V" and "DC" labels of CH1..CH4.
-    d.dcLabel =
-        makeLabel(d.display, QStringLiteral("dvmDcLabel%1").arg(channel + 1), QStringLiteral("DC"), 199, 12, 40);
-    setTextColour(d.dcLabel, qColour(WhiteColour));
-    d.voltLabel =
-        makeLabel(d.display, QStringLiteral("dvmVoltLabel%1").arg(channel + 1), QStringLiteral("V"), 200, 37, 40);
-    setBold(d.voltLabel, 24);
-    d.voltLabel->resize(40, d.voltLabel->sizeHint().height());
-    setTextColour(d.voltLabel, qColour(WhiteColour));
-
-    d.maxBox = makeCheckBox(d.panel, QLatin1String(names.maxBox), QStringLiteral("Max"), 24, 118);
-    d.minBox = makeCheckBox(d.panel, QLatin1String(names.minBox), QStringLiteral("Min"), 24, 138);
-    // The hold labels reach to the panel's inner edge: the time and date of an extreme need the room.
-    const auto makeHoldLabel = [&d](const char* name, int y) {
-        auto* label = new DvmHoldLabel(QStringLiteral("- - -"), d.panel);
-        label->setObjectName(QLatin1String(name));
-        const int x = 76;
-        label->setGeometry(x, y, d.panel->contentsRect().right() + 1 - x, label->sizeHint().height());
-        return label;
-    };
-    d.maxLabel = makeHoldLabel(names.maxLabel, 120);
-    d.minLabel = makeHoldLabel(names.minLabel, 140);
 }
 
 // Called by buildControls; a second call does nothing.
@@ -535,7 +260,7 @@ void RecorderWindow::buildMenu()
     bar->addMenu(helpMenu);
     helpContentsAction =
         addItem(helpMenu, "helpContentsAction", QStringLiteral("Contents"), NoIcon, &RecorderWindow::helpContentsClick);
-    addSeparator(helpMenu, "About1");
+    addSeparator(helpMenu, "helpSeparator1");
     aboutAction = addItem(helpMenu, "aboutAction", QStringLiteral("About..."), NoIcon, &RecorderWindow::aboutClick);
 
     fitClientArea(this);

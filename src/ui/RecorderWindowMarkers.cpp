@@ -11,19 +11,19 @@ void RecorderWindow::screenMouseDown(Qt::MouseButton button, int x, int y)
         return;
     }
     // While a recording runs the overlay takes the mouse; markers are only grabbed on a stopped screen.
-    if (button == Qt::LeftButton && st.MarkersOn && st.Idle)
+    if (button == Qt::LeftButton && view.markers.shown && st.Idle)
         screen.grabMarker(x, y);
 }
 
 void RecorderWindow::screenMouseMove(int x, int y)
 {
-    if (st.DragActive)
+    if (view.drag.active)
         screen.moveMarker(x, y, markersTimeAction->isChecked());
 }
 
 void RecorderWindow::screenMouseUp(Qt::MouseButton button, int, int)
 {
-    if (button == Qt::LeftButton && st.DragActive)
+    if (button == Qt::LeftButton && view.drag.active)
         screen.releaseMarker(markersTimeAction->isChecked());
 }
 
@@ -54,10 +54,10 @@ void RecorderWindow::markersDeltaTimeClick()
 void RecorderWindow::markerModeClick(QAction* item, QAction* other, int firstTimeMarkerX)
 {
     other->setChecked(false);
-    st.MarkersOn = item->isChecked();
+    view.markers.shown = item->isChecked();
     st.ClearPending = true;
-    if (st.MarkersOn) {
-        st.TimeMarkerX[0] = firstTimeMarkerX;
+    if (view.markers.shown) {
+        view.markers.timeX[0] = firstTimeMarkerX;
         redrawIfClearPending();
         updateVoltReadout();
         updateTimeReadout();

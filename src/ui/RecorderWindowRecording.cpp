@@ -23,6 +23,7 @@
 #include "ui/Dialogs.h"
 #include "screen/LocaleTexts.h"
 #include "ui/StartupShell.h"
+#include "ui/DvmPanel.h"
 #include "ui/RecorderWindow.h"
 
 namespace {
@@ -102,7 +103,7 @@ void RecorderWindow::recordButtonClick(QToolButton* button, bool singleShot)
         return;
     }
     if (dvmDisplayAction->isChecked())
-        dvm[0].display->setFocus();
+        dvmPanel(0)->display()->setFocus();
     if (button->isChecked()) {
         if (singleShot)
             st.SingleShot = true;

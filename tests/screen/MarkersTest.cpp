@@ -16,7 +16,8 @@ struct MarkerFixture : ::testing::Test {
     RecorderState st;
     Surface image{Screen::ImageWidth, Screen::ImageHeight};
     Surface overlay{Screen::ImageWidth, Screen::ImageHeight, true};
-    Screen screen{st, image, overlay};
+    ViewState view;
+    Screen screen{st, view, image, overlay};
     int gl = 0, gt = 0;
 
     MarkerFixture()
@@ -26,8 +27,8 @@ struct MarkerFixture : ::testing::Test {
         screen.computeGeometry();
         gl = st.GridLeft;
         gt = st.GridTop;
-        st.TimeMarkerX = {gl + 16, gl + 528};
-        st.VoltMarkerY = {gt + 16, gt + 240};
+        view.markers.timeX = {gl + 16, gl + 528};
+        view.markers.voltY = {gt + 16, gt + 240};
         // Four traces that cross the marker lines.
         for (int n = 0; n < ChannelCount; ++n)
             for (int p = 0; p < BufferLength; ++p)
@@ -40,7 +41,7 @@ struct MarkerFixture : ::testing::Test {
     // The full redraw of the screen, with or without markers.
     void redraw(bool markersOn)
     {
-        st.MarkersOn = markersOn;
+        view.markers.shown = markersOn;
         st.ClearPending = true;
         screen.redrawIfClearPending();
         screen.updateVoltReadout();
@@ -54,7 +55,7 @@ struct MarkerFixture : ::testing::Test {
     int grabbed(int x, int y)
     {
         screen.grabMarker(x, y);
-        const int target = st.DragTarget;
+        const int target = view.drag.target;
         screen.releaseMarker(false);
         return target;
     }
@@ -62,21 +63,21 @@ struct MarkerFixture : ::testing::Test {
 
 TEST_F(MarkerFixture, ReadoutTextsAtTheDefaultPositions)
 {
-    EXPECT_EQ(st.VoltReadout, "dV: 35.00V");                  // 224 pixels = 7 divisions of 5 V
-    EXPECT_EQ(st.TimeReadout, "dt: 16.00s");                  // 512 pixels = 16 divisions of 1 s
-    EXPECT_EQ(markers::timeReadout(st, true), "dt: 16.00s");  // no marker at the left edge
+    EXPECT_EQ(view.markers.voltReadout, "dV: 35.00V");                      // 224 pixels = 7 divisions of 5 V
+    EXPECT_EQ(view.markers.timeReadout, "dt: 16.00s");                      // 512 pixels = 16 divisions of 1 s
+    EXPECT_EQ(markers::timeReadout(st, view.markers, true), "dt: 16.00s");  // no marker at the left edge
 
     // "dV && t": marker 1 parked, marker 2 read as the time from the start of the data.
-    st.TimeMarkerX[0] = -600;
-    EXPECT_EQ(markers::timeReadout(st, true), "t: 16.50s");
+    view.markers.timeX[0] = -600;
+    EXPECT_EQ(markers::timeReadout(st, view.markers, true), "t: 16.50s");
     st.ViewOffset = 100;  // the left edge is one division (1 s) into the screen
-    EXPECT_EQ(markers::timeReadout(st, true), "t: 17.50s");
+    EXPECT_EQ(markers::timeReadout(st, view.markers, true), "t: 17.50s");
     st.PageEnd = 3400;  // a later page of a data file: one more screen before it
-    EXPECT_EQ(markers::timeReadout(st, true), "t: 34.50s");
+    EXPECT_EQ(markers::timeReadout(st, view.markers, true), "t: 34.50s");
     st.PageEnd = 1700;
     st.ViewOffset = 0;
     st.TimeDivLabel = "0.5s";
-    EXPECT_EQ(markers::timeReadout(st, true), "t: 8.25s");
+    EXPECT_EQ(markers::timeReadout(st, view.markers, true), "t: 8.25s");
 
     const markers::TimeScale ms = markers::splitTimeDivLabel(QStringLiteral("200ms"));
     EXPECT_EQ(ms.perDivision, 200);
@@ -88,21 +89,21 @@ TEST_F(MarkerFixture, ReadoutTextsAtTheDefaultPositions)
     // The voltage readout follows the lowest-numbered enabled channel's range; CH1 when none is on.
     st.ChannelOn[0] = false;
     st.ChannelRange[1] = 20;  // ±2 V
-    EXPECT_EQ(markers::voltReadout(st), "dV: 3.50V");
+    EXPECT_EQ(markers::voltReadout(st, view.markers), "dV: 3.50V");
     st.ChannelOn.fill(false);
-    EXPECT_EQ(markers::voltReadout(st), "dV: 35.00V");
+    EXPECT_EQ(markers::voltReadout(st, view.markers), "dV: 35.00V");
 
     // Markers above the top grid line count as lying on it.
-    st.VoltMarkerY = {gt - 30, gt};
-    EXPECT_EQ(markers::voltReadout(st), "dV: 0.00V");
-    EXPECT_FALSE(markers::voltReadoutShown(st));
+    view.markers.voltY = {gt - 30, gt};
+    EXPECT_EQ(markers::voltReadout(st, view.markers), "dV: 0.00V");
+    EXPECT_FALSE(markers::voltReadoutShown(st, view.markers));
 }
 
 TEST_F(MarkerFixture, DottedMarkersInvertOnlyTheirDotsAndASecondDrawingRemovesThem)
 {
     redraw(false);
     const QImage plain = snapshot();
-    st.MarkersOn = true;
+    view.markers.shown = true;
     screen.toggleMarkers();
 
     // A voltage marker row: every other pixel shows the CH1 colour on the background, the gaps are
@@ -140,47 +141,47 @@ TEST_F(MarkerFixture, AClickGrabsTheNearestMarkerWithTiesToTimeAndToMarkerOne)
     // Time against voltage at equal distance: the time marker.
     EXPECT_EQ(grabbed(gl + 26, gt + 26), 1);
 
-    st.TimeMarkerX = {gl + 100, gl + 120};
-    st.VoltMarkerY = {gt + 100, gt + 120};
+    view.markers.timeX = {gl + 100, gl + 120};
+    view.markers.voltY = {gt + 100, gt + 120};
     redraw(true);
     EXPECT_EQ(grabbed(gl + 110, gt + 20), 1);   // equal distance to both time markers
     EXPECT_EQ(grabbed(gl + 400, gt + 110), 3);  // equal distance to both voltage markers
 
     // A parked time marker is never grabbed.
-    st.TimeMarkerX = {-600, gl + 200};
+    view.markers.timeX = {-600, gl + 200};
     redraw(true);
     EXPECT_EQ(grabbed(gl + 195, gt + 128), 2);
-    EXPECT_EQ(st.TimeMarkerX[0], -600);
-    EXPECT_FALSE(st.DragActive);
+    EXPECT_EQ(view.markers.timeX[0], -600);
+    EXPECT_FALSE(view.drag.active);
 }
 
 TEST_F(MarkerFixture, HeldMarkerIsSolidAndStopsAtTheGridEdges)
 {
     screen.grabMarker(gl + 528, gt + 128);
-    ASSERT_EQ(st.DragTarget, 2);
+    ASSERT_EQ(view.drag.target, 2);
     // Solid while held: consecutive pixels of the column are all inverted on the background.
     EXPECT_EQ(image.pixel(gl + 528, gt + 3), Cyan);
     EXPECT_EQ(image.pixel(gl + 528, gt + 4), Cyan);
 
     screen.moveMarker(gl + 1000, 0, false);
-    EXPECT_EQ(st.TimeMarkerX[1], gl + 544);
+    EXPECT_EQ(view.markers.timeX[1], gl + 544);
     screen.moveMarker(-50, 0, false);
-    EXPECT_EQ(st.TimeMarkerX[1], gl);
-    EXPECT_EQ(st.TimeReadout, "dt: 0.50s");
+    EXPECT_EQ(view.markers.timeX[1], gl);
+    EXPECT_EQ(view.markers.timeReadout, "dt: 0.50s");
     screen.releaseMarker(false);
-    EXPECT_FALSE(st.DragActive);
-    EXPECT_EQ(st.TimeMarkerX[1], gl);
+    EXPECT_FALSE(view.drag.active);
+    EXPECT_EQ(view.markers.timeX[1], gl);
 
     screen.grabMarker(gl + 272, gt + 240);
-    ASSERT_EQ(st.DragTarget, 4);
+    ASSERT_EQ(view.drag.target, 4);
     screen.moveMarker(0, 1000, false);
-    EXPECT_EQ(st.VoltMarkerY[1], gt + 256);
-    EXPECT_EQ(st.VoltReadout, "dV: 37.50V");
+    EXPECT_EQ(view.markers.voltY[1], gt + 256);
+    EXPECT_EQ(view.markers.voltReadout, "dV: 37.50V");
     screen.moveMarker(0, -10, false);
-    EXPECT_EQ(st.VoltMarkerY[1], gt);
+    EXPECT_EQ(view.markers.voltY[1], gt);
     screen.releaseMarker(false);
-    EXPECT_EQ(st.VoltMarkerY[1], gt);
-    EXPECT_EQ(st.VoltReadout, "dV: 2.50V");
+    EXPECT_EQ(view.markers.voltY[1], gt);
+    EXPECT_EQ(view.markers.voltReadout, "dV: 2.50V");
 }
 
 TEST_F(MarkerFixture, DraggedScreenEqualsAFreshDrawingWithTheNewPositions)
@@ -192,12 +193,12 @@ TEST_F(MarkerFixture, DraggedScreenEqualsAFreshDrawingWithTheNewPositions)
         screen.moveMarker(x, gt + 128, false);
     screen.releaseMarker(false);
     screen.grabMarker(gl + 200, gt + 16);
-    ASSERT_EQ(st.DragTarget, 3);
+    ASSERT_EQ(view.drag.target, 3);
     for (const int y : {gt + 60, gt + 90, gt + 77})
         screen.moveMarker(gl + 200, y, false);
     screen.releaseMarker(false);
-    EXPECT_EQ(st.TimeReadout, "dt: 8.88s");   // 284 pixels
-    EXPECT_EQ(st.VoltReadout, "dV: 25.47V");  // 163 pixels
+    EXPECT_EQ(view.markers.timeReadout, "dt: 8.88s");   // 284 pixels
+    EXPECT_EQ(view.markers.voltReadout, "dV: 25.47V");  // 163 pixels
     const QImage dragged = snapshot();
 
     redraw(true);
@@ -220,7 +221,7 @@ TEST_F(MarkerFixture, ReadoutIsErasedWhenBothVoltageMarkersReachTheTopLine)
         screen.releaseMarker(false);
     }
     EXPECT_EQ(readoutPixels(), 0);
-    EXPECT_EQ(st.VoltReadout, "dV: 0.00V");  // stored for the next full redraw
+    EXPECT_EQ(view.markers.voltReadout, "dV: 0.00V");  // stored for the next full redraw
 }
 
 TEST_F(MarkerFixture, MarkersOnTheEdgeGridLinesSurviveTheTraceRedraw)
@@ -284,7 +285,7 @@ TEST_F(MarkerFixture, AllChannelsOffLeaveTheMarkersInChannelOneColourAndNoVoltag
     for (int y = st.BottomTextY; y < image.height(); ++y)
         for (int x = screen.voltReadoutX(); x < screen.timeReadoutX(); ++x)
             ASSERT_EQ(image.pixel(x, y), 0);
-    EXPECT_EQ(st.VoltReadout, "dV: 35.00V");
+    EXPECT_EQ(view.markers.voltReadout, "dV: 35.00V");
     // Grid, markers and time readout only: the same as a fresh drawing with every channel off.
     const QImage off = snapshot();
     redraw(true);

@@ -13,7 +13,8 @@ struct ScreenFixture : ::testing::Test {
     RecorderState st;
     Surface image{Screen::ImageWidth, Screen::ImageHeight};
     Surface overlay{Screen::ImageWidth, Screen::ImageHeight, true};
-    Screen screen{st, image, overlay};
+    ViewState view;
+    Screen screen{st, view, image, overlay};
 
     ScreenFixture()
     {

@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <memory>
 
+#include "ui/DvmPanel.h"
 #include "ui/SevenSegmentDigit.h"
 #include "screen/SevenSegment.h"
 #include "screen/ValueDisplay.h"
@@ -59,24 +60,24 @@ struct MeasuringWindow : ::testing::Test {
     std::array<int, 4> digits(int ch) const
     {
         std::array<int, 4> d{};
-        for (size_t i = 0; i < 4; ++i)
-            d[i] = w->dvm[static_cast<size_t>(ch)].digits[i]->value();
+        for (int i = 0; i < 4; ++i)
+            d[static_cast<size_t>(i)] = w->dvmPanel(ch)->digit(i)->value();
         return d;
     }
-    bool plus(int ch) const { return !w->dvm[static_cast<size_t>(ch)].plusBar->isHidden(); }
+    bool plus(int ch) const { return !w->dvmPanel(ch)->plusBar()->isHidden(); }
     QImage screen() const { return w->image1Surface.image().copy(); }
 };
 
 TEST_F(MeasuringWindow, PanelDigitsSignAndValueTextForDeviceReadings)
 {
-    w->dvm[0].maxBox->setChecked(true);
+    w->dvmPanel(0)->maxBox()->setChecked(true);
     deviceReading(0, 1022);
     w->refreshDvmPanels();
     w->refreshValueTexts();
     EXPECT_EQ(digits(0), (std::array<int, 4>{1, 9, 9, 2}));
     EXPECT_TRUE(plus(0));
-    EXPECT_TRUE(w->dvm[0].maxLabel->text().startsWith(QStringLiteral("19.922V\t\t")))
-        << w->dvm[0].maxLabel->text().toStdString();
+    EXPECT_TRUE(w->dvmPanel(0)->maxLabel()->text().startsWith(QStringLiteral("19.922V\t\t")))
+        << w->dvmPanel(0)->maxLabel()->text().toStdString();
     EXPECT_EQ(st.ValueText[0], "19.92V");
 
     // Zero reads as minus.
@@ -118,23 +119,23 @@ TEST_F(MeasuringWindow, PanelDigitsSignAndValueTextForDeviceReadings)
 
 TEST_F(MeasuringWindow, OverRangeShowsDashesInDeviceModeAndTheVoltageInDemoMode)
 {
-    w->dvm[0].maxBox->setChecked(true);
+    w->dvmPanel(0)->maxBox()->setChecked(true);
     deviceReading(0, 700);
     w->refreshDvmPanels();
-    const QString held = w->dvm[0].maxLabel->text();
-    const double heldMax = st.DvmMax[0];
+    const QString held = w->dvmPanel(0)->maxLabel()->text();
+    const double heldMax = w->dvmPanel(0)->heldMax();
 
     deviceReading(0, 1023);
     w->refreshDvmPanels();
     w->refreshValueTexts();
-    for (SevenSegmentDigit* digit : w->dvm[0].digits) {
+    for (SevenSegmentDigit* digit : w->dvmPanel(0)->digits()) {
         EXPECT_EQ(digit->value(), 0);
         EXPECT_EQ(digit->dispColor(), Navy);
         EXPECT_EQ(digit->dispOffColor(), White);
     }
     EXPECT_EQ(st.ValueText[0], "----V");
-    EXPECT_EQ(w->dvm[0].maxLabel->text(), held);  // Max ignores it
-    EXPECT_EQ(st.DvmMax[0], heldMax);
+    EXPECT_EQ(w->dvmPanel(0)->maxLabel()->text(), held);  // Max ignores it
+    EXPECT_EQ(w->dvmPanel(0)->heldMax(), heldMax);
     deviceReading(0, 0);
     w->refreshValueTexts();
     EXPECT_EQ(st.ValueText[0], "----V");
@@ -146,14 +147,14 @@ TEST_F(MeasuringWindow, OverRangeShowsDashesInDeviceModeAndTheVoltageInDemoMode)
     st.trace(0, 77) = 0;
     w->refreshDvmPanels();
     w->refreshValueTexts();
-    EXPECT_EQ(w->dvm[0].digits[0]->dispColor(), Navy);
+    EXPECT_EQ(w->dvmPanel(0)->digit(0)->dispColor(), Navy);
     EXPECT_EQ(st.ValueText[0], "2.00V");
 
     // Back in range the digits are white on navy again.
     st.trace(0, 77) = 127;
     w->refreshDvmPanels();
-    EXPECT_EQ(w->dvm[0].digits[0]->dispColor(), White);
-    EXPECT_EQ(w->dvm[0].digits[0]->dispOffColor(), Navy);
+    EXPECT_EQ(w->dvmPanel(0)->digit(0)->dispColor(), White);
+    EXPECT_EQ(w->dvmPanel(0)->digit(0)->dispOffColor(), Navy);
 }
 
 TEST_F(MeasuringWindow, RefreshBeforeTheFirstReportKeepsTheLastValue)
@@ -171,34 +172,34 @@ TEST_F(MeasuringWindow, RefreshBeforeTheFirstReportKeepsTheLastValue)
 
 TEST_F(MeasuringWindow, MaxAndMinHoldTheirExtremesUntilTheirBoxIsUnchecked)
 {
-    auto& d = w->dvm[0];
-    d.maxBox->setChecked(true);
-    d.minBox->setChecked(true);
+    DvmPanel* d = w->dvmPanel(0);
+    d->maxBox()->setChecked(true);
+    d->minBox()->setChecked(true);
     deviceReading(0, 600);  // 3.438 V
     w->refreshDvmPanels();
-    EXPECT_TRUE(d.maxLabel->text().startsWith(QStringLiteral("3.438V\t\t")));
-    EXPECT_TRUE(d.minLabel->text().startsWith(QStringLiteral("3.438V\t\t")));
+    EXPECT_TRUE(d->maxLabel()->text().startsWith(QStringLiteral("3.438V\t\t")));
+    EXPECT_TRUE(d->minLabel()->text().startsWith(QStringLiteral("3.438V\t\t")));
 
     deviceReading(0, 700);  // 7.344 V: a new maximum
     w->refreshDvmPanels();
-    EXPECT_TRUE(d.maxLabel->text().startsWith(QStringLiteral("7.344V")));
-    EXPECT_TRUE(d.minLabel->text().startsWith(QStringLiteral("3.438V")));
+    EXPECT_TRUE(d->maxLabel()->text().startsWith(QStringLiteral("7.344V")));
+    EXPECT_TRUE(d->minLabel()->text().startsWith(QStringLiteral("3.438V")));
     deviceReading(0, 650);  // neither
     w->refreshDvmPanels();
-    EXPECT_TRUE(d.maxLabel->text().startsWith(QStringLiteral("7.344V")));
+    EXPECT_TRUE(d->maxLabel()->text().startsWith(QStringLiteral("7.344V")));
     deviceReading(0, 100);  // a new minimum
     w->refreshDvmPanels();
-    EXPECT_TRUE(d.minLabel->text().startsWith(QStringLiteral("-16.094V")));
+    EXPECT_TRUE(d->minLabel()->text().startsWith(QStringLiteral("-16.094V")));
 
     // Unchecking resets the hold at the next refresh; the label keeps its text until re-checked.
-    d.maxBox->setChecked(false);
+    d->maxBox()->setChecked(false);
     deviceReading(0, 650);
     w->refreshDvmPanels();
-    EXPECT_EQ(st.DvmMax[0], -1000.0);
-    EXPECT_TRUE(d.maxLabel->text().startsWith(QStringLiteral("7.344V")));
-    d.maxBox->setChecked(true);
+    EXPECT_EQ(w->dvmPanel(0)->heldMax(), -1000.0);
+    EXPECT_TRUE(d->maxLabel()->text().startsWith(QStringLiteral("7.344V")));
+    d->maxBox()->setChecked(true);
     w->refreshDvmPanels();
-    EXPECT_TRUE(d.maxLabel->text().startsWith(QStringLiteral("5.391V")));
+    EXPECT_TRUE(d->maxLabel()->text().startsWith(QStringLiteral("5.391V")));
 }
 
 TEST_F(MeasuringWindow, ValueTextsGoOnTheOverlayAndIntoThePictureAtTheStop)
@@ -234,27 +235,27 @@ TEST_F(MeasuringWindow, ChannelSwitchGreysThePanelAndRestoresTheScreenExactly)
 {
     w->markersDeltaTimeAction->trigger();
     w->dvmDisplayAction->trigger();
-    for (const auto& d : w->dvm)
-        EXPECT_FALSE(d.panel->isHidden());
+    for (int ch = 0; ch < 4; ++ch)
+        EXPECT_FALSE(w->dvmPanel(ch)->isHidden());
     const QImage allOn = screen();
-    auto& d = w->dvm[0];
+    DvmPanel* d = w->dvmPanel(0);
 
     w->channelSwitch[0]->click();  // off
     EXPECT_FALSE(st.ChannelOn[0]);
     EXPECT_EQ(textColour(w->channelLabels[0]), 0);
-    for (SevenSegmentDigit* digit : d.digits) {
+    for (SevenSegmentDigit* digit : d->digits()) {
         EXPECT_EQ(digit->value(), 0);
         EXPECT_EQ(digit->dispColor(), Grey);
         EXPECT_EQ(digit->dispOffColor(), Navy);
     }
-    EXPECT_FALSE(d.plusBar->isHidden());
-    EXPECT_EQ(fillColour(d.plusBar), Grey);
-    EXPECT_EQ(fillColour(d.minusBar), Grey);
-    EXPECT_EQ(fillColour(d.points[1]), Grey);
-    EXPECT_EQ(textColour(d.voltLabel), Grey);
-    EXPECT_EQ(textColour(d.dcLabel), Grey);
-    EXPECT_FALSE(d.maxBox->isEnabled());
-    EXPECT_FALSE(d.minBox->isEnabled());
+    EXPECT_FALSE(d->plusBar()->isHidden());
+    EXPECT_EQ(fillColour(d->plusBar()), Grey);
+    EXPECT_EQ(fillColour(d->minusBar()), Grey);
+    EXPECT_EQ(fillColour(d->point(1)), Grey);
+    EXPECT_EQ(textColour(d->voltLabel()), Grey);
+    EXPECT_EQ(textColour(d->dcLabel()), Grey);
+    EXPECT_FALSE(d->maxBox()->isEnabled());
+    EXPECT_FALSE(d->minBox()->isEnabled());
     const QImage off = screen();
     EXPECT_NE(off, allOn);
 
@@ -264,16 +265,16 @@ TEST_F(MeasuringWindow, ChannelSwitchGreysThePanelAndRestoresTheScreenExactly)
     w->channelSwitch[0]->click();  // on
     EXPECT_EQ(screen(), allOn);
     EXPECT_EQ(textColour(w->channelLabels[0]), st.ActiveColors[Ch1]);
-    EXPECT_EQ(d.digits[0]->dispColor(), White);
-    EXPECT_EQ(fillColour(d.plusBar), White);
-    EXPECT_TRUE(d.maxBox->isEnabled());
+    EXPECT_EQ(d->digits()[0]->dispColor(), White);
+    EXPECT_EQ(fillColour(d->plusBar()), White);
+    EXPECT_TRUE(d->maxBox()->isEnabled());
     w->channel1SwitchClick();
     EXPECT_EQ(screen(), allOn);
 
     // Hiding the panels again brings nothing else on the screen out of line.
     w->dvmDisplayAction->trigger();
-    for (const auto& p : w->dvm)
-        EXPECT_TRUE(p.panel->isHidden());
+    for (int ch = 0; ch < 4; ++ch)
+        EXPECT_TRUE(w->dvmPanel(ch)->isHidden());
     EXPECT_EQ(screen(), allOn);
 }
 
@@ -288,7 +289,7 @@ TEST_F(MeasuringWindow, OverRangeDashesNeverTurnIntoEights)
     const auto shows = [this](QPoint p) {
         std::array<QRgb, 4> colours{};
         for (size_t i = 0; i < 4; ++i)
-            colours[i] = w->dvm[0].digits[i]->frame().pixel(p);
+            colours[i] = w->dvmPanel(0)->digit(i)->frame().pixel(p);
         return colours;
     };
     const auto all = [](QRgb c) { return std::array<QRgb, 4>{c, c, c, c}; };
@@ -330,7 +331,7 @@ TEST_F(MeasuringWindow, RefreshLeavesASwitchedOffPanelAlone)
     w->refreshDvmPanels();
     w->refreshValueTexts();
     EXPECT_EQ(digits(0), (std::array<int, 4>{0, 0, 0, 0}));
-    EXPECT_EQ(w->dvm[0].digits[0]->dispColor(), Grey);
+    EXPECT_EQ(w->dvmPanel(0)->digit(0)->dispColor(), Grey);
     EXPECT_EQ(st.ValueText[0], "0V");
 }
 
@@ -338,19 +339,19 @@ TEST_F(MeasuringWindow, MarkerModesOfTheViewMenu)
 {
     const QImage plain = screen();
     w->markersDeltaTimeAction->trigger();
-    EXPECT_TRUE(st.MarkersOn);
+    EXPECT_TRUE(w->view.markers.shown);
     EXPECT_TRUE(w->markersDeltaTimeAction->isChecked());
-    EXPECT_EQ(st.TimeReadout, "dt: 16.00s");
-    EXPECT_EQ(st.VoltReadout, "dV: 35.00V");
+    EXPECT_EQ(w->view.markers.timeReadout, "dt: 16.00s");
+    EXPECT_EQ(w->view.markers.voltReadout, "dV: 35.00V");
 
     w->markersTimeAction->trigger();
-    EXPECT_TRUE(st.MarkersOn);
+    EXPECT_TRUE(w->view.markers.shown);
     EXPECT_FALSE(w->markersDeltaTimeAction->isChecked());
-    EXPECT_EQ(st.TimeMarkerX[0], -600);
-    EXPECT_EQ(st.TimeReadout, "t: 16.50s");
+    EXPECT_EQ(w->view.markers.timeX[0], -600);
+    EXPECT_EQ(w->view.markers.timeReadout, "t: 16.50s");
 
     w->markersTimeAction->trigger();
-    EXPECT_FALSE(st.MarkersOn);
+    EXPECT_FALSE(w->view.markers.shown);
     EXPECT_FALSE(w->markersTimeAction->isChecked());
     EXPECT_EQ(screen(), plain);
 }
@@ -362,24 +363,24 @@ TEST_F(MeasuringWindow, LeftButtonDragsMarkersOnlyOnAStoppedScreen)
 
     // The right button does not grab.
     w->screenMouseDown(Qt::RightButton, gl + 528, gt + 128);
-    EXPECT_FALSE(st.DragActive);
+    EXPECT_FALSE(w->view.drag.active);
 
     w->screenMouseDown(Qt::LeftButton, gl + 528, gt + 128);
-    EXPECT_TRUE(st.DragActive);
+    EXPECT_TRUE(w->view.drag.active);
     w->screenMouseMove(gl + 400, gt + 128);
     w->screenMouseUp(Qt::RightButton, gl + 400, gt + 128);  // not the left button: still held
-    EXPECT_TRUE(st.DragActive);
+    EXPECT_TRUE(w->view.drag.active);
     w->screenMouseUp(Qt::LeftButton, gl + 400, gt + 128);
-    EXPECT_FALSE(st.DragActive);
-    EXPECT_EQ(st.TimeMarkerX[1], gl + 400);
-    EXPECT_EQ(st.TimeReadout, "dt: 12.00s");
+    EXPECT_FALSE(w->view.drag.active);
+    EXPECT_EQ(w->view.markers.timeX[1], gl + 400);
+    EXPECT_EQ(w->view.markers.timeReadout, "dt: 12.00s");
 
     // Moves outside a drag are ignored; no grab while a recording runs.
     w->screenMouseMove(gl + 100, gt + 128);
-    EXPECT_EQ(st.TimeMarkerX[1], gl + 400);
+    EXPECT_EQ(w->view.markers.timeX[1], gl + 400);
     st.Idle = false;
     w->screenMouseDown(Qt::LeftButton, gl + 400, gt + 128);
-    EXPECT_FALSE(st.DragActive);
+    EXPECT_FALSE(w->view.drag.active);
 }
 
 // Dark pixels of a picture: the black text of a label on its light panel.
@@ -428,8 +429,8 @@ TEST(DvmHoldLabels, ShowTheWholeTextInsideTheirPanel)
         st.DemoMode = false;
         st.ReportCount = 4;
         for (size_t c = 0; c < 4; ++c) {
-            w.dvm[c].maxBox->setChecked(true);
-            w.dvm[c].minBox->setChecked(true);
+            w.dvmPanel(static_cast<int>(c))->maxBox()->setChecked(true);
+            w.dvmPanel(static_cast<int>(c))->minBox()->setChecked(true);
             st.SampleSum[c] = 1 * 4;  // -19.961 V, the widest reading
         }
         w.refreshDvmPanels();
@@ -439,12 +440,12 @@ TEST(DvmHoldLabels, ShowTheWholeTextInsideTheirPanel)
 
         for (size_t c = 0; c < 4; ++c) {
             SCOPED_TRACE(c);
-            const auto& d = w.dvm[c];
-            for (QLabel* label : {d.maxLabel, d.minLabel}) {
+            const DvmPanel* d = w.dvmPanel(static_cast<int>(c));
+            for (QLabel* label : {d->maxLabel(), d->minLabel()}) {
                 const QString text = label->text();
                 ASSERT_TRUE(text.contains(QLatin1Char('\t'))) << text.toStdString();
                 // The label lies inside its panel and is as wide as its text needs.
-                EXPECT_TRUE(d.panel->contentsRect().contains(label->geometry()));
+                EXPECT_TRUE(d->contentsRect().contains(label->geometry()));
                 EXPECT_GE(label->width(), label->sizeHint().width());
                 EXPECT_GE(label->height(), QFontMetrics(label->font()).height());
                 // All of the text is drawn: the reading, the time and the date.
@@ -454,9 +455,9 @@ TEST(DvmHoldLabels, ShowTheWholeTextInsideTheirPanel)
                 EXPECT_GE(ink(label->grab().toImage()), whole * 97 / 100) << text.toStdString();
             }
             // The time of both labels starts in one column.
-            const QFontMetrics metrics(d.maxLabel->font());
-            EXPECT_EQ(dvm::holdLabelLayout(d.maxLabel->text(), metrics).stampX,
-                      dvm::holdLabelLayout(d.minLabel->text(), metrics).stampX);
+            const QFontMetrics metrics(d->maxLabel()->font());
+            EXPECT_EQ(dvm::holdLabelLayout(d->maxLabel()->text(), metrics).stampX,
+                      dvm::holdLabelLayout(d->minLabel()->text(), metrics).stampX);
         }
     }
     QLocale::setDefault(programLocale);

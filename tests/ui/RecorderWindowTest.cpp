@@ -14,6 +14,7 @@
 #include "ui/ScreenWidgets.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
+#include "ui/DvmPanel.h"
 #include "ui/RecorderWindow.h"
 
 namespace {
@@ -37,7 +38,7 @@ TEST_F(RecorderWindowTest, StartsReadyWithItsDesignedState)
         for (int r = 1; r < 6; ++r)
             EXPECT_FALSE(w.rangeButtons[c][r]->isChecked()) << c << r;
         EXPECT_TRUE(w.channelSwitch[c]->isChecked()) << c;
-        EXPECT_FALSE(w.dvm[c].panel->isVisibleTo(&w)) << c;
+        EXPECT_FALSE(w.dvmPanel(c)->isVisibleTo(&w)) << c;
     }
     for (int i = 0; i < 13; ++i)
         EXPECT_EQ(w.timeButtons[i]->isChecked(), i == 9) << i;
@@ -52,8 +53,8 @@ TEST_F(RecorderWindowTest, StartsReadyWithItsDesignedState)
     EXPECT_TRUE(st.Idle);
     EXPECT_TRUE(st.StopFlag);
     EXPECT_EQ(st.ScreenSamples, 1700);
-    EXPECT_EQ(st.TimeMarkerX, (std::array<int32_t, 2>{26, 538}));
-    EXPECT_EQ(st.VoltMarkerY, (std::array<int32_t, 2>{36, 260}));
+    EXPECT_EQ(w.view.markers.timeX, (std::array<int32_t, 2>{26, 538}));
+    EXPECT_EQ(w.view.markers.voltY, (std::array<int32_t, 2>{36, 260}));
     for (int p : {0, 1700, 4095})
         EXPECT_EQ(st.trace(3, p), 255);
 }
@@ -74,30 +75,67 @@ TEST(ApplicationTitle, HeadsMessageBoxesAndLeavesWindowCaptionsAlone)
 
 TEST_F(RecorderWindowTest, ControlsCarryTheirNamesAndPlaces)
 {
+    // Places in the designed parent: the range rows and the run controls group their controls in
+    // widgets of their own, which must not move any control in the box or the window.
     struct Expect {
         const char* name;
         QRect geometry;
+        const char* in;  // the designed parent; nullptr: the widget's own parent
     };
     const Expect expected[] = {
-        {"screenFrame", {4, 0, 593, 343}},        {"screenBezel", {10, 10, 569, 301}},
-        {"screenImage", {1, 1, 567, 299}},        {"liveOverlay", {1, 1, 567, 299}},
-        {"previousPageButton", {4, 316, 37, 17}}, {"scrollBar", {48, 316, 489, 17}},
-        {"nextPageButton", {544, 316, 37, 17}},   {"dvmPanel1", {0, 0, 295, 169}},
-        {"dvmPanel4", {295, 169, 294, 170}},      {"rangeGroupBox", {4, 348, 589, 117}},
-        {"channel4Switch", {297, 92, 44, 19}},    {"range20VCh1Button", {48, 20, 37, 25}},
-        {"range04VCh4Button", {540, 68, 37, 25}}, {"range08VCh3Button", {500, 20, 37, 25}},
-        {"timeBaseGroupBox", {604, 0, 125, 253}}, {"timeBase1000sButton", {8, 20, 49, 25}},
-        {"timeBase01sButton", {8, 212, 49, 25}},  {"elapsedPanel", {604, 264, 125, 41}},
-        {"statusPanel", {604, 316, 125, 25}},     {"runButton", {604, 356, 125, 29}},
-        {"singleButton", {604, 396, 125, 29}},    {"dvmDisplay1", {16, 24, 257, 85}},
-        {"dvmDigit1_1", {36, 14, 35, 55}},        {"dvmDigit2_4", {153, 14, 35, 55}},
-        {"dvmMinusBar1", {8, 40, 21, 5}},         {"dvmPlusBar1", {16, 32, 5, 21}},
+        {"screenFrame", {4, 0, 593, 343}, nullptr},
+        {"screenBezel", {10, 10, 569, 301}, nullptr},
+        {"screenImage", {1, 1, 567, 299}, nullptr},
+        {"liveOverlay", {1, 1, 567, 299}, nullptr},
+        {"previousPageButton", {4, 316, 37, 17}, nullptr},
+        {"scrollBar", {48, 316, 489, 17}, nullptr},
+        {"nextPageButton", {544, 316, 37, 17}, nullptr},
+        {"dvmPanel1", {0, 0, 295, 169}, nullptr},
+        {"dvmPanel2", {0, 169, 295, 170}, nullptr},
+        {"dvmPanel3", {295, 0, 294, 169}, nullptr},
+        {"dvmPanel4", {295, 169, 294, 170}, nullptr},
+        {"rangeGroupBox", {4, 348, 589, 117}, nullptr},
+        {"channelLabelPanel1", {8, 20, 33, 25}, "rangeGroupBox"},
+        {"channelLabelPanel4", {300, 68, 33, 25}, "rangeGroupBox"},
+        {"channelLabel2", {0, 0, 33, 25}, nullptr},
+        {"channel1Switch", {5, 44, 44, 19}, "rangeGroupBox"},
+        {"channel4Switch", {297, 92, 44, 19}, "rangeGroupBox"},
+        {"range20VCh1Button", {48, 20, 37, 25}, "rangeGroupBox"},
+        {"range04VCh4Button", {540, 68, 37, 25}, "rangeGroupBox"},
+        {"range08VCh3Button", {500, 20, 37, 25}, "rangeGroupBox"},
+        {"range2VCh2Button", {168, 68, 37, 25}, "rangeGroupBox"},
+        {"timeBaseGroupBox", {604, 0, 125, 253}, nullptr},
+        {"timeBase1000sButton", {8, 20, 49, 25}, nullptr},
+        {"timeBase01sButton", {8, 212, 49, 25}, nullptr},
+        {"timeBase500sButton", {68, 20, 49, 25}, nullptr},
+        {"elapsedPanel", {604, 264, 125, 41}, "clientArea"},
+        {"statusPanel", {604, 316, 125, 25}, "clientArea"},
+        {"runStatusLabel", {2, 2, 121, 21}, nullptr},
+        {"runButton", {604, 356, 125, 29}, "clientArea"},
+        {"singleButton", {604, 396, 125, 29}, "clientArea"},
+        {"dvmDisplay1", {16, 24, 257, 85}, nullptr},
+        {"dvmDigit1_1", {36, 14, 35, 55}, nullptr},
+        {"dvmDigit2_4", {153, 14, 35, 55}, nullptr},
+        {"dvmMinusBar1", {8, 40, 21, 5}, nullptr},
+        {"dvmPlusBar1", {16, 32, 5, 21}, nullptr},
+        {"dvmPoint3_1", {71, 62, 5, 5}, nullptr},
     };
     for (const Expect& e : expected) {
         QWidget* widget = named<QWidget>(e.name);
         ASSERT_NE(widget, nullptr) << e.name;
-        EXPECT_EQ(widget->geometry(), e.geometry) << e.name;
+        if (e.in == nullptr) {
+            EXPECT_EQ(widget->geometry(), e.geometry) << e.name;
+        } else {
+            QWidget* parent = named<QWidget>(e.in);
+            ASSERT_NE(parent, nullptr) << e.in;
+            ASSERT_TRUE(parent->isAncestorOf(widget)) << e.name;
+            EXPECT_EQ(QRect(widget->mapTo(parent, QPoint(0, 0)), widget->size()), e.geometry) << e.name;
+        }
     }
+    // "KORVIX not connected" has the room up to the window's right edge.
+    QWidget* status = named<QWidget>("deviceStatusLabel");
+    EXPECT_EQ(status->mapTo(named<QWidget>("clientArea"), QPoint(0, 0)), QPoint(604, 448));
+    EXPECT_EQ(status->width(), 151);
     EXPECT_EQ(named<QToolButton>("range08VCh2Button")->text(), QStringLiteral("±0.8V"));
     EXPECT_EQ(named<QGroupBox>("rangeGroupBox")->title(), QStringLiteral("Voltage Range"));
     EXPECT_EQ(named<QGroupBox>("timeBaseGroupBox")->title(), QStringLiteral("Time/Div."));
