@@ -65,7 +65,7 @@ void DataFileBrowser::openDataFile()
     RecorderState& st = w->st;
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Open;
-    request.objectName = QStringLiteral("OpenDialog2");
+    request.objectName = QStringLiteral("openDataDialog");
     request.title = QStringLiteral("Open Data");
     request.directory = w->settings().dataDir;
     const QString path = runFileDialog(w, request);

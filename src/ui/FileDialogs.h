@@ -9,7 +9,8 @@ class QWidget;
 struct FileDialogRequest {
     enum class Kind { Open, Save };
     Kind kind = Kind::Open;
-    QString objectName;  // the dialog's own name: OpenDialog2, SaveDialog2, SaveDialog3
+    QString objectName;  // the dialog's own name: openDataDialog, saveDataDialog, autoSaveDialog, savePictureDialog,
+                         // openPictureDialog
     QString title;
     QString directory;  // initial folder
     QString fileName;   // preset name, if any

@@ -107,7 +107,7 @@ void RecorderWindow::saveDataClick()
         return;
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Save;
-    request.objectName = QStringLiteral("SaveDialog2");
+    request.objectName = QStringLiteral("saveDataDialog");
     request.title = QStringLiteral("Save Data");
     request.directory = settings().dataDir;
     request.fileName = QStringLiteral("*.txt");
@@ -145,7 +145,7 @@ void RecorderWindow::autoSaveClick()
         return;
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Save;
-    request.objectName = QStringLiteral("SaveDialog3");
+    request.objectName = QStringLiteral("autoSaveDialog");
     request.title = QStringLiteral("AutoSave Data");
     request.directory = settings().dataDir;
     const QString path = runFileDialog(this, request);

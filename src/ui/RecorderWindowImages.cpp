@@ -22,7 +22,7 @@ void RecorderWindow::saveImageClick()
 {
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Save;
-    request.objectName = QStringLiteral("SaveDialog1");
+    request.objectName = QStringLiteral("savePictureDialog");
     request.title = QStringLiteral("Save Image");
     request.directory = pictureFolder(settings());
     request.fileName = lastImageName.isEmpty() ? QStringLiteral("screenImage") : lastImageName;
@@ -45,7 +45,7 @@ void RecorderWindow::openImageClick()
 {
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Open;
-    request.objectName = QStringLiteral("OpenPictureDialog1");
+    request.objectName = QStringLiteral("openPictureDialog");
     request.title = QStringLiteral("Open Image");
     request.directory = pictureFolder(settings());
     request.filter = QStringLiteral("PNG (*.PNG);;Bitmap (*.BMP)");

@@ -155,7 +155,7 @@ TEST_F(DataFilesWindow, AutoSaveOfARecordingAcrossScreens)
     w->timeBase01sClick();
     arm(path("auto.txt"));
     ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(dialogs[0].objectName, QStringLiteral("SaveDialog3"));
+    EXPECT_EQ(dialogs[0].objectName, QStringLiteral("autoSaveDialog"));
     EXPECT_EQ(dialogs[0].directory, dir.path());
     EXPECT_TRUE(st.AutoSaveOn);
     EXPECT_EQ(st.DataFileName, path("auto.txt"));
@@ -205,7 +205,7 @@ TEST_F(DataFilesWindow, SaveDataReopensToTheSameTraces)
     w->fileMenuShown();
     EXPECT_TRUE(w->saveDataAction->isEnabled());
     saveData(path("screen.txt"));
-    EXPECT_EQ(dialogs.back().objectName, QStringLiteral("SaveDialog2"));
+    EXPECT_EQ(dialogs.back().objectName, QStringLiteral("saveDataDialog"));
     const std::vector<int32_t> traces(st.TraceBuf.begin(), st.TraceBuf.end());
     const QImage before = w->image1Surface.image().copy(st.GridLeft - 1, st.GridTop - 1, 547, 259);
 
@@ -223,7 +223,7 @@ TEST_F(DataFilesWindow, SaveDataReopensToTheSameTraces)
     recordSingle();
     ASSERT_NE(std::vector<int32_t>(st.TraceBuf.begin(), st.TraceBuf.end()), traces);
     open(path("screen.txt"));
-    EXPECT_EQ(dialogs.back().objectName, QStringLiteral("OpenDialog2"));
+    EXPECT_EQ(dialogs.back().objectName, QStringLiteral("openDataDialog"));
     EXPECT_TRUE(w->rangeButtons[0][1]->isChecked());
     EXPECT_TRUE(w->rangeButtons[1][3]->isChecked());
     EXPECT_TRUE(w->timeButtons[9]->isChecked());
