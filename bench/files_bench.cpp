@@ -1,12 +1,16 @@
 // Figures of the data files: sample lines formatted and written per second, the time to build the
 // page index of a 2,000,000-line auto-save file, and the cost of a page turn near the start and at
-// page 1000, by the index and by reading the file again from the top.
+// page 1000, by the index and by reading the file again from the top. With --long [LINES [FOLDER]]
+// also a long recording: overview, first page, jumps and CSV export (see longRecording).
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "SequentialPager.h"
@@ -14,6 +18,9 @@
 #include "files/DataFilePaging.h"
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
+#include "files/CsvExport.h"
+#include "files/RecordingOverview.h"
+#include "files/RecordingTime.h"
 #include "recording/RecorderState.h"
 
 namespace {
@@ -42,6 +49,102 @@ std::array<int32_t, 4> rawOf(int64_t n)
 {
     return {static_cast<int32_t>(n % 1024), static_cast<int32_t>((n * 7) % 1024), static_cast<int32_t>(1023 - n % 1024),
             512};
+}
+
+// Peak resident memory of the process in kB (VmHWM), or 0.
+long peakResidentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+// ---- A long recording (10 h at 1 ms: 36,000,000 lines, about 1.8 GB): the overview, a jump to
+// any page, CSV export and the page index, on a file generated in `folder` and deleted after.
+void longRecording(int64_t lines, const QString& folder)
+{
+    QTemporaryDir dir(folder.isEmpty() ? QDir::tempPath() + QStringLiteral("/korvix-long-XXXXXX")
+                                       : folder + QStringLiteral("/korvix-long-XXXXXX"));
+    const QString path = dir.filePath(QStringLiteral("ten-hours.txt"));
+    const std::array<uint8_t, 4> ranges{200, 80, 20, 4};
+    {
+        RecorderState st;
+        st.RecTimeDivLabel = QStringLiteral("0.1s");
+        st.RecRangeLabel = {QStringLiteral("±20V"), QStringLiteral("±8V"), QStringLiteral("±2V"),
+                            QStringLiteral("±0.4V")};
+        st.StartStamp = QStringLiteral("9.12.2026\t08:00:00");
+        datafile::AutoSaveWriter writer;
+        writer.create(path);
+        const auto start = Clock::now();
+        writer.writeHeader(st);
+        for (int64_t n = 0; n < lines; ++n)
+            writer.writeSampleLine(n, rawOf(n), static_cast<uint64_t>(n), ranges);
+        writer.writeTrailer(st);
+        std::printf("\nlong recording: %lld lines, %.2f GB written in %.1f s\n", static_cast<long long>(lines),
+                    QFile(path).size() / 1e9, msSince(start) / 1000.0);
+    }
+    const long rssBefore = peakResidentKb();
+
+    // The overview: one pass over the whole file.
+    datafile::RecordingOverview overview;
+    auto start = Clock::now();
+    overview.update(path);
+    const double overviewMs = msSince(start);
+    std::printf("overview ready:                    %8.0f ms   (limit 5000 ms)  %lld samples, %lld damaged\n",
+                overviewMs, static_cast<long long>(overview.sampleLines()),
+                static_cast<long long>(overview.damagedLines()));
+    std::printf("overview memory:                   %8.1f MB   (limit 50 MB)  %zu buckets of %lld rows\n",
+                overview.memoryBytes() / 1e6, overview.buckets().size(),
+                static_cast<long long>(datafile::RecordingOverview::BucketRows));
+
+    // The page index (what Open Data builds before its first page) and the first page.
+    datafile::DataFileLines index;
+    start = Clock::now();
+    index.open(path);
+    const double indexMs = msSince(start);
+    RecorderState screen;
+    start = Clock::now();
+    const datafile::PageSpan first = datafile::openSpan();
+    datafile::fillScreen(index, first, screen);
+    datafile::afterOpen(index, first);
+    const double firstPageMs = msSince(start);
+    std::printf("page index built:                  %8.0f ms\n", indexMs);
+    std::printf(
+        "first page after the index:        %8.3f ms   (Open Data today: index + page = %.0f ms; limit 300 ms)\n",
+        firstPageMs, indexMs + firstPageMs);
+
+    // Jumps to pages spread over the file, by the index, through the page routine of ">>".
+    const int64_t pages = datafile::pageCount(overview.rowsWithSamples());
+    std::vector<double> jumps;
+    for (int i = 0; i < 41; ++i) {
+        const int64_t page = (pages - 1) * i / 40;
+        const datafile::PagePlace place = datafile::pageOfIndex(page);
+        start = Clock::now();
+        index.open(path);
+        const datafile::PageSpan span = page == 0 ? datafile::openSpan() : datafile::forwardSpan(place.pageEnd);
+        datafile::fillScreen(index, span, screen);
+        datafile::afterForward(index, span, place.pageEnd);
+        index.close();
+        jumps.push_back(msSince(start));
+    }
+    std::sort(jumps.begin(), jumps.end());
+    std::printf("jump to a page (41 over %lld):    median %6.3f ms, max %6.3f ms   (limit 10 ms)\n",
+                static_cast<long long>(pages), jumps[jumps.size() / 2], jumps.back());
+
+    // CSV export of the whole file.
+    const QString csv = dir.filePath(QStringLiteral("ten-hours.csv"));
+    start = Clock::now();
+    const datafile::CsvResult r = datafile::exportCsv(path, csv);
+    const double csvMs = msSince(start);
+    std::printf("CSV export:                        %8.0f lines/s   (limit 2,000,000)  %lld records, %.2f GB, %.1f s\n",
+                r.records / csvMs * 1000.0, static_cast<long long>(r.records), QFile(csv).size() / 1e9, csvMs / 1000.0);
+    QFile::remove(csv);
+    std::printf("peak resident memory:              %8.1f MB (before the overview %.1f MB)\n", peakResidentKb() / 1e3,
+                rssBefore / 1e3);
 }
 
 }  // namespace
@@ -129,5 +232,9 @@ int main(int argc, char** argv)
                     static_cast<long long>(page), indexed, top, same ? "same page" : "PAGES DIFFER");
     }
     std::printf("index builds for all turns: %d\n", lines.indexBuilds());
+    lines.close();
+    if (argc > 1 && std::strcmp(argv[1], "--long") == 0)
+        longRecording(argc > 2 ? std::atoll(argv[2]) : 36000000,
+                      argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString());
     return 0;
 }

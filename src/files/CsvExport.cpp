@@ -137,7 +137,9 @@ CsvResult exportCsv(const QString& dataFile, const QString& csvFile, const CsvSp
             return;
         }
         const std::string_view line = whole.substr(0, LineWidth);
-        switch (dataLineKind(line)) {
+        // Most lines are samples: one reading of their fields decides it.
+        const auto raw = classifyLine(line);
+        switch (raw ? DataLineKind::Sample : dataLineKind(line)) {
             case DataLineKind::Empty:
                 ++pendingEmpty;
                 return;
@@ -150,7 +152,6 @@ CsvResult exportCsv(const QString& dataFile, const QString& csvFile, const CsvSp
                 ++result.damagedLines;
                 break;
             case DataLineKind::Sample: {
-                const auto raw = classifyLine(line);
                 const auto n = parseInteger(line.substr(0, line.find('\t')));
                 if (!n || *n < 0) {
                     ++result.damagedLines;

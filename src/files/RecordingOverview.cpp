@@ -117,7 +117,9 @@ void RecordingOverview::takeLine(const char* text, size_t length)
     // Each line as a page reads it: its first LineWidth characters.
     const std::string_view line = whole.substr(0, LineWidth);
     const int64_t row = rows_++;
-    switch (dataLineKind(line)) {
+    // Most lines are samples: one reading of their fields decides it.
+    const auto raw = classifyLine(line);
+    switch (raw ? DataLineKind::Sample : dataLineKind(line)) {
         case DataLineKind::Empty:
             ++pendingEmpty_;
             return;
@@ -130,7 +132,6 @@ void RecordingOverview::takeLine(const char* text, size_t length)
             ++damagedLines_;
             break;
         case DataLineKind::Sample: {
-            const auto raw = classifyLine(line);
             ++sampleLines_;
             lastSampleRow_ = row;
             const auto b = static_cast<size_t>(row / BucketRows);
