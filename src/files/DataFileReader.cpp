@@ -207,6 +207,21 @@ bool DataFileLines::open(const QString& path)
     }
     if (same && size_ == file_.size())
         return true;
+    // The same file, grown (a recording still writes it): the index goes on from its last block,
+    // whose lines may have been incomplete when it was read.
+    if (path == path_ && size_ >= 0 && file_.size() > size_ && !offsets_.empty() && sameBeginning()) {
+        ++indexExtensions_;
+        const qint64 from = offsets_.back();
+        offsets_.pop_back();
+        size_ = file_.size();
+        modified_ = info.lastModified().toMSecsSinceEpoch();
+        buffer_.resize(static_cast<size_t>(std::clamp<qint64>(size_ - from, 1, IndexChunk)));
+        if (file_.seek(from) && scan(from, checkpoint_))
+            return true;
+        size_ = -1;
+        file_.close();
+        return false;
+    }
     path_ = path;
     size_ = file_.size();
     modified_ = info.lastModified().toMSecsSinceEpoch();
@@ -218,15 +233,32 @@ bool DataFileLines::open(const QString& path)
     return true;
 }
 
+bool DataFileLines::sameBeginning()
+{
+    if (!file_.seek(0))
+        return false;
+    return file_.read(beginning_.size()) == beginning_;
+}
+
 bool DataFileLines::buildIndex()
 {
     ++indexBuilds_;
     offsets_.clear();
-    lineCount_ = 0;
-    commentLine_ = 0;
-    sampleLines_ = 0;
-    damagedLines_ = 0;
+    beginning_ = file_.read(4096);
+    if (!file_.seek(0)) {
+        error_ = file_.errorString();
+        return false;
+    }
     buffer_.resize(static_cast<size_t>(std::clamp<qint64>(size_, 1, IndexChunk)));
+    return scan(0, ScanState{});
+}
+
+bool DataFileLines::scan(qint64 base, ScanState state)
+{
+    lineCount_ = state.lineCount;
+    commentLine_ = state.commentLine;
+    sampleLines_ = state.sampleLines;
+    damagedLines_ = state.damagedLines;
 
     static constexpr char Comment[] = "COMMENT\r";
     // The start of each line, one byte more than the screen reads, to see the CR of a line that
@@ -235,8 +267,7 @@ bool DataFileLines::buildIndex()
     size_t headLength = 0;
     bool lineOpen = false;
     qint64 lineStart = 0;
-    qint64 base = 0;
-    int64_t emptyLines = 0;  // empty lines of the data part not yet followed by more of it
+    int64_t emptyLines = state.emptyLines;
     auto endLine = [&](qint64 lineEnd) {
         ++lineCount_;
         const qint64 length = lineEnd - lineStart;
@@ -285,8 +316,10 @@ bool DataFileLines::buildIndex()
                 lineOpen = true;
                 lineStart = base + (p - buffer_.data());
                 headLength = 0;
-                if (lineCount_ % Stride == 0)
+                if (lineCount_ % Stride == 0) {
                     offsets_.push_back(lineStart);
+                    checkpoint_ = {lineCount_, commentLine_, sampleLines_, damagedLines_, emptyLines};
+                }
             }
             const auto* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
             const char* segmentEnd = nl != nullptr ? nl : end;

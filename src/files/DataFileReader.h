@@ -68,8 +68,9 @@ class DataFileLines {
 public:
     static constexpr int64_t Stride = 64;
 
-    // Opens the file and builds its index (kept when the file is unchanged). False when the file
-    // cannot be opened; errorString() says why.
+    // Opens the file and builds its index (kept when the file is unchanged; extended by the lines
+    // added since when the same file only grew, as a file still being written does). False when
+    // the file cannot be opened; errorString() says why.
     bool open(const QString& path);
     void close() { file_.close(); }
     bool isOpen() const { return file_.isOpen(); }
@@ -85,8 +86,9 @@ public:
     // lines count as damaged only when more of the data part follows them.
     int64_t sampleLines() const { return sampleLines_; }
     int64_t damagedLines() const { return damagedLines_; }
-    // Times the index was built (tests, benchmark).
+    // Times the index was built from the top, and extended (tests, benchmark).
     int indexBuilds() const { return indexBuilds_; }
+    int indexExtensions() const { return indexExtensions_; }
 
     // Calls visit(number, text) for the existing lines among first .. first + count - 1, in order;
     // text is the line without its line end, cut to `width` bytes.
@@ -99,7 +101,19 @@ public:
     AnnotationInfo readAnnotation(uint16_t defaultX, uint16_t defaultY);
 
 private:
+    // Counts of the index at the start of a line: where an extension resumes.
+    struct ScanState {
+        int64_t lineCount = 0;
+        int64_t commentLine = 0;
+        int64_t sampleLines = 0;
+        int64_t damagedLines = 0;
+        int64_t emptyLines = 0;  // empty lines of the data part not yet followed by more of it
+    };
     bool buildIndex();
+    // Reads from the file's current position `base` to its end, with the counts of `state`.
+    bool scan(qint64 base, ScanState state);
+    // Whether the file still begins as it did when its index was built.
+    bool sameBeginning();
 
     QFile file_;
     QString path_;
@@ -111,6 +125,9 @@ private:
     int64_t sampleLines_ = 0;
     int64_t damagedLines_ = 0;
     int indexBuilds_ = 0;
+    int indexExtensions_ = 0;
+    ScanState checkpoint_;         // the counts at the start of the last indexed block (offsets_.back())
+    QByteArray beginning_;         // the file's first bytes when it was indexed
     std::vector<qint64> offsets_;  // offsets_[k]: start of line k * Stride + 1
     std::vector<char> buffer_;
 };

@@ -277,7 +277,7 @@ TEST(DataFileReader, PageBackWithANegativeSkipShowsTheFirstPage)
     expectRows(pg.st, 0, 1700, 1701);
 }
 
-TEST(DataFileReader, TheIndexIsKeptForAnUnchangedFileAndRebuiltForAChangedOne)
+TEST(DataFileReader, TheIndexIsKeptForAnUnchangedFileExtendedForAGrownOneAndRebuiltForAChangedOne)
 {
     QTemporaryDir dir;
     const QString path = autoSaveFile(dir, 200);
@@ -290,8 +290,49 @@ TEST(DataFileReader, TheIndexIsKeptForAnUnchangedFileAndRebuiltForAChangedOne)
     f.write("more\r\n");
     f.close();
     ASSERT_TRUE(lines.open(path));
-    EXPECT_EQ(lines.indexBuilds(), 2);
+    EXPECT_EQ(lines.indexBuilds(), 1) << "a grown file is not read again from the top";
+    EXPECT_EQ(lines.indexExtensions(), 1);
     EXPECT_EQ(*lines.line(lines.lineCount()), "more");
+
+    // A file still being written: lines added in pieces, the last one cut in the middle, give the
+    // same index as reading the whole file once.
+    const QString growing = autoSaveFile(dir, 1000, false);
+    DataFileLines live;
+    ASSERT_TRUE(live.open(growing));
+    for (int64_t k = 1000; k < 1300; k += 37) {
+        QFile g(growing);
+        ASSERT_TRUE(g.open(QIODevice::Append));
+        if (k > 1000)
+            g.write("\t3\t4\t0\t0\t0\t0\t0\r\n");  // the rest of the line cut last time
+        for (int64_t j = k + (k > 1000 ? 1 : 0); j < k + 37; ++j)
+            g.write(QByteArray::number(j) + "\t1\t2\t3\t4\t0\t0\t0\t0\t0\r\n");
+        g.write(QByteArray::number(k + 37) + "\t1\t2");  // the writer is in the middle of a line
+        g.close();
+        ASSERT_TRUE(live.open(growing));
+    }
+    QFile g(growing);
+    ASSERT_TRUE(g.open(QIODevice::Append));
+    g.write("\t3\t4\t0\t0\t0\t0\t0\r\n\r\nx\r\n");
+    g.close();
+    ASSERT_TRUE(live.open(growing));
+    EXPECT_EQ(live.indexBuilds(), 1);
+    DataFileLines fresh;
+    ASSERT_TRUE(fresh.open(growing));
+    EXPECT_EQ(live.lineCount(), fresh.lineCount());
+    EXPECT_EQ(live.sampleLines(), fresh.sampleLines());
+    EXPECT_EQ(live.damagedLines(), fresh.damagedLines());
+    for (const int64_t n : {int64_t{13}, int64_t{1012}, int64_t{1013}, int64_t{1200}, fresh.lineCount()})
+        EXPECT_EQ(live.line(n), fresh.line(n)) << n;
+
+    // Another file under the same name, larger: read from the top.
+    const QByteArray other = "\r\nSTART: \tanother\r\n" + QByteArray(20000, 'x') + "\r\n";
+    QFile h(path);
+    ASSERT_TRUE(h.open(QIODevice::WriteOnly));
+    h.write(other);
+    h.close();
+    ASSERT_TRUE(lines.open(path));
+    EXPECT_EQ(lines.indexBuilds(), 2);
+    EXPECT_EQ(lines.lineCount(), 3);
     EXPECT_FALSE(lines.open(dir.filePath(QStringLiteral("missing.txt"))));
     EXPECT_FALSE(lines.errorString().isEmpty());
 }
