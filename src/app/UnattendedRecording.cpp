@@ -1,19 +1,24 @@
 #include "app/UnattendedRecording.h"
 
 #include <QDateTime>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLocale>
+#include <QSocketNotifier>
+#include <QTimer>
 #include <chrono>
 #include <climits>
 #include <csignal>
+#include <fcntl.h>
 #include <thread>
+#include <unistd.h>
 
 #include "device/Commands.h"
 #include "device/DeviceLink.h"
-#include "device/SampleAveraging.h"
 #include "files/DataFileFormat.h"
 #include "files/DataFileWriter.h"
 #include "recording/RecorderState.h"
+#include "recording/RecordingSession.h"
 #include "recording/TimeBase.h"
 #include "screen/LocaleTexts.h"
 #include "settings/Settings.h"
@@ -23,10 +28,34 @@
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
+// The self-pipe: a stop request writes a byte, which wakes the event loop of the recording.
+int stopPipe[2] = {-1, -1};
+
+void makeStopPipe()
+{
+    if (stopPipe[0] >= 0)
+        return;
+    if (::pipe(stopPipe) != 0) {
+        stopPipe[0] = stopPipe[1] = -1;
+        return;
+    }
+    for (int fd : stopPipe) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
+}
+
+void drainStopPipe()
+{
+    char buffer[64];
+    if (stopPipe[0] >= 0)
+        while (::read(stopPipe[0], buffer, sizeof buffer) > 0) {
+        }
+}
 
 extern "C" void onStopSignal(int)
 {
-    stopRequested = 1;
+    UnattendedRecording::requestStop();
 }
 
 int64_t steadyMs()
@@ -48,9 +77,6 @@ QString clockNow()
     return QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
 }
 
-// How long the recording sleeps while the reader thread queues a batch of reports.
-constexpr int BatchMs = 16;
-
 // Where the note of --comment stands on the screen when the file is opened: the grid's top left.
 constexpr uint16_t NoteX = 20, NoteY = 30;
 
@@ -59,22 +85,42 @@ constexpr uint16_t NoteX = 20, NoteY = 30;
 UnattendedRecording::UnattendedRecording(const RecordOptions& options, HidTransport& transport, QString settingsPath)
     : o_(options), transport_(transport), settingsPath_(std::move(settingsPath)), st_(std::make_unique<RecorderState>())
 {
+    makeStopPipe();
 }
 
 UnattendedRecording::~UnattendedRecording() = default;
 
+// Hands the session's auto-save calls to the recording.
+class UnattendedRecording::Sink final : public AutoSaveSink {
+public:
+    explicit Sink(UnattendedRecording& recording) : r_(recording) {}
+    void writeHeader() override { r_.fileHeader(); }
+    void writeSampleLine(int position, double) override { r_.sampleTaken(position); }
+    void recordingStopped() override { r_.recordingStopped(); }
+
+private:
+    UnattendedRecording& r_;
+};
+
 void UnattendedRecording::requestStop()
 {
     stopRequested = 1;
+    if (stopPipe[1] >= 0) {
+        const char byte = 1;
+        (void)!::write(stopPipe[1], &byte, 1);
+    }
 }
 
 void UnattendedRecording::clearStopRequest()
 {
+    makeStopPipe();
+    drainStopPipe();
     stopRequested = 0;
 }
 
 void UnattendedRecording::installSignalHandlers()
 {
+    makeStopPipe();
     struct sigaction action = {};
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
@@ -174,48 +220,112 @@ bool UnattendedRecording::closeFile(const QString& reason)
     return ok;
 }
 
-UnattendedRecording::FileEnd UnattendedRecording::recordFile()
+void UnattendedRecording::fileHeader()
 {
-    RecorderState& st = *st_;
-    DeviceSampleHooks hooks;
-    // The reader thread queues the reports as they come. Waking up for every single report would
-    // cost more than the whole recording: a read that had to wait for its report lets the next
-    // read sleep for a batch first, and the batch is then taken from the queue without waiting.
-    // A failed read never sleeps, so a recorder that is gone is noticed as soon as before.
-    bool pace = false;
-    hooks.read = [this, &pace] {
-        if (pace)
-            std::this_thread::sleep_for(std::chrono::milliseconds(BatchMs));
-        const auto before = std::chrono::steady_clock::now();
-        const int n = link_->DoRead();
-        pace = n > 0 && std::chrono::steady_clock::now() - before > std::chrono::microseconds(300);
-        return n;
-    };
-    hooks.pump = [this, &st] {
-        if (stopRequested)
-            st.StopFlag = true;
-        printStatus(false);
-    };
-    const auto stepMs = static_cast<uint64_t>(st.SampleIntervalMs);
-    for (;;) {
-        const SampleEnd end = takeDeviceSample(st, hooks);
-        if (st.ReportCount > 0) {
-            const std::array<int32_t, 4> raw{st.sample(0, 0), st.sample(1, 0), st.sample(2, 0), st.sample(3, 0)};
-            const int64_t n = st.AutoSaveLineNo++;
-            if (!writer_->writeSampleLine(n, raw, static_cast<uint64_t>(n) * stepMs, st.ChannelRange))
-                return FileEnd::WriteError;
-            ++fileSamples_;
-            ++totalSamples_;
-        }
-        if (end == SampleEnd::DeviceLost)
-            return FileEnd::DeviceLost;
-        if (st.StopFlag)
-            return FileEnd::Stop;
-        if (sampleLimit_ > 0 && totalSamples_ >= sampleLimit_)
-            return FileEnd::Limit;
-        if (splitSamples_ > 0 && fileSamples_ >= splitSamples_)
-            return FileEnd::Split;
+    if (!openFile()) {
+        writeFailed_ = true;
+        session_->requestStop(StopReason::WriteError);
     }
+}
+
+void UnattendedRecording::sampleTaken(int position)
+{
+    if (writeFailed_ || limitReached_ || !writer_)
+        return;
+    RecorderState& st = *st_;
+    const std::array<int32_t, 4> raw{st.sample(0, position), st.sample(1, position), st.sample(2, position),
+                                     st.sample(3, position)};
+    const int64_t n = st.AutoSaveLineNo++;
+    const auto stepMs = static_cast<uint64_t>(st.SampleIntervalMs);
+    if (!writer_->writeSampleLine(n, raw, static_cast<uint64_t>(n) * stepMs, st.ChannelRange)) {
+        writeFailed_ = true;
+        session_->requestStop(StopReason::WriteError);
+        return;
+    }
+    lastRaw_ = raw;
+    ++fileSamples_;
+    ++totalSamples_;
+    if (sampleLimit_ > 0 && totalSamples_ >= sampleLimit_) {
+        limitReached_ = true;
+        session_->requestStop(StopReason::User);
+    } else if (splitSamples_ > 0 && fileSamples_ >= splitSamples_) {
+        // The recording goes on; only the file changes.
+        if (!closeFile(QString()) || !openFile()) {
+            writeFailed_ = true;
+            session_->requestStop(StopReason::WriteError);
+        }
+    }
+}
+
+void UnattendedRecording::recordingStopped()
+{
+    if (!writer_ || !writer_->isOpen()) {
+        if (writer_ && writeFailed_)
+            closeFile(QString());
+        return;
+    }
+    const QString reason =
+        recorderLost_
+            ? QStringLiteral("Recording ended at %1: the recorder was unplugged or stopped sending").arg(clockNow())
+            : QString();
+    if (!closeFile(reason))
+        writeFailed_ = true;
+}
+
+void UnattendedRecording::finish(int code)
+{
+    code_ = code;
+    if (reconnectTimer_ != nullptr)
+        reconnectTimer_->stop();
+    if (loop_ != nullptr)
+        loop_->quit();
+}
+
+void UnattendedRecording::afterStop()
+{
+    if (writeFailed_) {
+        say(QStringLiteral("cannot write %1: %2; the lines written before are kept")
+                .arg(writer_ ? writer_->path() : o_.output, writer_ ? writer_->errorString() : QString()));
+        finish(exitcode::WriteError);
+        return;
+    }
+    if (!recorderLost_ || stopRequested) {
+        finish(exitcode::Done);
+        return;
+    }
+    // The recorder is gone: the file is complete, with the reason in its note.
+    lostBefore_ += link_->lostSinceStart();
+    session_->setDevice(nullptr);
+    link_.reset();
+    if (!o_.reconnect) {
+        say(QStringLiteral("the recorder was unplugged or stopped sending; the recording ended at %1 with a "
+                           "complete file")
+                .arg(clockNow()));
+        finish(exitcode::NoRecorder);
+        return;
+    }
+    say(QStringLiteral("recorder gone at %1; waiting for it to return").arg(clockNow()));
+    reconnectTimer_->start(reconnectPollMs);
+}
+
+void UnattendedRecording::retryRecorder()
+{
+    if (!connect())
+        return;
+    reconnectTimer_->stop();
+    say(QStringLiteral("recorder back at %1; going on in the next file").arg(clockNow()));
+    recorderLost_ = false;
+    session_->setDevice(link_.get());
+    session_->start();
+}
+
+void UnattendedRecording::stopRequestArrived()
+{
+    drainStopPipe();
+    if (session_->running())
+        session_->stop(StopReason::User);
+    else
+        finish(exitcode::Done);
 }
 
 void UnattendedRecording::printStatus(bool force)
@@ -234,7 +344,9 @@ void UnattendedRecording::printStatus(bool force)
                        .arg(s % 60, 2, 10, QLatin1Char('0'))
                        .arg(totalSamples_);
     for (int c = 0; c < ChannelCount; ++c)
-        line += QStringLiteral(" CH%1 %2V").arg(c + 1).arg(sampleVolts(st.sample(c, 0), st.ChannelRange[c]), 0, 'f', 3);
+        line += QStringLiteral(" CH%1 %2V")
+                    .arg(c + 1)
+                    .arg(sampleVolts(lastRaw_[static_cast<size_t>(c)], st.ChannelRange[c]), 0, 'f', 3);
     if (writer_ && !o_.toStdout()) {
         const qint64 size = QFileInfo(writer_->path()).size() + static_cast<qint64>(writer_->pending());
         line += QStringLiteral("  %1 kB").arg(size / 1024);
@@ -249,12 +361,12 @@ void UnattendedRecording::printStatus(bool force)
 int UnattendedRecording::run()
 {
     RecorderState& st = *st_;
-    st.DemoMode = false;
 
     // The calibration offsets as the window starts with them; the file is only read.
     const SettingsFile settings(settingsPath_);
     WindowBounds unused;
     readStartupSettings(settings, st, unused);
+    st.DemoMode = false;
     if (settings.readInteger(QLatin1String(Key::Section_Hardware), QLatin1String(Key::Hardware_Offset), INT_MIN) ==
         INT_MIN)
         say(QStringLiteral("no calibration offsets stored in %1: recording uncalibrated (korvix calibrate "
@@ -298,64 +410,41 @@ int UnattendedRecording::run()
         say(QStringLiteral("recorder found at %1").arg(clockNow()));
     }
 
-    startMs_ = steadyMs();
-    bool streaming = false;
-    int code = exitcode::Done;
-    for (;;) {
-        if (!openFile()) {
-            code = exitcode::WriteError;
-            break;
-        }
-        if (!streaming) {
-            st.OutReport[0] = command::Start;
-            link_->DoWrite();
-            streaming = true;
-        }
-        st.StopFlag = false;
-        const FileEnd end = recordFile();
-        QString reason;
-        if (end == FileEnd::DeviceLost) {
-            reason =
-                QStringLiteral("Recording ended at %1: the recorder was unplugged or stopped sending").arg(clockNow());
-        } else if (end != FileEnd::Split) {
-            st.OutReport[0] = command::Stop;
-            link_->DoWrite();
-            streaming = false;
-        }
-        if (end == FileEnd::WriteError) {
-            const QString why = writer_->errorString();
-            closeFile(QString());
-            say(QStringLiteral("cannot write %1: %2; the lines written before are kept").arg(writer_->path(), why));
-            code = exitcode::WriteError;
-            break;
-        }
-        if (!closeFile(reason)) {
-            say(QStringLiteral("cannot write the end of %1: %2; the lines written before are kept")
-                    .arg(writer_->path(), writer_->errorString()));
-            code = exitcode::WriteError;
-            break;
-        }
-        if (end == FileEnd::Split)
-            continue;
-        if (end != FileEnd::DeviceLost)
-            break;
+    if (stopRequested)
+        return exitcode::Done;
 
-        // The recorder is gone: the file is complete, with the reason in its note.
-        lostBefore_ += link_->lostSinceStart();
-        link_.reset();
-        streaming = false;
-        if (!o_.reconnect) {
-            say(QStringLiteral("the recorder was unplugged or stopped sending; the recording ended at %1 with a "
-                               "complete file")
-                    .arg(clockNow()));
-            code = exitcode::NoRecorder;
-            break;
-        }
-        say(QStringLiteral("recorder gone at %1; waiting for it to return").arg(clockNow()));
-        if (!waitForRecorder())
-            break;
-        say(QStringLiteral("recorder back at %1; going on in the next file").arg(clockNow()));
-    }
+    // The recording runs on an event loop of this thread: the session's batch timer, the status
+    // line, the search for a returning recorder and the stop requests.
+    QEventLoop loop;
+    loop_ = &loop;
+    sink_ = std::make_unique<Sink>(*this);
+    session_ = std::make_unique<RecordingSession>(st);
+    session_->setDevice(link_.get());
+    session_->setAutoSave(sink_.get());
+    QObject::connect(session_.get(), &RecordingSession::recorderLost, [this] { recorderLost_ = true; });
+    QObject::connect(
+        session_.get(), &RecordingSession::stopped, &loop, [this] { afterStop(); }, Qt::QueuedConnection);
+    QTimer status;
+    QObject::connect(&status, &QTimer::timeout, [this] { printStatus(true); });
+    if (statusLine)
+        status.start(1000);
+    QTimer reconnect;
+    reconnectTimer_ = &reconnect;
+    QObject::connect(&reconnect, &QTimer::timeout, [this] { retryRecorder(); });
+    QSocketNotifier stopNotifier(stopPipe[0], QSocketNotifier::Read);
+    QObject::connect(&stopNotifier, &QSocketNotifier::activated, [this] { stopRequestArrived(); });
+
+    startMs_ = steadyMs();
+    st.AutoSaveOn = true;
+    session_->start();
+    // A stop asked for before the loop ran is seen at once.
+    if (stopRequested)
+        session_->stop(StopReason::User);
+    loop.exec();
+    const int code = code_;
+    loop_ = nullptr;
+    reconnectTimer_ = nullptr;
+    session_.reset();
 
     printStatus(true);
     const uint64_t lost = lostBefore_ + (link_ ? link_->lostSinceStart() : 0);

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -11,6 +12,9 @@
 
 class HidTransport;
 class DeviceLink;
+class QEventLoop;
+class QTimer;
+class RecordingSession;
 struct RecorderState;
 namespace datafile {
 class AutoSaveWriter;
@@ -24,11 +28,11 @@ constexpr int WriteError = 3;
 constexpr int NoRecorder = 4;
 }  // namespace exitcode
 
-// A recording from the recorder into data files without any window: the same device link, sample
-// averaging and auto-save writer as the window's recording, driven by a plain loop that reads the
-// reader thread's buffered reports. It stops at the end of --duration/--samples, at a stop request
-// (a signal), at a write error or when the recorder is gone (then, with --reconnect, it waits for
-// the recorder and goes on in the next numbered file).
+// A recording from the recorder into data files without any window: a client of the same
+// RecordingSession as the window, with the data file writer as its auto-save sink, on an event loop
+// of the calling thread. It stops at the end of --duration/--samples, at a stop request (a
+// signal), at a write error or when the recorder is gone (then, with --reconnect, it waits for the
+// recorder and goes on in the next numbered file).
 class UnattendedRecording {
 public:
     // `transport` is the buffered HID transport (or the simulated recorder behind one);
@@ -41,7 +45,7 @@ public:
     // Records and returns the exit code. Messages go to `messages` (standard error by default).
     int run();
 
-    // Asks a running recording to stop; safe to call from a signal handler.
+    // Asks a running recording to stop; safe to call from a signal handler and from any thread.
     static void requestStop();
     // Forgets an earlier stop request (before a new run in the same process).
     static void clearStopRequest();
@@ -59,15 +63,23 @@ public:
     int reconnectPollMs = 1000;
 
 private:
-    enum class FileEnd { Limit, Split, Stop, DeviceLost, WriteError };
+    class Sink;
     bool connect();
     bool openFile();
-    FileEnd recordFile();
     bool closeFile(const QString& reason);
     void sendRangesAndOffset();
     void printStatus(bool force);
     void say(const QString& text);
     bool waitForRecorder();
+    // The session's auto-save hand-off.
+    void fileHeader();
+    void sampleTaken(int position);
+    void recordingStopped();
+    // The session stopped; what follows depends on why.
+    void afterStop();
+    void stopRequestArrived();
+    void retryRecorder();
+    void finish(int code);
 
     RecordOptions o_;
     HidTransport& transport_;
@@ -75,6 +87,10 @@ private:
     std::unique_ptr<RecorderState> st_;
     std::unique_ptr<DeviceLink> link_;
     std::unique_ptr<datafile::AutoSaveWriter> writer_;
+    std::unique_ptr<Sink> sink_;
+    std::unique_ptr<RecordingSession> session_;
+    QEventLoop* loop_ = nullptr;
+    QTimer* reconnectTimer_ = nullptr;
     QStringList files_;
     int fileNumber_ = 0;
     int64_t totalSamples_ = 0;
@@ -85,4 +101,9 @@ private:
     int64_t lastStatusMs_ = 0;
     uint64_t lostBefore_ = 0;  // reports lost in earlier connections
     bool statusShown_ = false;
+    std::array<int32_t, 4> lastRaw_{512, 512, 512, 512};  // the last sample, for the status line
+    bool limitReached_ = false;
+    bool writeFailed_ = false;
+    bool recorderLost_ = false;
+    int code_ = 0;
 };
