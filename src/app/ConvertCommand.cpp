@@ -107,9 +107,10 @@ int runConvert(const QStringList& arguments)
         return 2;
     }
     datafile::DataFileLines lines;
+    // A data file that cannot be read is a bad value of the command line; 3 is kept for writing.
     if (!lines.open(o.input)) {
         printError(QStringLiteral("%1: %2").arg(o.input, lines.errorString()));
-        return 3;
+        return 2;
     }
     const datafile::RecordingHeader header = datafile::readRecordingHeader(lines);
     lines.close();

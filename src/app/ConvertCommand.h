@@ -21,7 +21,8 @@ QString convertUsageText();
 
 // Whether argv names the command (argv[1] is "convert").
 bool isConvertCommand(int argc, char** argv);
-// Runs it and returns the exit code: 0, 2 for a bad option or value, 3 for a read or write error.
+// Runs it and returns the exit code: 0; 2 for a bad option or value, or a data file that cannot be
+// read; 3 when the CSV file cannot be written.
 int runConvertCommand(int argc, char** argv);
 // The same on parsed arguments, writing messages to stdout/stderr.
 int runConvert(const QStringList& arguments);

@@ -68,7 +68,11 @@ TEST(ConvertCommand, WritesTheSpanAsCsv)
     EXPECT_EQ(runConvert({path, QStringLiteral("--to"), QStringLiteral("csv"), QStringLiteral("--from"),
                           QStringLiteral("later")}),
               2);
-    EXPECT_EQ(runConvert({dir.filePath(QStringLiteral("none.txt")), QStringLiteral("--to"), QStringLiteral("csv")}), 3);
+    EXPECT_EQ(runConvert({dir.filePath(QStringLiteral("none.txt")), QStringLiteral("--to"), QStringLiteral("csv")}), 2);
+    EXPECT_EQ(runConvert({path, QStringLiteral("--to"), QStringLiteral("csv"), QStringLiteral("--output"),
+                          dir.filePath(QStringLiteral("no-such-folder/out.csv"))}),
+              3)
+        << "a CSV file that cannot be written";
     EXPECT_EQ(runConvert({path, QStringLiteral("--to"), QStringLiteral("csv"), QStringLiteral("--output"), path}), 2)
         << "the data file is never overwritten";
 }
