@@ -2,6 +2,7 @@
 
 #include "app/ConvertCommand.h"
 #include "app/RecordCommand.h"
+#include "app/StartOptions.h"
 #include "ui/Application.h"
 
 int main(int argc, char** argv)
@@ -25,5 +26,5 @@ int main(int argc, char** argv)
         std::printf("korvix %s\n", KORVIX_VERSION);
         return 0;
     }
-    return runApplication(argc, argv);
+    return runApplication(argc, argv, options.simulate ? &options.simulator : nullptr);
 }

@@ -33,22 +33,9 @@ struct Windows {
 // The one set of windows of the running program (empty until the start creates them).
 Windows& windows();
 
-// Options of the command line that the start-up uses.
-struct StartOptions {
-    bool showHelp = false;
-    bool showVersion = false;
-    // --simulate[=SETUP], or KORVIX_SIMULATE=SETUP (not empty) when the option is absent: the
-    // simulated recorder takes the real one's place.
-    bool simulate = false;
-    SimulatorConfig simulator;
-    QString error;  // a bad option, named
-};
-// Reads the options of argv and, for the simulator, the environment variable KORVIX_SIMULATE.
-StartOptions parseStartOptions(int argc, char** argv);
-QString usageText();
-
 // Names the application; its windows' captions stay as they set them.
 void nameApplication();
 
-// Creates the windows in their order, runs the message loop and returns the exit code.
-int runApplication(int argc, char** argv);
+// Creates the windows in their order, runs the message loop and returns the exit code. With a
+// simulator set-up the simulated recorder takes the real one's place.
+int runApplication(int argc, char** argv, const SimulatorConfig* simulator = nullptr);

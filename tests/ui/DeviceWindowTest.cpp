@@ -2,7 +2,8 @@
 // recorder's levels, a recorder that vanishes ends the recording on its last measured sample,
 // closing the window at any time of a device recording stops it completely, lost reports are
 // told at the stop, a recorder that cannot be opened is reported, the calibration with its
-// messages, the first start with a recorder, and the options that choose the simulator.
+// messages, the first start with a recorder; the options that choose the simulator are tested with
+// the command line (tests/app).
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -427,38 +428,4 @@ TEST_F(DeviceWindow, FirstStartWithTheSimulatorCalibratesAndKeepsTheOffset)
     EXPECT_TRUE(ini.contains(QStringLiteral("Offset=519\r\n"))) << ini.toStdString();
     EXPECT_TRUE(ini.contains(QStringLiteral("HWdialog=0\r\n")));
     EXPECT_TRUE(ini.contains(QStringLiteral("DemoMode=0\r\n")));
-}
-
-TEST(StartOptions, SimulateOptionAndEnvironment)
-{
-    auto parse = [](std::vector<std::string> args) {
-        args.insert(args.begin(), "korvix");
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        return parseStartOptions(static_cast<int>(argv.size()), argv.data());
-    };
-    qunsetenv("KORVIX_SIMULATE");
-    EXPECT_FALSE(parse({}).simulate);
-
-    StartOptions o = parse({"--simulate=ch1=dc:5,zero=7"});
-    EXPECT_TRUE(o.simulate);
-    EXPECT_TRUE(o.error.isEmpty());
-    EXPECT_DOUBLE_EQ(o.simulator.channels[0].amplitude, 5.0);
-    EXPECT_EQ(o.simulator.zero, 7);
-    EXPECT_TRUE(parse({"--simulate"}).simulate);
-
-    o = parse({"--simulate=ch1=dc:5,zero=x"});
-    EXPECT_TRUE(o.error.contains(QStringLiteral("\"zero=x\""))) << o.error.toStdString();
-
-    qputenv("KORVIX_SIMULATE", "noise=2");
-    o = parse({});
-    EXPECT_TRUE(o.simulate);
-    EXPECT_EQ(o.simulator.noise, 2);
-    EXPECT_EQ(parse({"--simulate=zero=1"}).simulator.noise, 0);  // the option wins
-    qputenv("KORVIX_SIMULATE", "");
-    EXPECT_FALSE(parse({}).simulate);
-    qputenv("KORVIX_SIMULATE", "repeat=0");
-    EXPECT_TRUE(parse({}).error.contains(QStringLiteral("repeat=0")));
-    qunsetenv("KORVIX_SIMULATE");
 }
