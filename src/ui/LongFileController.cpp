@@ -126,7 +126,10 @@ bool LongFileController::fileOnView() const
 void LongFileController::updateActions()
 {
     const bool on = fileOnView();
-    for (QAction* a : {exportCsvAction, overviewAction, goToTimeAction, refreshAction})
+    // The page keys are taken from the focused control (a scroll bar moves with them) only while a
+    // data file is on the screen.
+    for (QAction* a : {exportCsvAction, overviewAction, goToTimeAction, refreshAction, firstPageAction, lastPageAction,
+                       pageUpAction, pageDownAction})
         a->setEnabled(on);
 }
 

@@ -113,11 +113,15 @@ TEST_F(LongFilesWindow, CommandsNeedAFileOnScreen)
     w->viewMenu->aboutToShow();
     EXPECT_FALSE(longFiles->overviewAction->isEnabled());
     EXPECT_FALSE(longFiles->exportCsvAction->isEnabled());
+    // Without a data file on screen the page keys stay with the focused control (a scroll bar).
+    EXPECT_FALSE(longFiles->pageUpAction->isEnabled());
+    EXPECT_FALSE(longFiles->firstPageAction->isEnabled());
     open(writeFile("a.txt", 4000));
     EXPECT_TRUE(longFiles->fileOnView());
     w->viewMenu->aboutToShow();
     EXPECT_TRUE(longFiles->overviewAction->isEnabled());
     EXPECT_TRUE(longFiles->goToTimeAction->isEnabled());
+    EXPECT_TRUE(longFiles->pageDownAction->isEnabled());
     EXPECT_EQ(longFiles->refreshAction->shortcut(), QKeySequence(Qt::Key_F5));
     EXPECT_TRUE(w->fileMenu->actions().contains(longFiles->exportCsvAction));
 }
