@@ -322,7 +322,8 @@ void LongFileController::startPass(bool refresh)
 
 void LongFileController::passFinished()
 {
-    if (worker_ == nullptr)
+    // The finished signal of a pass that waitForWorker() has already taken in is late: ignored.
+    if (worker_ == nullptr || (sender() != nullptr && sender() != worker_))
         return;
     worker_->wait();
     delete worker_;

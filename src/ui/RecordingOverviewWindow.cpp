@@ -150,9 +150,15 @@ void OverviewPlot::paintEvent(QPaintEvent*)
         const double x0 = std::max<double>(xOfRow(static_cast<double>(bandFirst_)), r.left());
         const double x1 = std::min<double>(xOfRow(static_cast<double>(bandLast_ + 1)), r.right());
         if (x1 >= r.left() && x0 <= r.right()) {
-            QColor band = qColourOf(colours_[Time_Marker]);
+            // At least three pixels wide, so that the page stays visible over a whole day.
+            const QColor edge = qColourOf(colours_[Time_Marker]);
+            QColor band = edge;
             band.setAlpha(70);
-            p.fillRect(QRectF(x0, r.top(), std::max(2.0, x1 - x0), r.height()), band);
+            const QRectF area(x0, r.top(), std::max(3.0, x1 - x0), r.height());
+            p.fillRect(area, band);
+            p.setPen(edge);
+            p.drawLine(area.topLeft(), area.bottomLeft());
+            p.drawLine(area.topRight(), area.bottomRight());
         }
     }
 
