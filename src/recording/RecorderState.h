@@ -99,7 +99,6 @@ struct RecorderState {
 
     // ---- Display flags and positions
     bool ClearPending = false;
-    std::array<bool, ChannelCount> TraceDrawn{};
     bool AnnotationOn = false;
     uint16_t AnnotationX = 0, AnnotationY = 0;
     bool AnnotationTransparent = false;
@@ -110,7 +109,6 @@ struct RecorderState {
     ColourSet ActiveColors{};
     std::array<Colour, 5> XorColors{};
     Colour GridColor = 0x800000, BrightGridColor = 0xFF0000, DarkGridColor = 0x800000;
-    bool BrightGridOn = false;  // mirrors the tick of the "Bright Grid" menu item
 
     // ---- Device link
     bool DemoMode = false;

@@ -3,7 +3,7 @@
 #include "screen/Surface.h"
 #include "recording/RecorderState.h"
 
-// Draws the screen annotation into Image1's bitmap when AnnotationOn: each line of AnnotationText
+// Draws the screen annotation into the screen bitmap when AnnotationOn: each line of AnnotationText
 // at (AnnotationX, AnnotationY + 13 x i) in the Time_Marker colour of SettingsColors, in the
 // surface's font, with the copy raster operation. Opaque lines sit on a box of the surface's brush
 // colour (Background at rest); transparent lines leave the grid and traces between the glyphs.

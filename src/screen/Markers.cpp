@@ -256,9 +256,9 @@ void Screen::switchChannel(int n, bool on)
     redrawIfClearPending();
     // The trace is drawn only when the flag says it is missing and removed only when it says it is
     // there, so a second switch to the same state changes nothing.
-    if (st.TraceDrawn[c] != on)
+    if (view.traceDrawn[c] != on)
         toggleTrace(n);
-    st.TraceDrawn[c] = on;
+    view.traceDrawn[c] = on;
     refreshImage();
 
     // The voltage markers follow the lowest-numbered enabled channel: removed in the colour of the

@@ -158,7 +158,7 @@ bool Screen::redrawIfClearPending()
     image.reset(active(Background));
     drawGrid();
     refreshImage();
-    st.TraceDrawn.fill(false);
+    view.traceDrawn.fill(false);
     st.ClearPending = false;
     return true;
 }

@@ -11,8 +11,8 @@
 #include "recording/RecorderState.h"
 #include "screen/ViewState.h"
 
-// The routines that draw the recorder's screen: the persistent bitmap of Image1 and the live
-// overlay PaintBox1. They read the recorder state and draw on the two surfaces; they never touch
+// The routines that draw the recorder's screen: the persistent screen bitmap and the live
+// overlay above it. They read the recorder state and draw on the two surfaces; they never touch
 // a widget. The window connects `refreshImage` and `refreshOverlay` to its repaint.
 class Screen {
 public:
@@ -23,17 +23,17 @@ public:
     Screen(RecorderState& state, ViewState& view, Surface& image, Surface& overlay);
 
     RecorderState& st;
-    ViewState& view;   // markers and their drag
-    Surface& image;    // Image1
-    Surface& overlay;  // PaintBox1
+    ViewState& view;   // markers, their drag, the traces drawn, the bright grid
+    Surface& image;    // the screen bitmap
+    Surface& overlay;  // the live overlay
 
     std::function<void()> refreshImage = [] {};
     std::function<void()> refreshOverlay = [] {};
 
-    // Geometry of the grid and the text rows, from the size of Image1.
+    // Geometry of the grid and the text rows, from the size of the screen bitmap.
     void computeGeometry();
 
-    // Draws `text` opaque on Image1 with its top-left at (x, y) in `colour`; the cell is filled with
+    // Draws `text` opaque on the screen bitmap with its top-left at (x, y) in `colour`; the cell is filled with
     // the surface's brush colour (Background at rest).
     void drawText(const QString& text, int x, int y, Colour colour);
     // The same on the overlay, with the cell filled with Background.
@@ -89,8 +89,8 @@ public:
     // voltage markers and readout recoloured for the new set of enabled channels. Idempotent.
     void switchChannel(int n, bool on);
 
-    // ---- Traces of the screen buffer on Image1, drawn and removed with the inverting pen.
-    // Toggles channel n's trace (0..3); the caller keeps TraceDrawn.
+    // ---- Traces of the screen buffer on the screen bitmap, drawn and removed with the inverting pen.
+    // Toggles channel n's trace (0..3); the caller keeps view.traceDrawn.
     void toggleTrace(int n);
     // Computes the points of the channel whose region starts at `first`, reading positions below
     // `limit`, and draws them.
@@ -111,7 +111,7 @@ public:
     std::function<void(bool)> setOverlayEnabled = [](bool) {};
     std::function<void()> drawAnnotation = [] {};
 
-    // The points of the last drawTraceRegion (x, y in Image1 pixels).
+    // The points of the last drawTraceRegion (x, y in screen bitmap pixels).
     std::array<QPoint, 273> points{};
 
 private:

@@ -2,7 +2,7 @@
 
 // Trace drawing on the persistent bitmap. Traces are drawn with the NOT-XOR pen in each channel's
 // inverting colour, so a second drawing removes a trace exactly and restores what lay beneath;
-// TraceDrawn records which traces are on the bitmap at present and must always be kept exact.
+// The view's traceDrawn records which traces are on the bitmap at present and must always be kept exact.
 
 void Screen::drawTraceRegion(int first, int limit)
 {
@@ -48,9 +48,9 @@ void Screen::drawTraces()
 {
     for (int n = 0; n < ChannelCount; ++n) {
         if (st.ChannelOn[n]) {
-            if (!st.TraceDrawn[n])
+            if (!view.traceDrawn[n])
                 toggleTrace(n);
-            st.TraceDrawn[n] = true;
+            view.traceDrawn[n] = true;
         }
     }
     repaintEdgeLines();
@@ -62,9 +62,9 @@ void Screen::drawTraces()
 void Screen::removeTraces()
 {
     for (int n = 0; n < ChannelCount; ++n) {
-        if (st.TraceDrawn[n])
+        if (view.traceDrawn[n])
             toggleTrace(n);
-        st.TraceDrawn[n] = false;
+        view.traceDrawn[n] = false;
     }
     refreshImage();
 }

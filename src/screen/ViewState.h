@@ -29,4 +29,8 @@ struct MarkerDrag {
 struct ViewState {
     MarkerState markers;
     MarkerDrag drag;
+    // Which channels' traces are on the bitmap now. Traces are drawn and removed with the inverting
+    // pen, so these flags must always be exact: a second drawing would remove the trace.
+    std::array<bool, 4> traceDrawn{};
+    bool brightGrid = false;  // the tick of the "Bright Grid" menu item
 };

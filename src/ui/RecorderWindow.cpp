@@ -76,7 +76,7 @@ void RecorderWindow::initialise()
     st.TraceStep = 6.25;
     st.PointSpacing = 2;
 
-    st.TraceDrawn.fill(false);
+    view.traceDrawn.fill(false);
     st.ChannelOn.fill(true);
     st.Idle = true;
 

@@ -13,9 +13,9 @@
 namespace {
 
 // The grid colour follows the "Bright Grid" tick.
-void chooseGridColour(RecorderState& st)
+void chooseGridColour(RecorderState& st, const ViewState& view)
 {
-    st.GridColor = st.BrightGridOn ? st.ActiveColors[Bright_Grid] : st.ActiveColors[Dark_Grid];
+    st.GridColor = view.brightGrid ? st.ActiveColors[Bright_Grid] : st.ActiveColors[Dark_Grid];
 }
 
 }  // namespace
@@ -40,8 +40,7 @@ bool applyColourDialogResult(RecorderState& st, const ColourSet& before, ColourD
             return false;
     }
     st.ActiveColors = st.SettingsColors;
-    deriveColours(st);
-    chooseGridColour(st);
+    deriveColours(st);  // the dark grid; the recorder window brings in its "Bright Grid" tick
     return true;
 }
 
@@ -72,6 +71,7 @@ void RecorderWindow::coloursClick()
 
 void RecorderWindow::applyColourDialog()
 {
+    chooseGridColour(st, view);
     // The labels of switched-off channels keep the look the channel switch gave them.
     for (int n = 0; n < ChannelCount; ++n) {
         if (!st.ChannelOn[static_cast<size_t>(n)])
@@ -90,9 +90,9 @@ void RecorderWindow::brightGridClick()
 {
     // The state is the record of the tick: a click from the menu has already toggled the action,
     // a call from code has not, and both end with the tick and the state agreeing.
-    st.BrightGridOn = !st.BrightGridOn;
-    brightGridAction->setChecked(st.BrightGridOn);
-    chooseGridColour(st);
+    view.brightGrid = !view.brightGrid;
+    brightGridAction->setChecked(view.brightGrid);
+    chooseGridColour(st, view);
     st.ClearPending = true;
     screen.redrawIfClearPending();
     screen.drawTraces();

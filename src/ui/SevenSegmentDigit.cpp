@@ -11,7 +11,7 @@ SevenSegmentDigit::SevenSegmentDigit(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     backColor_ = fromQColor(palette().color(QPalette::Button));
     resize(DefaultWidth, DefaultHeight);
-    Paint();
+    paintFrame();
 }
 
 void SevenSegmentDigit::setValue(uint8_t value)
@@ -19,25 +19,25 @@ void SevenSegmentDigit::setValue(uint8_t value)
     if (value >= 10)
         return;
     value_ = value;
-    Paint();
+    paintFrame();
 }
 
 void SevenSegmentDigit::setDispColor(Colour colour)
 {
     dispColor_ = colour;
-    Paint();
+    paintFrame();
 }
 
 void SevenSegmentDigit::setBackColor(Colour colour)
 {
     backColor_ = colour;
-    Paint();
+    paintFrame();
 }
 
 void SevenSegmentDigit::setDispOffColor(Colour colour)
 {
     dispOffColor_ = colour;
-    Paint();
+    paintFrame();
 }
 
 QColor SevenSegmentDigit::toQColor(Colour colour)
@@ -50,7 +50,7 @@ Colour SevenSegmentDigit::fromQColor(const QColor& colour)
     return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
 }
 
-void SevenSegmentDigit::Paint()
+void SevenSegmentDigit::paintFrame()
 {
     frame_ = sevenseg::render(width(), height(), value_, dispColor_, dispOffColor_, backColor_);
     update();
@@ -58,7 +58,7 @@ void SevenSegmentDigit::Paint()
 
 void SevenSegmentDigit::resizeEvent(QResizeEvent*)
 {
-    Paint();
+    paintFrame();
 }
 
 void SevenSegmentDigit::paintEvent(QPaintEvent*)

@@ -16,10 +16,10 @@
 // half-drawn digit.
 class SevenSegmentDigit : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(uint8_t Value READ value WRITE setValue)
-    Q_PROPERTY(Colour DispColor READ dispColor WRITE setDispColor)
-    Q_PROPERTY(Colour BackColor READ backColor WRITE setBackColor)
-    Q_PROPERTY(Colour DispOffColor READ dispOffColor WRITE setDispOffColor)
+    Q_PROPERTY(uint8_t value READ value WRITE setValue)
+    Q_PROPERTY(Colour dispColor READ dispColor WRITE setDispColor)
+    Q_PROPERTY(Colour backColor READ backColor WRITE setBackColor)
+    Q_PROPERTY(Colour dispOffColor READ dispOffColor WRITE setDispOffColor)
 public:
     static constexpr int DefaultWidth = 40;
     static constexpr int DefaultHeight = 70;
@@ -53,7 +53,7 @@ protected:
 
 private:
     // Paints the digit off-screen and schedules the copy onto the control.
-    void Paint();
+    void paintFrame();
 
     QImage frame_;
     uint8_t value_ = 0;

@@ -251,7 +251,7 @@ TEST_F(MarkerFixture, ChannelSwitchRemovesAndRestoresExactlyAndRecoloursTheVolta
 
     screen.switchChannel(0, false);
     EXPECT_FALSE(st.ChannelOn[0]);
-    EXPECT_FALSE(st.TraceDrawn[0]);
+    EXPECT_FALSE(view.traceDrawn[0]);
     EXPECT_EQ(image.pixel(markerX, markerY), Green);  // CH2's colour now
     // Neither the range label nor the value text of CH1 is left.
     for (int y = 0; y < gt - 1; ++y)
@@ -273,7 +273,7 @@ TEST_F(MarkerFixture, ChannelSwitchRemovesAndRestoresExactlyAndRecoloursTheVolta
     EXPECT_EQ(snapshot(), allOn);
     screen.switchChannel(0, true);
     EXPECT_EQ(snapshot(), allOn);
-    EXPECT_TRUE(st.TraceDrawn[0]);
+    EXPECT_TRUE(view.traceDrawn[0]);
     EXPECT_EQ(image.pixel(markerX, markerY), Blue);
 }
 

@@ -139,11 +139,11 @@ TEST_F(ScreenFixture, PutsataankoOnlyActsOnAPendingClear)
     image.fillRect(100, 100, 110, 110, 0x123456);
     EXPECT_FALSE(screen.redrawIfClearPending());
     EXPECT_EQ(image.pixel(105, 105), 0x123456);
-    st.TraceDrawn = {true, true, true, true};
+    view.traceDrawn = {true, true, true, true};
     st.ClearPending = true;
     EXPECT_TRUE(screen.redrawIfClearPending());
     EXPECT_EQ(image.pixel(105, 105), Black);
-    EXPECT_EQ(st.TraceDrawn, (std::array<bool, 4>{false, false, false, false}));
+    EXPECT_EQ(view.traceDrawn, (std::array<bool, 4>{false, false, false, false}));
 }
 
 // ---- Traces
@@ -267,12 +267,12 @@ TEST_F(TraceFixture, PiirrotAndPoistoKeepTheFlagsExact)
     const QImage empty = snapshot();
     st.ChannelOn[2] = false;
     screen.drawTraces();
-    EXPECT_EQ(st.TraceDrawn, (std::array<bool, 4>{true, true, false, true}));
+    EXPECT_EQ(view.traceDrawn, (std::array<bool, 4>{true, true, false, true}));
     const QImage drawn = snapshot();
     screen.drawTraces();  // nothing new to draw
     EXPECT_EQ(snapshot(), drawn);
     screen.removeTraces();
-    EXPECT_EQ(st.TraceDrawn, (std::array<bool, 4>{false, false, false, false}));
+    EXPECT_EQ(view.traceDrawn, (std::array<bool, 4>{false, false, false, false}));
     EXPECT_EQ(snapshot(), empty);
 }
 
@@ -286,7 +286,7 @@ TEST_F(TraceFixture, PiirrotWithoutChannelsStillRepaintsEdgesAndAnnotation)
     screen.drawTraces();
     EXPECT_EQ(image.pixel(st.GridLeft + 7, st.GridTop), Navy);
     EXPECT_EQ(annotations, 1);
-    EXPECT_EQ(st.TraceDrawn, (std::array<bool, 4>{false, false, false, false}));
+    EXPECT_EQ(view.traceDrawn, (std::array<bool, 4>{false, false, false, false}));
 }
 
 TEST_F(TraceFixture, OverlayClearsAndShowsItsEdgeLines)

@@ -94,7 +94,7 @@ TEST_F(DemoRecording, RunThenStop)
             ASSERT_EQ(st.sample(c, p), 0) << c << " " << p;
         }
     }
-    EXPECT_EQ(st.TraceDrawn, (std::array<bool, 4>{true, true, true, true}));
+    EXPECT_EQ(w->view.traceDrawn, (std::array<bool, 4>{true, true, true, true}));
 
     // A tick that was queued before the stop takes no sample.
     w->demoTick();
