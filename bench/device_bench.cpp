@@ -3,6 +3,7 @@
 // GUI thread made busy for 2 s once. Prints numbers; never fails.
 //   device_bench [seconds] [seconds of the busy run]   (default 20 and 10)
 #include <sys/resource.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -32,6 +33,13 @@ double cpuSeconds()
 
 // CPU seconds per thread name, from /proc (Linux): the GUI thread (the program's name), the
 // transport's reader thread and the simulated recorder's thread.
+double threadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
 std::map<std::string, double> threadCpu()
 {
     std::map<std::string, double> result;
@@ -74,24 +82,29 @@ void recording(QApplication& app, int seconds, bool busy)
     w.timeBase01sClick();
 
     // At one report per sample every report read is one sample (the simulator sends no repeats).
+    // The samples are counted as the session reports them; the stop takes the reports still
+    // queued, so the count at the stop covers every report sent until then.
     const uint64_t readsBefore = link.goodReads();
     int64_t samples = 0;
+    QObject::connect(w.session, &RecordingSession::samplesAppended, &app,
+                     [&](int first, int last) { samples += last - first + 1; });
     QElapsedTimer wall;
     double elapsed = 0;
     QTimer::singleShot(seconds * 1000, &app, [&] {
         elapsed = wall.nsecsElapsed() / 1e9;
-        samples = static_cast<int64_t>(link.goodReads() - readsBefore);
-        w.runButton->click();  // released: the loop ends after this pass
+        w.runButton->click();  // released: the recording stops with the reports queued so far
         app.quit();
     });
-    double busyFor = 0;
+    double busyFor = 0, busyCpu = 0;
     if (busy)
         QTimer::singleShot(3000, &app, [&] {
             QElapsedTimer spin;
+            const double cpuAtStart = threadCpuSeconds();
             spin.start();
             while (spin.elapsed() < 2000) {
             }
             busyFor = spin.nsecsElapsed() / 1e9;
+            busyCpu = threadCpuSeconds() - cpuAtStart;
         });
 
     const double cpu0 = cpuSeconds();
@@ -99,7 +112,7 @@ void recording(QApplication& app, int seconds, bool busy)
     wall.start();
     w.runButton->click();  // the start command goes out here; the loop begins a second later
     QApplication::exec();
-    const double cpu = cpuSeconds() - cpu0 - busyFor;  // the busy spin is CPU by design
+    const double cpu = cpuSeconds() - cpu0 - busyCpu;  // the busy spin is CPU by design
     std::map<std::string, double> threads = threadCpu();
     for (auto& [name, used] : threads)
         used -= threads0.count(name) != 0 ? threads0.at(name) : 0.0;
@@ -122,15 +135,23 @@ void recording(QApplication& app, int seconds, bool busy)
         "  reports dropped: %llu by the recorder's 64-report queue, %llu by the transport's queue"
         " (target 0)\n",
         static_cast<unsigned long long>(sim->dropped()), static_cast<unsigned long long>(transportDropped));
-    std::printf("  failed reads: %llu of %llu\n", static_cast<unsigned long long>(link.failedReads()),
-                static_cast<unsigned long long>(link.goodReads() + link.failedReads()));
+    std::printf("  reports read: %llu; failed reads: %llu\n",
+                static_cast<unsigned long long>(link.goodReads() - readsBefore),
+                static_cast<unsigned long long>(link.failedReads()));
     std::printf("  CPU%s: process %.2f s = %.1f %% of one core (target under 5 %%)\n",
                 busy ? " outside the busy spin" : "", cpu, 100.0 * cpu / quiet);
+    double application = 0;
     for (const auto& [name, used] : threads) {
-        const double own = name == mainThread ? used - busyFor : used;
+        const double own = name == mainThread ? used - busyCpu : used;
+        if (name != "korvix-sim")
+            application += own;
         if (used > 0.005)
             std::printf("    thread %-14s %5.1f %%\n", name.c_str(), 100.0 * own / quiet);
     }
+    std::printf(
+        "  application's own threads (GUI + reader, not the simulator): %.1f %% of one core"
+        " (target at most 2 %%)\n",
+        100.0 * application / quiet);
     std::printf("  %s\n", sim->summary().c_str());
     windows() = Windows{};
 }

@@ -221,13 +221,15 @@ void RecordingSession::perSampleSteps(double timeStep, bool deviceMode)
     appendedTo_ = position;
 
     if (position == LastRecordedPosition) {
+        // The samples of the full screen are reported with the elapsed time of the last one;
+        // the time then starts again with the next screen, unless a file records it all.
+        flushAppended();
         if (!st_.AutoSaveOn) {
             st_.ElapsedMs = 0;
             st_.ElapsedHours = 0;
             st_.ElapsedMinutes = 0;
             st_.ElapsedSeconds = 0;
         }
-        flushAppended();
         st_.SampleIndex = 0;
         st_.ScreenWrapped = true;
         emit wrapped();

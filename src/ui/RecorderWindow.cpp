@@ -20,10 +20,16 @@ RecorderWindow::RecorderWindow(RecorderState& state, QWidget* parent) : QMainWin
     screen.refreshOverlay = [this] { liveOverlay->update(); };
     screen.setOverlayEnabled = [this](bool on) { liveOverlay->setOverlayEnabled(on); };
 
-    demoTimer = new MillisecondTimer(this);
-    demoTimer->setObjectName(QStringLiteral("demoTimer"));
-    demoTimer->setResolution(1);
-    demoTimer->OnTimer = [this] { demoTick(); };
+    session = new RecordingSession(st, this);
+    autoSaveSink = makeAutoSaveSink();
+    session->setAutoSave(autoSaveSink.get());
+    connect(session, &RecordingSession::samplesAppended, this, &RecorderWindow::drawLiveSamples);
+    connect(session, &RecordingSession::wrapped, this, &RecorderWindow::liveScreenWrapped);
+    connect(session, &RecordingSession::valuesRefreshDue, this, &RecorderWindow::refreshValuesDue);
+    connect(session, &RecordingSession::recorderLost, this,
+            [this] { deviceStatusLabel->setText(QStringLiteral("KORVIX not connected")); });
+    connect(session, &RecordingSession::stopped, this, &RecorderWindow::recordingEnded);
+    demoTimer = session->demoTimer();
     demoTimer->reportError = [this](const QString& text) {
         showMessage(this, {QMessageBox::Critical, {}, text, QMessageBox::Ok});
     };
@@ -45,7 +51,7 @@ void RecorderWindow::initialise()
     st.ElapsedMinutes = 0;
     st.ElapsedSeconds = 0;
 
-    deviceLoopTimer->stop();
+    session->stop(StopReason::User);
     st.SampleIntervalMs = 10;
     st.StopFlag = true;
 
@@ -109,18 +115,14 @@ void RecorderWindow::initialise()
 
 bool RecorderWindow::canClose()
 {
-    st.StopFlag = true;
-    // In demo mode the recording stops at once; in device mode the running loop stops itself at
-    // the end of its pass, before the program can end (the loop is still on the call stack). A
-    // device recording whose loop has not begun yet (its first deviceLoopTimer event comes a second after
-    // the start) runs its one pass and its stop sequence now: once the program ends no event
-    // would run them, and the file would keep only its header while the recorder streams on.
-    if (st.DemoMode) {
-        demoTimer->setEnabled(false);
+    // A recording stops now, with its whole stop sequence (the reports already queued, the
+    // trailer of the auto-save file, the stop command): once the program ends no event would run
+    // it, and the file would keep only its header while the recorder streams on.
+    if (session->running())
+        session->stop(StopReason::Closed);
+    else if (st.DemoMode)
         stopRecording();
-    } else if (!st.Idle && !st.FileViewMode && !deviceLoopRunning && deviceLoopTimer->isActive()) {
-        runDeviceLoop();
-    }
+    st.StopFlag = true;
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "recording/MillisecondTimer.h"
+#include "recording/RecordingSession.h"
 
 #include "screen/Screen.h"
 #include "screen/Surface.h"
@@ -123,9 +124,12 @@ public:
     QAction* aboutAction = nullptr;
 
     // ---- Non-visual members
-    QString lastImageName;              // the name "Save Image..." offers next
-    QTimer* deviceLoopTimer = nullptr;  // runs the device sampling loop
-    bool deviceLoopRunning = false;     // runDeviceLoop is on the call stack
+    QString lastImageName;  // the name "Save Image..." offers next
+    // The recording engine: sampling, elapsed time, auto-save hand-off. The window starts and stops
+    // it and draws what it reports.
+    RecordingSession* session = nullptr;
+    std::unique_ptr<AutoSaveSink> autoSaveSink;
+    std::unique_ptr<AutoSaveSink> makeAutoSaveSink();
 
     // ---- Window events
     void initialise();
@@ -147,23 +151,27 @@ public:
     void demoSetup();
 
     // ---- Recording control and sampling
-    MillisecondTimer* demoTimer = nullptr;  // paces the demo sampling loop
+    MillisecondTimer* demoTimer = nullptr;  // the session's timer of the demo samples
     std::mt19937 random{std::random_device{}()};
     // The start and stop sequences of a recording (also used to put a data file page on screen).
     void startRecording();
     void stopRecording();
-    // One tick of the demo loop: one demo sample.
+    // One demo sample now, as one tick of the demo timer takes it.
     void demoTick();
-    // Elapsed time, auto-save line, wrap, live drawing and advance of the sample just stored.
-    void perSampleSteps(double timeStep, bool deviceMode);
+    // What the window does with the session's reports: the live segments of the new samples and
+    // the elapsed time, the erase of a full screen, the value displays, the stop sequence.
+    void drawLiveSamples(int first, int last);
+    void liveScreenWrapped();
+    void refreshValuesDue(bool dvm, bool texts);
+    void recordingEnded(StopReason reason);
+    // The window's part of the stop sequence; `fromSession`: the session has written the trailer
+    // and sent the stop command.
+    void finishStop(bool fromSession);
     // Sends the range command and, for channel 1..4, replaces its range label.
     void setChannelRange(const QString& label, int channel);
     void setTimeBase(const QString& label);
     void buildDemoTables();
     void buildDemoSignals();
-    void readDemoSample();
-    // One device sample: averages the recorder's reports into SampleBuf and TraceBuf.
-    void readDeviceSample();
     // The start-up search for the recorder: true when it was found and opened. A recorder that is
     // present but cannot be opened is reported to the user and counts as not found.
     bool probeRecorder();
@@ -247,7 +255,6 @@ public slots:
     void timeButtonClick(int index);
     void runClick();
     void singleClick();
-    void runDeviceLoop();
 
     void fileMenuShown();
     void openImageClick();

@@ -71,8 +71,8 @@ void autoSaveFailed(RecorderWindow& w)
     w.AutoSaveFile.reset();
     if (st.AutoSaveOn)
         disarm(w, path);
-    st.StopFlag = true;
-    w.demoTimer->setEnabled(false);
+    // The session completes the sample in hand and stops after it.
+    w.session->requestStop(StopReason::WriteError);
     const QString text = QStringLiteral(
                              "The data file %1 could not be written:\r%2\r\r"
                              "The recording was stopped. Everything written before the error is kept "
@@ -81,12 +81,10 @@ void autoSaveFailed(RecorderWindow& w)
     QMetaObject::invokeMethod(
         &w,
         [&w, text] {
-            RecorderState& s = w.st;
-            // A device loop that is running stops itself; one that has not begun yet is stopped here.
-            if (!s.Idle && !s.FileViewMode && !w.deviceLoopRunning && (s.DemoMode || w.deviceLoopTimer->isActive())) {
-                w.deviceLoopTimer->stop();
-                w.stopRecording();
-            }
+            // A recording still running (its header could not be written, or no batch has
+            // come since) is stopped here.
+            if (w.session->running())
+                w.session->stop(StopReason::WriteError);
             showMessage(&w, {QMessageBox::Critical, QStringLiteral("AutoSave Data"), text, QMessageBox::Ok});
         },
         Qt::QueuedConnection);

@@ -5,7 +5,6 @@
 #include <QLabel>
 
 #include "device/Calibration.h"
-#include "device/SampleAveraging.h"
 #include "device/DeviceLink.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
@@ -48,23 +47,6 @@ bool RecorderWindow::probeRecorder()
     link->release();
     showMessage(this, {QMessageBox::Warning, {}, QString::fromLatin1(CannotOpenText), QMessageBox::Ok});
     return false;
-}
-
-void RecorderWindow::readDeviceSample()
-{
-    DeviceLink* link = windows().device;
-    DeviceSampleHooks hooks;
-    hooks.read = [link] { return link != nullptr ? link->DoRead() : 0; };
-    // Clicks, range changes and the close request are handled between two reports.
-    hooks.pump = [] { QCoreApplication::processEvents(); };
-    hooks.refresh = [this] {
-        if (dvmDisplayAction->isChecked())
-            refreshDvmPanels();
-        else
-            refreshValueTexts();
-    };
-    if (takeDeviceSample(st, hooks) == SampleEnd::DeviceLost)
-        deviceStatusLabel->setText(QStringLiteral("KORVIX not connected"));
 }
 
 void RecorderWindow::calibrateClick()

@@ -157,12 +157,6 @@ void RecorderWindow::buildControls()
 
     // ---- Non-visual members
 
-    // ---- Non-visual members
-    deviceLoopTimer = new QTimer(this);
-    deviceLoopTimer->setObjectName(QStringLiteral("deviceLoopTimer"));
-    deviceLoopTimer->setInterval(1000);
-    connect(deviceLoopTimer, &QTimer::timeout, this, &RecorderWindow::runDeviceLoop);
-
     buildMenu();
     move(16, 30);
     fitClientArea(this);

@@ -82,7 +82,29 @@ void reportLostReports(RecorderWindow& w)
         Qt::QueuedConnection);
 }
 
+// The armed auto-save file as the session sees it.
+class WindowAutoSave final : public AutoSaveSink {
+public:
+    explicit WindowAutoSave(RecorderWindow& w) : w_(w) {}
+    void writeHeader() override { w_.WriteAutoSaveHeader(); }
+    void writeSampleLine(int position, double timeStep) override { w_.WriteSampleLine(position, timeStep); }
+    void recordingStopped() override
+    {
+        w_.st.StopStamp = stampNow();
+        if (w_.st.AutoSaveOn)
+            w_.WriteAutoSaveTrailer();
+    }
+
+private:
+    RecorderWindow& w_;
+};
+
 }  // namespace
+
+std::unique_ptr<AutoSaveSink> RecorderWindow::makeAutoSaveSink()
+{
+    return std::make_unique<WindowAutoSave>(*this);
+}
 
 void RecorderWindow::runClick()
 {
@@ -110,11 +132,8 @@ void RecorderWindow::recordButtonClick(QToolButton* button, bool singleShot)
         st.StopFlag = false;
         startRecording();
     } else {
-        if (st.DemoMode) {
-            demoTimer->setEnabled(false);
+        if (session->running() || st.DemoMode)
             stopRecording();
-        }
-        // In device mode the running loop sees the flag at the end of its pass and stops itself.
         st.StopFlag = true;
     }
 }
@@ -165,9 +184,6 @@ void RecorderWindow::startRecording()
     setBold(runStatusLabel, true);
     runStatusLabel->setText(QStringLiteral("Recording"));
 
-    // Shows the recording state before sampling begins.
-    QCoreApplication::processEvents();
-
     st.Idle = false;
     st.SampleIndex = 0;
     st.ScreenWrapped = false;
@@ -186,37 +202,40 @@ void RecorderWindow::startRecording()
         nextPageButton->setEnabled(false);
         st.PageEnd = 1700;
         updateTimeReadout();
-        st.ElapsedMs = 0;
-        st.ElapsedHours = 0;
-        st.ElapsedMinutes = 0;
-        st.ElapsedSeconds = 0;
-        if (st.DemoMode) {
+        if (st.DemoMode)
             elapsedTimeLabel->setText(elapsedText(0, 0, 0));
-            demoTimer->setInterval(static_cast<uint32_t>(st.SampleIntervalMs));
-            demoTimer->setResolution(10);
-            demoTimer->setEnabled(true);
-        } else {
-            // Its first event, about a second from now, runs the device loop.
-            deviceLoopTimer->start();
-        }
+        // The session starts its timer, writes the auto-save header and sends the start command;
+        // a device recording takes its first reports about a second from now.
+        st.FileOnScreen = false;
+        session->setDevice(windows().device);
+        session->start();
+        return;
     }
-
-    if (st.AutoSaveOn)
-        WriteAutoSaveHeader();
-    st.FileOnScreen = st.FileViewMode;
-    if (!st.FileViewMode) {
-        st.OutReport[0] = command::Start;
-        DoWrite();
-    }
+    // A data file page passes through the sequence without sampling.
+    st.FileOnScreen = true;
 }
 
 void RecorderWindow::stopRecording()
 {
-    deviceLoopTimer->stop();
-    demoTimer->setEnabled(false);
-    st.StopStamp = stampNow();
-    if (st.AutoSaveOn)
-        WriteAutoSaveTrailer();
+    // A running recording stops through the session, which then reports the stop.
+    if (session->running())
+        session->stop(StopReason::User);
+    else
+        finishStop(false);
+}
+
+void RecorderWindow::recordingEnded(StopReason)
+{
+    finishStop(true);
+}
+
+void RecorderWindow::finishStop(bool fromSession)
+{
+    if (!fromSession) {
+        st.StopStamp = stampNow();
+        if (st.AutoSaveOn)
+            WriteAutoSaveTrailer();
+    }
 
     if (st.SampleIndex > 0) {
         st.ScreenSamples = st.SampleIndex;
@@ -259,8 +278,10 @@ void RecorderWindow::stopRecording()
     st.ViewOffset = 0;
     drawValueTextsOnImage();
     if (!st.FileViewMode) {
-        st.OutReport[0] = command::Stop;
-        DoWrite();
+        if (!fromSession) {
+            st.OutReport[0] = command::Stop;
+            DoWrite();
+        }
         reportLostReports(*this);
     }
 }

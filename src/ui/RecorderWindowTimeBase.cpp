@@ -61,13 +61,3 @@ void RecorderWindow::buildDemoSignals()
         drawText(QStringLiteral("DEMO"), screen.demoMarkX(), Screen::TopTextY, st.ActiveColors[Bright_Grid]);
     demo::buildScreenTables(st);
 }
-
-void RecorderWindow::readDemoSample()
-{
-    demo::takeSample(st);
-    const demo::Refresh refresh = demo::advanceDisplayClocks(st, static_cast<int>(demoTimer->Interval()));
-    if (refresh.dvm && dvmDisplayAction->isChecked())
-        refreshDvmPanels();
-    if (refresh.values)
-        refreshValueTexts();
-}

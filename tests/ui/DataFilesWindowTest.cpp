@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -493,9 +494,25 @@ TEST_F(DataFilesWindow, PageButtons)
             writer.writeSampleLine(n, {n % 1024, 0, 0, 0}, static_cast<uint64_t>(n), rec.ChannelRange);
         writer.writeTrailer(rec);
     }
-    // A click that arrives while the first page is loading is dropped.
-    QMetaObject::invokeMethod(w.get(), &RecorderWindow::nextPageClick, Qt::QueuedConnection);
+    // A click that arrives while the first page is loading is dropped: here it comes when the
+    // load puts the file's name in the window title.
+    struct ClickDuringLoad : QObject {
+        RecorderWindow* window = nullptr;
+        bool clicked = false;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::WindowTitleChange && !clicked) {
+                clicked = true;
+                window->nextPageClick();
+            }
+            return false;
+        }
+    } clickDuringLoad;
+    clickDuringLoad.window = w.get();
+    w->installEventFilter(&clickDuringLoad);
     open(path("long.txt"));
+    w->removeEventFilter(&clickDuringLoad);
+    EXPECT_TRUE(clickDuringLoad.clicked);
     QCoreApplication::processEvents();
     EXPECT_EQ(st.PageEnd, 1700);
     EXPECT_EQ(st.trace(0, 8), 253);

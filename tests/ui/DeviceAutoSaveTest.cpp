@@ -14,6 +14,7 @@
 #include "device/SimulatedRecorder.h"
 #include "device/SimulatorSetup.h"
 #include "device/DeviceLink.h"
+#include "device/DeviceFakes.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "ui/RecorderWindow.h"
@@ -72,14 +73,13 @@ struct DeviceAutoSave : ::testing::Test {
     }
 };
 
-TEST_F(DeviceAutoSave, TheDeviceLoopWritesEverySample)
+TEST_F(DeviceAutoSave, TheDeviceRecordingWritesEverySample)
 {
     const QString path = dir.filePath(QStringLiteral("device.txt"));
     w->timeBase01sClick();
     arm(path);
     w->singleButton->click();
-    w->runDeviceLoop();
-    EXPECT_TRUE(st.Idle);
+    ASSERT_TRUE(runEventsUntil([this] { return st.Idle; }));
     EXPECT_FALSE(st.AutoSaveOn);
     const QList<QByteArray> l = lines(path);
     ASSERT_EQ(l.size(), 12 + 1701 + 2);
@@ -92,7 +92,7 @@ TEST_F(DeviceAutoSave, TheDeviceLoopWritesEverySample)
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(DeviceAutoSave, AWriteErrorEndsTheLoopThroughItsStop)
+TEST_F(DeviceAutoSave, AWriteErrorEndsTheRecordingThroughItsStop)
 {
     const QString path = dir.filePath(QStringLiteral("device.txt"));
     if (!QFile::exists(QStringLiteral("/dev/full")))
@@ -104,22 +104,21 @@ TEST_F(DeviceAutoSave, AWriteErrorEndsTheLoopThroughItsStop)
     int64_t t = 0;
     w->AutoSaveFile = std::make_shared<datafile::AutoSaveWriter>([&t] { return t += 2000; });
     ASSERT_TRUE(w->AutoSaveFile->create(QStringLiteral("/dev/full")));
-    w->runDeviceLoop();
-    EXPECT_TRUE(st.Idle);
-    EXPECT_EQ(st.SampleIndex, 1);
+    ASSERT_TRUE(runEventsUntil([this] { return st.Idle; }));
+    EXPECT_EQ(st.SampleIndex, 1);  // the sample whose line failed was the last
     EXPECT_FALSE(w->runButton->isChecked());
     EXPECT_FALSE(sim->streaming());
     QCoreApplication::processEvents();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(lines(path).size(), 12);
 
-    // The header cannot be written: the recording ends before its loop begins.
+    // The header cannot be written: the recording ends before its first batch.
     messages.clear();
     arm(QStringLiteral("/dev/full"));
     w->runButton->click();
-    EXPECT_TRUE(w->deviceLoopTimer->isActive());
+    EXPECT_TRUE(w->session->waitingForFirstBatch());
     QCoreApplication::processEvents();
-    EXPECT_FALSE(w->deviceLoopTimer->isActive());
+    EXPECT_FALSE(w->session->running());
     EXPECT_TRUE(st.Idle);
     EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
     EXPECT_FALSE(sim->streaming());

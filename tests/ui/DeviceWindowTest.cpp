@@ -132,26 +132,31 @@ struct DeviceWindow : ::testing::Test {
                 return true;
         return false;
     }
+    // Runs the event loop until the recording has stopped.
+    void recordToTheEnd()
+    {
+        ASSERT_TRUE(runEventsUntil([this] { return !w->session->running(); }));
+    }
     // Starts a device recording with auto-save armed and ends the program by `closeIt` before the
-    // first event of deviceLoopTimer, that is, before the device loop has begun.
+    // session's first batch, that is, in the first second after the start command.
     void closeInTheFirstSecond(const std::function<void()>& closeIt)
     {
         start("ch1=dc:5", true);
         w->show();
         const QString path = armAutoSave(QStringLiteral("first-second.txt"));
         w->runButton->click();
-        ASSERT_TRUE(w->deviceLoopTimer->isActive());  // the loop would begin a second from now
+        ASSERT_TRUE(w->session->waitingForFirstBatch());  // the first batch would come a second from now
         closeIt();
 
         EXPECT_FALSE(w->isVisible());
         EXPECT_TRUE(shell->closed());
         EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
         EXPECT_TRUE(st.Idle);
-        EXPECT_FALSE(w->deviceLoopTimer->isActive());
+        EXPECT_FALSE(w->session->running());
         EXPECT_FALSE(sim->streaming());  // the stop command went out
         EXPECT_TRUE(hasStopLine(path));  // the trailer is on disk
         EXPECT_FALSE(st.AutoSaveOn);
-        // The loop's one pass took the sample of the reports that had come, if one had come yet.
+        // No batch was taken: at most the sample of the reports that had come.
         const QList<QByteArray> data = dataLines(path);
         ASSERT_LE(data.size(), 1);
         if (!data.isEmpty()) {
@@ -173,8 +178,8 @@ TEST_F(DeviceWindow, SingleScreenStoresTheRecordersLevelsExactly)
     w->range4VCh2Click();
     w->range2VCh3Click();
     w->singleButton->click();
-    ASSERT_TRUE(w->deviceLoopTimer->isActive());
-    w->runDeviceLoop();  // the whole recording runs inside this event
+    ASSERT_TRUE(w->session->waitingForFirstBatch());
+    recordToTheEnd();
 
     EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
     EXPECT_EQ(st.ScreenSamples, 1701);
@@ -192,7 +197,7 @@ TEST_F(DeviceWindow, UnpluggedRecorderEndsTheRecordingInTheStoppedState)
 {
     start("ch1=dc:5,unplug=300");
     w->runButton->click();  // "1s": ten reports per sample
-    w->runDeviceLoop();
+    recordToTheEnd();
 
     EXPECT_EQ(w->deviceStatusLabel->text(), QStringLiteral("KORVIX not connected"));
     EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
@@ -221,7 +226,7 @@ TEST_F(DeviceWindow, RecorderGoneAtASampleBoundaryEndsOnTheLastMeasuredSample)
     w->timeBase01sClick();
     const QString path = armAutoSave(QStringLiteral("unplugged.txt"));
     w->runButton->click();
-    w->runDeviceLoop();
+    recordToTheEnd();
 
     EXPECT_EQ(w->deviceStatusLabel->text(), QStringLiteral("KORVIX not connected"));
     EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
@@ -247,45 +252,53 @@ TEST_F(DeviceWindow, LogoutBeforeTheDeviceLoopBeginsRunsTheWholeStop)
     closeInTheFirstSecond([] { QApplication::closeAllWindows(); });
 }
 
-TEST_F(DeviceWindow, ClosingTheWindowDuringTheDeviceLoopStopsAndCloses)
+TEST_F(DeviceWindow, ClosingTheWindowDuringTheDeviceRecordingStopsAndCloses)
 {
     start("ch1=dc:5", true);
     w->show();
+    const QString path = armAutoSave(QStringLiteral("closed.txt"));
     w->runButton->click();
-    // The close request arrives while the loop pumps messages after a report.
-    QMetaObject::invokeMethod(
-        w.get(), [this] { w->close(); }, Qt::QueuedConnection);
-    w->runDeviceLoop();
+    // The close request comes after the first batch, while reports keep arriving.
+    ASSERT_TRUE(runEventsUntil([this] { return st.SampleIndex > 0; }));
+    w->close();
 
     EXPECT_FALSE(w->isVisible());
     EXPECT_TRUE(shell->closed());
-    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));  // the loop ran the stop sequence
+    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));  // the stop sequence ran
     EXPECT_TRUE(st.Idle);
-    EXPECT_EQ(st.SampleIndex, 1);  // the pass in hand was finished
+    EXPECT_FALSE(w->session->running());
+    EXPECT_GE(st.SampleIndex, 100);  // the first second's reports, ten per sample
     EXPECT_FALSE(sim->streaming());
+    // Every sample taken is in the file, followed by the STOP line.
+    const QList<QByteArray> data = dataLines(path);
+    EXPECT_EQ(data.size(), st.SampleIndex);
+    EXPECT_TRUE(hasStopLine(path));
     EXPECT_TRUE(settingsText().contains(QStringLiteral("Running=0")));
 }
 
-TEST_F(DeviceWindow, TimerEventDuringTheLoopDoesNotStartASecondLoop)
+TEST_F(DeviceWindow, ABatchAskedForDuringABatchTakesNothing)
 {
     start("ch1=dc:5");
     w->runButton->click();
-    bool nestedReturned = false;
+    int nestedTook = -1;
     bool stillRecording = false;
-    QMetaObject::invokeMethod(
-        w.get(),
-        [&] {
-            w->runDeviceLoop();  // as if deviceLoopTimer fired again (Run pressed once more meanwhile)
-            nestedReturned = true;
-            stillRecording = !st.Idle;
-            w->runButton->click();
-        },
-        Qt::QueuedConnection);
-    w->runDeviceLoop();
-    EXPECT_TRUE(nestedReturned);
+    bool once = false;
+    QObject::connect(w->session, &RecordingSession::samplesAppended, w.get(), [&] {
+        if (once)
+            return;
+        once = true;
+        const int before = st.SampleIndex;
+        w->session->takeDeviceBatch();  // as if the batch timer fired inside a batch
+        nestedTook = st.SampleIndex - before;
+        stillRecording = !st.Idle;
+        w->runButton->click();  // Run released from inside the batch
+    });
+    recordToTheEnd();
+    EXPECT_EQ(nestedTook, 0);
     EXPECT_TRUE(stillRecording);
     EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
-    EXPECT_FALSE(w->deviceLoopRunning);
+    EXPECT_FALSE(w->session->running());
+    EXPECT_FALSE(sim->streaming());
 }
 
 TEST_F(DeviceWindow, LostReportsAreToldOnceAtTheStop)
@@ -301,7 +314,7 @@ TEST_F(DeviceWindow, LostReportsAreToldOnceAtTheStop)
     // Nothing lost: nothing is said.
     testing::internal::CaptureStderr();
     w->singleButton->click();
-    w->runDeviceLoop();
+    recordToTheEnd();
     QCoreApplication::processEvents();
     EXPECT_EQ(testing::internal::GetCapturedStderr().find("lost"), std::string::npos);
     EXPECT_TRUE(messages.empty());
@@ -312,11 +325,13 @@ TEST_F(DeviceWindow, LostReportsAreToldOnceAtTheStop)
         numbers[n] += 3;
     raw.setStream(reportStream(numbers, {640, 512, 512, 512}));
     testing::internal::CaptureStderr();
+    size_t messagesAtTheStop = 99;
+    QObject::connect(w->session, &RecordingSession::stopped, w.get(), [&] { messagesAtTheStop = messages.size(); });
     w->singleButton->click();
-    w->runDeviceLoop();
+    recordToTheEnd();
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("korvix: 3 reports from the recorder lost during the recording\n"), std::string::npos) << err;
-    EXPECT_TRUE(messages.empty());  // the message comes once the stop is over
+    EXPECT_EQ(messagesAtTheStop, 0u);  // the message comes once the stop is over
     QCoreApplication::processEvents();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icon, QMessageBox::Warning);
@@ -418,8 +433,9 @@ TEST_F(DeviceWindow, FirstStartWithTheSimulatorCalibratesAndKeepsTheOffset)
     // A recording at the calibrated offset reads the input exactly.
     w->timeBase01sClick();
     w->runButton->click();
-    QTimer::singleShot(0, w.get(), [this] { w->runButton->click(); });
-    w->runDeviceLoop();
+    ASSERT_TRUE(runEventsUntil([this] { return st.SampleIndex > 0; }));
+    w->runButton->click();
+    EXPECT_FALSE(w->session->running());
     EXPECT_GE(st.ScreenSamples, 1);
     EXPECT_EQ(st.sample(0, 0), 640);
 
