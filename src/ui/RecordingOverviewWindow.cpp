@@ -312,8 +312,8 @@ void RecordingOverviewWindow::setBusy(bool busy, const QString& what)
     progressBar->setVisible(busy);
     cancelButton->setVisible(busy);
     progressBar->setValue(0);
-    if (busy)
-        pointerLabel->setText(what);
+    // The line below the plot says what is being read, and nothing once it is done.
+    pointerLabel->setText(busy ? what : QString());
 }
 
 void RecordingOverviewWindow::setProgress(qint64 done, qint64 total)
