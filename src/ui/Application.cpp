@@ -15,6 +15,7 @@
 #include "ui/PrintPreviewWindow.h"
 #include "ui/StartupShell.h"
 #include "ui/RecorderWindow.h"
+#include "ui/RecorderHotplug.h"
 
 Windows& windows()
 {
@@ -71,6 +72,8 @@ int runApplication(int argc, char** argv, const SimulatorConfig* simulator)
     w.aboutBox = about.get();
     auto addText = std::make_unique<AddTextWindow>(recorder.get());
     w.addText = addText.get();
+    // Owned by the recorder window; it starts looking for the recorder at the end of the hand-over.
+    w.hotplug = new RecorderHotplug(*recorder, device, recorder.get());
 
     const int code = QApplication::exec();
     w = Windows{};

@@ -11,6 +11,7 @@ class AboutBox;
 class ColourDialog;
 class StartupShell;
 class RecorderWindow;
+class RecorderHotplug;
 class DataFileBrowser;
 class LongFileController;
 class PrintPreviewWindow;
@@ -28,6 +29,7 @@ struct Windows {
     AddTextWindow* addText = nullptr;
     LongFileController* longFiles = nullptr;  // owned by the recorder window
     DeviceLink* device = nullptr;
+    RecorderHotplug* hotplug = nullptr;  // watches the device link once the hand-over is done
 };
 
 // The one set of windows of the running program (empty until the start creates them).

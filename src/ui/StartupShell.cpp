@@ -17,6 +17,7 @@
 #include "ui/Dialogs.h"
 #include "settings/Folders.h"
 #include "ui/RecorderWindow.h"
+#include "ui/RecorderHotplug.h"
 
 namespace {
 
@@ -166,6 +167,8 @@ void StartupShell::handOver()
         buildOffsetCommand(st);
         w.device->DoWrite();
     }
+    if (w.hotplug != nullptr)
+        w.hotplug->start();
 }
 
 void StartupShell::showRecorderWindow()
