@@ -61,6 +61,7 @@ void RecorderHotplug::disconnected()
     if (!st.DemoMode) {
         // Without a recorder Run records the demo signals, on the ranges and time base chosen.
         st.DemoMode = true;
+        st.DemoStep = 1;
         demo::buildSources(st, w_.random);
         w_.buildDemoSignals();
         w_.screen.refreshImage();

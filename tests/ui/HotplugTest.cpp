@@ -169,6 +169,7 @@ TEST_F(Hotplug, IdleUnplugAndReplugAreFollowed)
 
     // Without the recorder Run records the demo signals.
     EXPECT_TRUE(record(3));
+    EXPECT_NE(st.DemoPhase, 0) << "the demo signals stand still";
     EXPECT_TRUE(messages.empty());
 
     recorder->forgetWritten();
