@@ -115,7 +115,7 @@ public:
     QAction* pasteAction = nullptr;
     QAction* coloursAction = nullptr;
     QAction* calibrateAction = nullptr;
-    std::array<QAction*, 8> skinItems{};  // Skin11..Skin71, Skin81 ("No Skin")
+    std::array<QAction*, 8> skinItems{};  // skin1Action..skin7Action, skin8Action ("No Skin")
     QAction* markersTimeAction = nullptr;
     QAction* markersDeltaTimeAction = nullptr;
     QAction* dvmDisplayAction = nullptr;
@@ -249,9 +249,9 @@ public slots:
     void channel2SwitchClick();
     void channel3SwitchClick();
     void channel4SwitchClick();
-    // The 24 range buttons (SpeedButton20ch1 .. SpeedButton04ch4): channel 0..3, range index 0..5.
+    // The 24 range buttons (range20VCh1Button .. range04VCh4Button): channel 0..3, range index 0..5.
     void rangeButtonClick(int channel, int rangeIndex);
-    // The 13 time buttons (SpeedButton1000s .. SpeedButton01s): index in timeButtons order.
+    // The 13 time buttons (timeBase1000sButton .. timeBase01sButton): index in timeButtons order.
     void timeButtonClick(int index);
     void runClick();
     void singleClick();
