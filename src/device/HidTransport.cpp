@@ -2,6 +2,7 @@
 
 #include <hidapi.h>
 
+#include <chrono>
 #include <cstring>
 #ifdef __linux__
 #include <pthread.h>
@@ -164,6 +165,17 @@ void BufferedTransport::close(Handle handle)
     raw_->close(handle);
 }
 
+void BufferedTransport::take(Reader& reader, const ReportQueue::Frame& frame, int& lastSequence)
+{
+    if (reader.newStream.exchange(false))
+        lastSequence = -1;
+    const int sequence = frame[1];
+    if (lastSequence >= 0 && sequence != lastSequence)
+        reader.skipped += static_cast<uint64_t>((sequence - lastSequence - 1) & 0xFF);
+    lastSequence = sequence;
+    reader.queue.push(frame);
+}
+
 void BufferedTransport::drain(Handle handle, Reader& reader)
 {
 #ifdef __linux__
@@ -172,16 +184,16 @@ void BufferedTransport::drain(Handle handle, Reader& reader)
     ReportQueue::Frame frame{};
     int lastSequence = -1;  // none yet in this stream
     while (!reader.stop) {
-        const int n = raw_->read(handle, frame.data(), ReaderPollMs);
+        int n = raw_->read(handle, frame.data(), ReaderPollMs);
         if (n == FrameSize) {
-            if (reader.newStream.exchange(false))
-                lastSequence = -1;
-            const int sequence = frame[1];
-            if (lastSequence >= 0 && sequence != lastSequence)
-                reader.skipped += static_cast<uint64_t>((sequence - lastSequence - 1) & 0xFF);
-            lastSequence = sequence;
-            reader.queue.push(frame);
-        } else if (n < 0) {
+            // The first report goes on at once (an answer to a command is not held back); the
+            // ones that follow it are let gather and then taken in one go without waiting.
+            take(reader, frame, lastSequence);
+            std::this_thread::sleep_for(std::chrono::milliseconds(ReaderGatherMs));
+            while (!reader.stop && (n = raw_->read(handle, frame.data(), 0)) == FrameSize)
+                take(reader, frame, lastSequence);
+        }
+        if (n < 0) {
             // The device is gone: what was read before stays readable, then every read fails at once.
             reader.queue.close(false);
             return;

@@ -51,8 +51,8 @@ public:
 };
 
 // The transport the application uses: a raw backend (hidapi or the simulated recorder) with a
-// reader thread per read handle that drains the device into a large queue as fast as the device
-// delivers. The GUI thread may then be busy for seconds without a report being lost: the kernel
+// reader thread per read handle that drains the device into a large queue, a few milliseconds'
+// worth of reports per wake-up. The GUI thread may then be busy for seconds without a report being lost: the kernel
 // (or the simulator) keeps only 64 unread reports. Writes go straight to the backend.
 //
 // Reports that are lost all the same are counted. The recorder numbers its reports in byte 0 of
@@ -67,6 +67,10 @@ public:
     static constexpr size_t DefaultCapacity = 16384;
     // How long one read of the reader thread waits, so that it notices a close in good time.
     static constexpr int ReaderPollMs = 100;
+    // After a report the reader thread lets this long pass before it takes, without waiting, all
+    // that has arrived meanwhile: at one report per millisecond it wakes up about a hundred times
+    // a second instead of a thousand, and the kernel's 64 unread reports stay far from full.
+    static constexpr int ReaderGatherMs = 8;
 
     explicit BufferedTransport(std::unique_ptr<HidTransport> raw, size_t capacity = DefaultCapacity);
     ~BufferedTransport() override;
@@ -99,6 +103,8 @@ private:
         std::thread thread;
     };
     void drain(Handle handle, Reader& reader);
+    // Counts a sequence gap before `frame` and queues it.
+    static void take(Reader& reader, const ReportQueue::Frame& frame, int& lastSequence);
     Reader* readerOf(Handle handle) const;
 
     std::unique_ptr<HidTransport> raw_;
