@@ -135,6 +135,20 @@ void DataFileBrowser::openDataFile()
     }
 }
 
+void DataFileBrowser::showSpan(RecorderWindow& w, const datafile::PageSpan& span)
+{
+    // A page turn runs the start and stop sequences of a recording around the file's lines, without
+    // timers or device commands.
+    RecorderState& st = w.st;
+    st.FileViewMode = true;
+    st.PageTurnMode = true;
+    w.startRecording();
+    st.ScreenSamples = datafile::drawnPositions(datafile::fillScreen(lines_, span, st));
+    w.stopRecording();
+    st.FileViewMode = false;
+    st.PageTurnMode = false;
+}
+
 void DataFileBrowser::showNextPage()
 {
     RecorderWindow* w = recorder();
@@ -146,13 +160,7 @@ void DataFileBrowser::showNextPage()
     if (!reopen(*w))
         return;
     const datafile::PageSpan span = datafile::forwardSpan(st.PageEnd);
-    st.FileViewMode = true;
-    st.PageTurnMode = true;
-    w->startRecording();
-    st.ScreenSamples = datafile::drawnPositions(datafile::fillScreen(lines_, span, st));
-    w->stopRecording();
-    st.FileViewMode = false;
-    st.PageTurnMode = false;
+    showSpan(*w, span);
 
     const datafile::PageState next = datafile::afterForward(lines_, span, st.PageEnd);
     st.PageEnd = next.pageEnd;
@@ -172,13 +180,7 @@ void DataFileBrowser::showPreviousPage()
     if (!reopen(*w))
         return;
     const datafile::PageSpan span = datafile::backSpan(st.PageEnd);
-    st.FileViewMode = true;
-    st.PageTurnMode = true;
-    w->startRecording();
-    st.ScreenSamples = datafile::drawnPositions(datafile::fillScreen(lines_, span, st));
-    w->stopRecording();
-    st.FileViewMode = false;
-    st.PageTurnMode = false;
+    showSpan(*w, span);
     w->previousPageButton->setEnabled(false);
     w->nextPageButton->setEnabled(false);
 

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <functional>
 
+#include "files/DataFilePaging.h"
 #include "files/DataFileReader.h"
 
 class QLabel;
@@ -41,6 +42,8 @@ private:
     // Reopens the file on view for a page turn; false (with a message) when it cannot.
     bool reopen(RecorderWindow& w);
     void applyAnnotation(RecorderWindow& w, const datafile::AnnotationInfo& annotation);
+    // Puts the lines of `span` of the open file on the recorder screen.
+    void showSpan(RecorderWindow& w, const datafile::PageSpan& span);
     // Shows the file name followed by `reason` in this window and forgets the file.
     void reject(RecorderWindow& w, const QString& path, const QString& reason);
 
