@@ -68,7 +68,7 @@ void recording(QApplication& app, int seconds, bool busy)
     SimulatedRecorder* sim = nullptr;
     std::unique_ptr<HidTransport> transport = makeSimulatedTransport(config, &sim);
     RecorderState st;
-    DeviceLink link(st, *transport);
+    DeviceLink link(*transport);
     link.FindDevice();
     deriveColours(st);
     st.ActiveColors = st.SettingsColors;

@@ -90,7 +90,7 @@ int runCalibrate(const QStringList& arguments)
         simulate ? makeSimulatedTransport(config, &simulator) : makeHidapiTransport();
 
     auto st = std::make_unique<RecorderState>();
-    DeviceLink link(*st, *transport);
+    DeviceLink link(*transport);
     if (!link.FindDevice() || !link.opened()) {
         std::fprintf(stderr, "korvix calibrate: %s\n",
                      link.found() ? "the KORVIX recorder was found but cannot be opened (no access); install the "
@@ -108,10 +108,9 @@ int runCalibrate(const QStringList& arguments)
     }
 
     link.transport().setInputsDisconnected(true);
-    const CalibrationResult result = runCalibration(*st, link, [&](int rangeIndex) {
+    const CalibrationResult result = runCalibration(link, [&](int rangeIndex) {
         st->ChannelRange[0] = static_cast<uint8_t>(Ranges[static_cast<size_t>(rangeIndex)].channelRange);
-        buildRangeCommand(*st);
-        link.DoWrite();
+        link.sendRanges(st->ChannelRange);
     });
     link.transport().setInputsDisconnected(false);
     if (!result.success) {
@@ -121,8 +120,7 @@ int runCalibrate(const QStringList& arguments)
     }
     st->HwOffset = result.offset;
     st->HwOffset4 = result.offset4;
-    buildOffsetCommand(*st);
-    link.DoWrite();
+    link.sendOffset(st->HwOffset);
 
     // Only the calibration keys change; every other line of the settings file stays as it is.
     const QString path = userSettingsPath();

@@ -142,16 +142,13 @@ void UnattendedRecording::say(const QString& text)
 
 void UnattendedRecording::sendRangesAndOffset()
 {
-    RecorderState& st = *st_;
-    buildOffsetCommand(st);
-    link_->DoWrite();
-    buildRangeCommand(st);
-    link_->DoWrite();
+    link_->sendOffset(st_->HwOffset);
+    link_->sendRanges(st_->ChannelRange);
 }
 
 bool UnattendedRecording::connect()
 {
-    link_ = std::make_unique<DeviceLink>(*st_, transport_);
+    link_ = std::make_unique<DeviceLink>(transport_);
     if (!link_->FindDevice() || !link_->opened()) {
         const bool noAccess = link_->found();
         link_.reset();

@@ -16,7 +16,7 @@ constexpr int HitsNeeded = 11;
 constexpr int MaxPasses = 1000;
 
 // Sum of `n` CH1 readings, or -1 when the recorder stops answering.
-int32_t sumOfReadings(RecorderState& st, DeviceLink& link, int n)
+int32_t sumOfReadings(DeviceLink& link, int n)
 {
     int32_t sum = 0;
     int failed = 0;
@@ -27,7 +27,7 @@ int32_t sumOfReadings(RecorderState& st, DeviceLink& link, int n)
             continue;
         }
         failed = 0;
-        sum += readingOf(st.InReport.data(), 0);
+        sum += readingOf(link.inReport().data(), 0);
         ++got;
     }
     return sum;
@@ -35,17 +35,16 @@ int32_t sumOfReadings(RecorderState& st, DeviceLink& link, int n)
 
 }  // namespace
 
-CalibrationResult runCalibration(RecorderState& st, DeviceLink& link, const std::function<void(int)>& selectCh1Range)
+CalibrationResult runCalibration(DeviceLink& link, const std::function<void(int)>& selectCh1Range)
 {
     CalibrationResult result;
     selectCh1Range(RangeIndex20V);
-    st.OutReport[0] = command::Start;
-    link.DoWrite();
+    link.sendCommand(command::Start);
 
     int32_t trial = 512;
     int hits = 0;
     for (;;) {
-        const int32_t sum = sumOfReadings(st, link, PassReports);
+        const int32_t sum = sumOfReadings(link, PassReports);
         if (sum < 0) {
             result.deviceLost = true;
             break;
@@ -57,8 +56,7 @@ CalibrationResult runCalibration(RecorderState& st, DeviceLink& link, const std:
             trial = std::max(trial - 1, 0);
         else
             ++hits;
-        buildOffsetCommand(st, trial);
-        link.DoWrite();
+        link.sendOffset(trial);
         ++result.passes;
         if (hits >= HitsNeeded || result.passes > MaxPasses)
             break;
@@ -68,7 +66,7 @@ CalibrationResult runCalibration(RecorderState& st, DeviceLink& link, const std:
 
     if (result.success) {
         selectCh1Range(RangeIndex4V);
-        const int32_t sum = sumOfReadings(st, link, Offset4Reports);
+        const int32_t sum = sumOfReadings(link, Offset4Reports);
         if (sum < 0) {
             result.deviceLost = true;
             result.success = false;
@@ -78,7 +76,6 @@ CalibrationResult runCalibration(RecorderState& st, DeviceLink& link, const std:
     }
 
     selectCh1Range(RangeIndex20V);
-    st.OutReport[0] = command::Stop;
-    link.DoWrite();
+    link.sendCommand(command::Stop);
     return result;
 }

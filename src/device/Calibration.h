@@ -3,8 +3,6 @@
 #include <cstdint>
 #include <functional>
 
-#include "recording/RecorderState.h"
-
 class DeviceLink;
 
 // The zero-offset calibration of the recorder, with CH1's input open:
@@ -27,7 +25,7 @@ struct CalibrationResult {
     bool deviceLost = false;
 };
 
-// Runs steps 1..4 through `link` with OutReport and InReport of `st`. `selectCh1Range` presses the
-// CH1 range button of the given index in Ranges (0: ±20 V, 2: ±4 V), which sends the range command.
-// HwOffset and HwOffset4 are not changed here.
-CalibrationResult runCalibration(RecorderState& st, DeviceLink& link, const std::function<void(int)>& selectCh1Range);
+// Runs steps 1..4 through `link`. `selectCh1Range` presses the CH1 range button of the given index
+// in Ranges (0: ±20 V, 2: ±4 V), which sends the range command. The offsets in use are the caller's
+// to change from the result.
+CalibrationResult runCalibration(DeviceLink& link, const std::function<void(int)>& selectCh1Range);

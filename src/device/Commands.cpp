@@ -8,26 +8,21 @@ int rangeIndexOf(int channelRange)
     return -1;
 }
 
-void buildRangeCommand(RecorderState& st)
+void buildRangeCommand(Report& out, const std::array<uint8_t, ChannelCount>& channelRanges)
 {
     for (int c = 0; c < ChannelCount; ++c) {
-        const int i = rangeIndexOf(st.ChannelRange[c]);
+        const int i = rangeIndexOf(channelRanges[static_cast<size_t>(c)]);
         if (i < 0)
             continue;
-        st.OutReport[static_cast<size_t>(1 + c)] = Ranges[static_cast<size_t>(i)].gainCode;
-        st.OutReport[static_cast<size_t>(5 + c)] = Ranges[static_cast<size_t>(i)].dividerBit;
+        out[static_cast<size_t>(1 + c)] = Ranges[static_cast<size_t>(i)].gainCode;
+        out[static_cast<size_t>(5 + c)] = Ranges[static_cast<size_t>(i)].dividerBit;
     }
-    st.OutReport[0] = command::SetRanges;
+    out[0] = command::SetRanges;
 }
 
-void buildOffsetCommand(RecorderState& st)
+void buildOffsetCommand(Report& out, int32_t offset)
 {
-    buildOffsetCommand(st, st.HwOffset);
-}
-
-void buildOffsetCommand(RecorderState& st, int32_t offset)
-{
-    st.OutReport[0] = command::SetOffset;
-    st.OutReport[1] = static_cast<uint8_t>((offset >> 2) & 0xFF);
-    st.OutReport[2] = static_cast<uint8_t>(offset & 3);
+    out[0] = command::SetOffset;
+    out[1] = static_cast<uint8_t>((offset >> 2) & 0xFF);
+    out[2] = static_cast<uint8_t>(offset & 3);
 }

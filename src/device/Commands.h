@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "recording/RecorderState.h"
+#include "device/Report.h"
 
 // Output report, byte by byte (byte 0 is the command code):
 //
@@ -45,10 +45,9 @@ inline constexpr std::array<RangeEntry, 6> Ranges{{
 // Index in Ranges of a channel range, or -1.
 int rangeIndexOf(int channelRange);
 
-// Fills OutReport with the range command for the current ranges of all four channels. A channel
-// whose range is not in the table keeps its two bytes.
-void buildRangeCommand(RecorderState& st);
-// Fills bytes 0..2 of OutReport with the offset command for HwOffset, or for the given offset.
-// Only bits 9..0 of the offset go out.
-void buildOffsetCommand(RecorderState& st);
-void buildOffsetCommand(RecorderState& st, int32_t offset);
+// Fills the output report with the range command for the ranges (tenths of a volt) of all four
+// channels. A channel whose range is not in the table keeps its two bytes.
+void buildRangeCommand(Report& out, const std::array<uint8_t, ChannelCount>& channelRanges);
+// Fills bytes 0..2 of the output report with the offset command for `offset`. Only bits 9..0 of the
+// offset go out.
+void buildOffsetCommand(Report& out, int32_t offset);

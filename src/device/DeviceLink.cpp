@@ -1,7 +1,5 @@
 #include "device/DeviceLink.h"
 
-#include "device/Commands.h"
-
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -91,7 +89,7 @@ int DeviceLink::readArrived()
     std::array<uint8_t, HidTransport::FrameSize> frame{};
     const int n = transport_.read(readHandle_, frame.data(), 0);
     if (n == HidTransport::FrameSize) {
-        std::copy(frame.begin() + 1, frame.end(), st_.InReport.begin());
+        std::copy(frame.begin() + 1, frame.end(), inReport_.begin());
         ++goodReads_;
         return n;
     }

@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "device/Commands.h"
 #include "device/HidTransport.h"
-#include "recording/RecorderState.h"
+#include "device/Report.h"
 
 // The recorder's USB ids.
 constexpr uint16_t RecorderVendorId = 0x1209;
@@ -18,13 +19,15 @@ std::string deviceMatchText(uint16_t vendorId, uint16_t productId);
 bool isRecorderInterface(const HidInterfaceInfo& info);
 
 // Device discovery and single-report transfers over a transport. The two handles are opened once
-// by FindDevice and kept until the link is destroyed.
+// by FindDevice and kept until the link is destroyed. The link keeps the output report it sends
+// (a command writes only its own bytes, the others go out as an earlier command left them) and the
+// input report it read last.
 class DeviceLink {
 public:
     // Read time-out of one report: a stalled recorder turns into failed reads instead of a frozen window.
     static constexpr int ReadTimeoutMs = 50;
 
-    DeviceLink(RecorderState& state, HidTransport& transport) : st_(state), transport_(transport) {}
+    explicit DeviceLink(HidTransport& transport) : transport_(transport) {}
     ~DeviceLink();
     DeviceLink(const DeviceLink&) = delete;
     DeviceLink& operator=(const DeviceLink&) = delete;
@@ -39,11 +42,33 @@ public:
     // Reads one frame and copies its 64 report bytes to `destination`. 65 on success, 0 on failure
     // (also on a time-out of ReadTimeoutMs, and at once when the recorder is gone).
     int USBRead(uint8_t* destination);
-    // Takes one report that has already arrived into InReport, without waiting: 65 when one was
+    // Takes one report that has already arrived into the input report, without waiting: 65 when one was
     // there, 0 when none has come yet, HidTransport::Gone when the recorder is gone.
     int readArrived();
-    int DoWrite() { return USBWrite(st_.OutReport.data(), 64); }
-    int DoRead() { return USBRead(st_.InReport.data()); }
+    int DoWrite() { return USBWrite(outReport_.data(), ReportSize); }
+    int DoRead() { return USBRead(inReport_.data()); }
+
+    // The commands: each fills its bytes of the output report and sends it (see Commands.h).
+    int sendCommand(uint8_t code)
+    {
+        outReport_[0] = code;
+        return DoWrite();
+    }
+    int sendRanges(const std::array<uint8_t, ChannelCount>& channelRanges)
+    {
+        buildRangeCommand(outReport_, channelRanges);
+        return DoWrite();
+    }
+    int sendOffset(int32_t offset)
+    {
+        buildOffsetCommand(outReport_, offset);
+        return DoWrite();
+    }
+
+    // The output report as the last command left it, for a command that is built elsewhere.
+    Report& outReport() { return outReport_; }
+    // The input report of the last read that succeeded (a failed read leaves it as it was).
+    const Report& inReport() const { return inReport_; }
 
     bool found() const
     {
@@ -66,16 +91,11 @@ public:
     uint64_t failedReads() const { return failedReads_; }
 
 private:
-    RecorderState& st_;
     HidTransport& transport_;
+    Report outReport_{};
+    Report inReport_{};
     HidTransport::Handle writeHandle_ = HidTransport::InvalidHandle;
     HidTransport::Handle readHandle_ = HidTransport::InvalidHandle;
     uint64_t goodReads_ = 0, failedReads_ = 0;
     uint64_t lostAtStart_ = 0;
 };
-
-// The 10-bit reading of channel c (0..3) in an input report.
-constexpr int readingOf(const uint8_t* report, int c)
-{
-    return report[2 + c] * 4 + (report[6 + c] >> 6);
-}

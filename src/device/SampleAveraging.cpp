@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "device/DeviceLink.h"
-
 int averagedSample(int32_t sum, int32_t count, int32_t calOffset)
 {
     // In 64 bits: whatever offset is given, the correction cannot overflow before the clamp.
@@ -13,53 +11,33 @@ int averagedSample(int32_t sum, int32_t count, int32_t calOffset)
     return static_cast<int>(std::clamp<int64_t>(value, 0, 1023));
 }
 
-SampleEnd takeDeviceSample(RecorderState& st, const DeviceSampleHooks& hooks)
+void SampleAverager::startRecording()
 {
-    st.SampleSum.fill(0);
-    st.ReportCount = 0;
-    int failed = 0;
-    for (;;) {
-        const int count = hooks.read ? hooks.read() : 0;
-        if (count < 1) {
-            ++failed;
-        } else {
-            failed = 0;
-            const uint8_t* report = st.InReport.data();
-            if (report[0] != st.LastSequence) {
-                for (int c = 0; c < ChannelCount; ++c)
-                    st.SampleSum[static_cast<size_t>(c)] += readingOf(report, c);
-                ++st.ReportCount;
-                st.LastSequence = report[0];
-            }
-        }
-        if (hooks.pump)
-            hooks.pump();
-        if (++st.DvmRefreshCount > DvmRefreshPasses) {
-            st.DvmRefreshCount = 0;
-            if (hooks.refresh)
-                hooks.refresh();
-        }
-        if (st.ReportCount >= st.SampleIntervalMs || st.StopFlag || failed > MaxFailedReads)
-            break;
-    }
+    clearSums();
+    DvmRefreshCount = DvmRefreshPasses - 10;
+}
 
-    SampleEnd end = st.ReportCount >= st.SampleIntervalMs ? SampleEnd::Complete : SampleEnd::Stopped;
-    if (failed > MaxFailedReads) {
-        st.StopFlag = true;
-        end = SampleEnd::DeviceLost;
-    }
+void SampleAverager::clearSums()
+{
+    SampleSum.fill(0);
+    ReportCount = 0;
+}
 
-    const int position = st.SampleIndex;
-    for (int c = 0; c < ChannelCount; ++c) {
-        const size_t i = static_cast<size_t>(c);
-        if (st.ReportCount == 0) {
-            st.SampleSum[i] = st.sample(c, position);
-            continue;
-        }
-        const int value = averagedSample(st.SampleSum[i], st.ReportCount, st.CalOffset[i]);
-        st.SampleSum[i] = value;
-        st.trace(c, position) = screenValue(value);
-        st.sample(c, position) = value;
-    }
-    return end;
+bool SampleAverager::addReport(const uint8_t* report)
+{
+    if (report[0] == LastSequence)
+        return false;
+    for (int c = 0; c < ChannelCount; ++c)
+        SampleSum[static_cast<size_t>(c)] += readingOf(report, c);
+    ++ReportCount;
+    LastSequence = report[0];
+    return true;
+}
+
+bool SampleAverager::refreshDue()
+{
+    if (++DvmRefreshCount <= DvmRefreshPasses)
+        return false;
+    DvmRefreshCount = 0;
+    return true;
 }

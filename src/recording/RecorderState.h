@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include "device/Report.h"
+#include "device/SampleAveraging.h"
 #include "recording/BoundedText.h"
 
 // Colours are 24-bit RGB integers with red in the low byte (red + 256*green + 65536*blue),
@@ -28,7 +30,6 @@ using ColourSet = std::array<Colour, 8>;
 // XorColors holds the pen colours of the inverting pen: entries 0..3 for CH1..CH4, 4 for the time marker.
 constexpr int XorTimeMarker = 4;
 
-constexpr int ChannelCount = 4;
 constexpr int BufferLength = 4096;          // positions per channel in SampleBuf and TraceBuf
 constexpr int ScreenPositions = 1700;       // positions shown on one screen
 constexpr int LastRecordedPosition = 1701;  // the wrap comes after this position
@@ -39,7 +40,7 @@ constexpr ColourSet DefaultColours = {0x000000, 0xFF0000, 0x00FF00, 0x00FFFF, 0x
 // The one process-wide record of the recorder's run-time state. Every subsystem reads and
 // writes its fields directly, always on the GUI thread. Field names are the recorder's own;
 // channel arrays are indexed 0..3 for CH1..CH4.
-struct RecorderState {
+struct RecorderState : SampleAverager {
     // ---- Screen buffers and positions
     std::array<int32_t, ChannelCount * BufferLength> SampleBuf{};  // raw 10-bit samples
     std::array<int32_t, ChannelCount * BufferLength> TraceBuf{};   // screen values 0..255
@@ -63,10 +64,6 @@ struct RecorderState {
     std::array<BoundedText<20>, ChannelCount> RangeLabel;
     std::array<BoundedText<20>, ChannelCount> RecRangeLabel;
     std::array<int32_t, ChannelCount> CalOffset{};
-    std::array<int32_t, ChannelCount> SampleSum{};
-    int32_t ReportCount = 0;
-    int32_t LastSequence = 0;
-    int32_t DvmRefreshCount = 0;
     std::array<BoundedText<20>, ChannelCount> ValueText;
 
     // ---- Time base
@@ -114,8 +111,6 @@ struct RecorderState {
     bool DemoMode = false;
     int32_t HwOffset = 512;
     int32_t HwOffset4 = 0;
-    std::array<uint8_t, 64> OutReport{};
-    std::array<uint8_t, 64> InReport{};
 
     // ---- Demo source
     // The demo table: 2400 of its 16-bit entries are used (layout in acquisition/DemoSource.h).

@@ -35,10 +35,8 @@ void RecordingSession::start()
     st_.ElapsedHours = 0;
     st_.ElapsedMinutes = 0;
     st_.ElapsedSeconds = 0;
-    st_.SampleSum.fill(0);
-    st_.ReportCount = 0;
     // The value displays refresh after the first 11 reports of a device recording, then every 1001.
-    st_.DvmRefreshCount = 990;
+    st_.startRecording();
     running_ = true;
     firstBatchDone_ = false;
     failedReads_ = 0;
@@ -55,10 +53,8 @@ void RecordingSession::start()
     }
     if (st_.AutoSaveOn && sink_ != nullptr)
         sink_->writeHeader();
-    if (!st_.DemoMode && link_ != nullptr) {
-        st_.OutReport[0] = command::Start;
-        link_->DoWrite();
-    }
+    if (!st_.DemoMode && link_ != nullptr)
+        link_->sendCommand(command::Start);
     emit started();
 }
 
@@ -124,22 +120,13 @@ void RecordingSession::takeDeviceBatch()
         }
         failedReads_ = 0;
         sinceReport_.start();
-        const uint8_t* report = st_.InReport.data();
-        if (report[0] != st_.LastSequence) {
-            for (int c = 0; c < ChannelCount; ++c)
-                st_.SampleSum[static_cast<size_t>(c)] += readingOf(report, c);
-            ++st_.ReportCount;
-            st_.LastSequence = report[0];
-        }
-        if (++st_.DvmRefreshCount > DvmRefreshPasses) {
-            st_.DvmRefreshCount = 0;
+        st_.addReport(link_->inReport().data());
+        if (st_.refreshDue())
             emit valuesRefreshDue(true, true);
-        }
         if (st_.ReportCount >= st_.SampleIntervalMs) {
             storeDeviceSample();
             perSampleSteps(timeStep, true);
-            st_.SampleSum.fill(0);
-            st_.ReportCount = 0;
+            st_.clearSums();
         }
     }
     if (lost) {
@@ -155,8 +142,7 @@ void RecordingSession::takeDeviceBatch()
         if (st_.ReportCount > 0) {
             storeDeviceSample();
             perSampleSteps(timeStep, true);
-            st_.SampleSum.fill(0);
-            st_.ReportCount = 0;
+            st_.clearSums();
             flushAppended();
         }
         finish();
@@ -168,8 +154,7 @@ void RecordingSession::storeDeviceSample()
     const int position = st_.SampleIndex;
     for (int c = 0; c < ChannelCount; ++c) {
         const size_t i = static_cast<size_t>(c);
-        const int value = averagedSample(st_.SampleSum[i], st_.ReportCount, st_.CalOffset[i]);
-        st_.SampleSum[i] = value;
+        const int value = st_.value(c, st_.CalOffset[i]);
         st_.trace(c, position) = screenValue(value);
         st_.sample(c, position) = value;
     }
@@ -257,9 +242,7 @@ void RecordingSession::finish()
     st_.StopFlag = true;
     if (sink_ != nullptr)
         sink_->recordingStopped();
-    if (!st_.DemoMode && link_ != nullptr) {
-        st_.OutReport[0] = command::Stop;
-        link_->DoWrite();
-    }
+    if (!st_.DemoMode && link_ != nullptr)
+        link_->sendCommand(command::Stop);
     emit stopped(reason_);
 }

@@ -50,7 +50,7 @@ int runApplication(int argc, char** argv, const SimulatorConfig* simulator)
         simulator != nullptr ? makeSimulatedTransport(*simulator, &simulated) : makeHidapiTransport();
     if (simulated != nullptr)
         simulated->printSummaryAtExit(true);
-    DeviceLink device(state, *transport);
+    DeviceLink device(*transport);
 
     Windows& w = windows();
     w.device = &device;

@@ -49,8 +49,7 @@ void RecorderHotplug::connected()
         w_.screen.refreshImage();
     }
     // The recorder starts with its own offset: the stored one is sent, as at the start.
-    buildOffsetCommand(st);
-    link_.DoWrite();
+    link_.sendOffset(st.HwOffset);
 }
 
 void RecorderHotplug::disconnected()

@@ -67,7 +67,7 @@ void RecorderWindow::calibrateClick()
         // recorder opens its inputs for that time).
         link->transport().setInputsDisconnected(true);
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        result = runCalibration(st, *link, [this](int rangeIndex) { rangeButtonClick(0, rangeIndex); });
+        result = runCalibration(*link, [this](int rangeIndex) { rangeButtonClick(0, rangeIndex); });
         QApplication::restoreOverrideCursor();
         link->transport().setInputsDisconnected(false);
     }

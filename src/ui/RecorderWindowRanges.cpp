@@ -25,8 +25,8 @@ void RecorderWindow::rangeButtonClick(int channel, int rangeIndex)
 
 void RecorderWindow::setChannelRange(const QString& label, int channel)
 {
-    buildRangeCommand(st);
-    DoWrite();
+    if (DeviceLink* link = windows().device)
+        link->sendRanges(st.ChannelRange);
     redrawIfClearPending();
     if (channel >= 1 && channel <= ChannelCount) {
         const int n = channel - 1;

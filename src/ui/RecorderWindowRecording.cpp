@@ -278,10 +278,9 @@ void RecorderWindow::finishStop(bool fromSession)
     st.ViewOffset = 0;
     drawValueTextsOnImage();
     if (!st.FileViewMode) {
-        if (!fromSession) {
-            st.OutReport[0] = command::Stop;
-            DoWrite();
-        }
+        DeviceLink* link = windows().device;
+        if (!fromSession && link != nullptr)
+            link->sendCommand(command::Stop);
         reportLostReports(*this);
     }
 }

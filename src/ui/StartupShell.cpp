@@ -163,10 +163,8 @@ void StartupShell::handOver()
         settings.calibrationDue = false;
     }
 
-    if (!st.DemoMode && w.device != nullptr) {
-        buildOffsetCommand(st);
-        w.device->DoWrite();
-    }
+    if (!st.DemoMode && w.device != nullptr)
+        w.device->sendOffset(st.HwOffset);
     if (w.hotplug != nullptr)
         w.hotplug->start();
 }

@@ -14,7 +14,7 @@
 namespace {
 
 struct Calibration : ::testing::Test {
-    RecorderState st;
+    std::array<uint8_t, ChannelCount> channelRanges{200, 200, 200, 200};
     std::vector<int> rangesPressed;
 
     // What a CH1 range button does to the device: the range command.
@@ -22,16 +22,15 @@ struct Calibration : ::testing::Test {
     {
         return [this, &link](int rangeIndex) {
             rangesPressed.push_back(rangeIndex);
-            st.ChannelRange[0] = static_cast<uint8_t>(Ranges[static_cast<size_t>(rangeIndex)].channelRange);
-            buildRangeCommand(st);
-            link.DoWrite();
+            channelRanges[0] = static_cast<uint8_t>(Ranges[static_cast<size_t>(rangeIndex)].channelRange);
+            link.sendRanges(channelRanges);
         };
     }
     CalibrationResult run(HidTransport& transport)
     {
-        DeviceLink link(st, transport);
+        DeviceLink link(transport);
         EXPECT_TRUE(link.FindDevice());
-        return runCalibration(st, link, pressCh1(link));
+        return runCalibration(link, pressCh1(link));
     }
     static std::vector<Frame> offsetCommands(const InstantRecorder& rec)
     {
@@ -60,9 +59,6 @@ TEST_F(Calibration, RecorderOnItsZeroFinishesAfterElevenPasses)
     EXPECT_EQ(rec.written[1][1], 2);
     EXPECT_EQ(rec.written.back()[1], 1);  // stop last
     EXPECT_EQ(rec.model.channelRange(0), 200);
-    // HwOffset and HwOffset4 are the caller's to set.
-    EXPECT_EQ(st.HwOffset, 512);
-    EXPECT_EQ(st.HwOffset4, 0);
 }
 
 TEST_F(Calibration, OneHighPassMovesTheOffsetUpOnce)
@@ -90,8 +86,8 @@ TEST_F(Calibration, FirstOffsetCommandAfterAnAverageOf520)
 TEST_F(Calibration, EleventhHitInPass999SucceedsIn1000Fails)
 {
     for (const int lastPass : {999, 1000}) {
-        RecorderState fresh;
-        st = fresh;
+        channelRanges = {200, 200, 200, 200};
+        rangesPressed.clear();
         InstantRecorder rec;
         // Averages of 600 until the 11 passes before `lastPass`, then exactly 512.
         rec.pattern = [lastPass](int64_t read) { return read / 10 + 1 > lastPass - 11 ? 512 : 600; };

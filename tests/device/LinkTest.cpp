@@ -9,46 +9,46 @@
 
 namespace {
 
-std::vector<int> bytes0to8(const RecorderState& st)
+std::vector<int> bytes0to8(const Report& out)
 {
-    return std::vector<int>(st.OutReport.begin(), st.OutReport.begin() + 9);
+    return std::vector<int>(out.begin(), out.begin() + 9);
 }
+
+using ChannelRanges = std::array<uint8_t, ChannelCount>;
 
 }  // namespace
 
 TEST(Commands, RangeCommandCarriesGainCodesAndDividerBitsOfAllChannels)
 {
-    RecorderState st;
-    st.ChannelRange[2] = 8;  // ±0.8 V on CH3, the others at ±20 V
-    buildRangeCommand(st);
-    EXPECT_EQ(bytes0to8(st), (std::vector<int>{3, 0, 0, 3, 0, 1, 1, 1, 1}));
+    Report out{};
+    buildRangeCommand(out, ChannelRanges{200, 200, 8, 200});  // ±0.8 V on CH3, the others at ±20 V
+    EXPECT_EQ(bytes0to8(out), (std::vector<int>{3, 0, 0, 3, 0, 1, 1, 1, 1}));
 
-    RecorderState s2;
-    s2.ChannelRange[1] = 40;  // ±4 V on CH2
-    buildRangeCommand(s2);
-    s2.ChannelRange[3] = 4;  // then ±0.4 V on CH4
-    buildRangeCommand(s2);
-    EXPECT_EQ(bytes0to8(s2), (std::vector<int>{3, 0, 1, 0, 3, 1, 0, 1, 0}));
+    Report o2{};
+    ChannelRanges ranges{200, 40, 200, 200};  // ±4 V on CH2
+    buildRangeCommand(o2, ranges);
+    ranges[3] = 4;  // then ±0.4 V on CH4
+    buildRangeCommand(o2, ranges);
+    EXPECT_EQ(bytes0to8(o2), (std::vector<int>{3, 0, 1, 0, 3, 1, 0, 1, 0}));
 
     // A range that is not in the table leaves that channel's two bytes alone.
-    s2.ChannelRange[1] = 123;
-    buildRangeCommand(s2);
-    EXPECT_EQ(s2.OutReport[2], 1);
-    EXPECT_EQ(s2.OutReport[6], 0);
+    ranges[1] = 123;
+    buildRangeCommand(o2, ranges);
+    EXPECT_EQ(o2[2], 1);
+    EXPECT_EQ(o2[6], 0);
 }
 
 TEST(Commands, OffsetCommandSplitsTheTenBits)
 {
-    RecorderState st;
-    st.OutReport[5] = 77;  // left by an earlier command; goes out unchanged
+    Report out{};
+    out[5] = 77;  // left by an earlier command; goes out unchanged
     const std::vector<std::pair<int, std::vector<int>>> cases{
         {512, {4, 128, 0}}, {700, {4, 175, 0}}, {513, {4, 128, 1}}, {1023, {4, 255, 3}}, {0, {4, 0, 0}}};
     for (const auto& [offset, expected] : cases) {
-        st.HwOffset = offset;
-        buildOffsetCommand(st);
-        EXPECT_EQ(std::vector<int>(st.OutReport.begin(), st.OutReport.begin() + 3), expected) << offset;
+        buildOffsetCommand(out, offset);
+        EXPECT_EQ(std::vector<int>(out.begin(), out.begin() + 3), expected) << offset;
     }
-    EXPECT_EQ(st.OutReport[5], 77);
+    EXPECT_EQ(out[5], 77);
 }
 
 TEST(Commands, ReadingDecode)
@@ -70,18 +70,16 @@ TEST(Commands, ReadingDecode)
 
 TEST(Discovery, NoRecorderMeansNoHandlesAndTransfersFailAtOnce)
 {
-    RecorderState st;
     ScriptedTransport raw;
     raw.interfaces.push_back({"/dev/hidraw0", 0x046d, 0xc52b});  // someone's mouse
     BufferedTransport transport(std::make_unique<ScriptedTransport>(raw));
-    DeviceLink link(st, transport);
+    DeviceLink link(transport);
     EXPECT_FALSE(link.FindDevice());
-    st.InReport[0] = 42;
     const auto t0 = std::chrono::steady_clock::now();
     EXPECT_EQ(link.DoWrite(), 0);
     EXPECT_EQ(link.DoRead(), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(DeviceLink::ReadTimeoutMs));
-    EXPECT_EQ(st.InReport[0], 42);  // a failed read leaves the report as it was
+    EXPECT_EQ(link.inReport(), Report{});
 }
 
 TEST(Discovery, MatchesWindowsPathsCaseSensitivelyAndLinuxIds)
@@ -98,20 +96,21 @@ TEST(Discovery, MatchesWindowsPathsCaseSensitivelyAndLinuxIds)
 
 TEST(Discovery, TheLastOfSeveralRecordersIsUsedAndTheEarlierHandlesAreClosed)
 {
-    RecorderState st;
     ScriptedTransport transport;
     transport.interfaces = {{"/dev/hidraw1", RecorderVendorId, RecorderProductId},
                             {"/dev/hidraw2", 0x046d, 0xc52b},
                             {"/dev/hidraw3", RecorderVendorId, RecorderProductId}};
     {
-        DeviceLink link(st, transport);
+        DeviceLink link(transport);
         EXPECT_TRUE(link.FindDevice());
         EXPECT_EQ(transport.opened,
                   (std::vector<std::string>{"/dev/hidraw1", "/dev/hidraw1", "/dev/hidraw3", "/dev/hidraw3"}));
         EXPECT_EQ(transport.closed, (std::vector<HidTransport::Handle>{1, 2}));
         transport.input.push_back(frameOf(inputReport(9, {1, 2, 3, 4})));
         EXPECT_EQ(link.DoRead(), 65);
-        EXPECT_EQ(st.InReport[0], 9);
+        EXPECT_EQ(link.inReport()[0], 9);
+        EXPECT_EQ(link.DoRead(), 0);
+        EXPECT_EQ(link.inReport()[0], 9);  // a failed read leaves the report as it was
     }
     EXPECT_EQ(transport.closed, (std::vector<HidTransport::Handle>{1, 2, 3, 4}));
 }
@@ -126,10 +125,9 @@ TEST(Discovery, ARecorderOpenedOnlyHalfIsNotOpenedAndIsLetGo)
             return forWriting ? 1 : InvalidHandle;
         }
     };
-    RecorderState st;
     HalfOpenable transport;
     transport.interfaces = {{"/dev/hidraw1", RecorderVendorId, RecorderProductId}};
-    DeviceLink link(st, transport);
+    DeviceLink link(transport);
     EXPECT_TRUE(link.FindDevice());  // found...
     EXPECT_TRUE(link.found());
     EXPECT_FALSE(link.opened());  // ...but not usable
@@ -142,16 +140,12 @@ TEST(Discovery, ARecorderOpenedOnlyHalfIsNotOpenedAndIsLetGo)
 
 TEST(Transfers, EveryFrameIsReportIdZeroAndTheWholeOutReport)
 {
-    RecorderState st;
     ScriptedTransport transport;
     transport.interfaces = {{"/dev/hidraw1", RecorderVendorId, RecorderProductId}};
-    DeviceLink link(st, transport);
+    DeviceLink link(transport);
     ASSERT_TRUE(link.FindDevice());
-    st.ChannelRange[0] = 40;
-    buildRangeCommand(st);
-    EXPECT_EQ(link.DoWrite(), 65);
-    st.OutReport[0] = command::Start;
-    EXPECT_EQ(link.DoWrite(), 65);
+    EXPECT_EQ(link.sendRanges({40, 200, 200, 200}), 65);
+    EXPECT_EQ(link.sendCommand(command::Start), 65);
     ASSERT_EQ(transport.written.size(), 2u);
     const Frame& start = transport.written[1];
     EXPECT_EQ(start[0], 0);

@@ -9,9 +9,8 @@
 namespace {
 
 struct Watched {
-    RecorderState st;
     ScriptedTransport transport;
-    DeviceLink link{st, transport};
+    DeviceLink link{transport};
     bool idle = true;
     RecorderWatcher watcher{link, [this] { return idle; }};
     int connected = 0, disconnected = 0;

@@ -192,19 +192,16 @@ TEST(BufferedTransport, SmallQueueOverflowsOldestFirst)
 
 TEST(BufferedTransport, StartCommandThrowsAwayReportsOfAnEarlierStream)
 {
-    RecorderState st;
     auto device = std::make_unique<BurstDevice>(20, false);
     device->interfaces = {{"/dev/hidraw1", RecorderVendorId, RecorderProductId}};
     BufferedTransport transport(std::move(device));
-    DeviceLink link(st, transport);
+    DeviceLink link(transport);
     ASSERT_TRUE(link.FindDevice());
     while (transport.received() < 20)
         std::this_thread::yield();
-    st.OutReport[0] = command::Stop;
-    link.DoWrite();
+    link.sendCommand(command::Stop);
     EXPECT_EQ(link.DoRead(), 65);  // a stop leaves them readable
-    st.OutReport[0] = command::Start;
-    link.DoWrite();
+    link.sendCommand(command::Start);
     EXPECT_EQ(link.DoRead(), 0);
     EXPECT_EQ(link.goodReads(), 1u);
     EXPECT_EQ(link.failedReads(), 1u);
@@ -212,16 +209,14 @@ TEST(BufferedTransport, StartCommandThrowsAwayReportsOfAnEarlierStream)
 
 TEST(BufferedTransport, LostReportsAreCountedFromSequenceGapsAndQueueOverflow)
 {
-    RecorderState st;
     // 252 -> 254 skips one, 255 -> 3 skips three across the wrap; repeated numbers skip none.
     auto device = std::make_unique<ScriptedStream>(
         reportStream({250, 251, 251, 252, 254, 255, 3, 4}, {512, 512, 512, 512}), false);
     ScriptedStream& raw = *device;
     BufferedTransport transport(std::move(device));
-    DeviceLink link(st, transport);
+    DeviceLink link(transport);
     ASSERT_TRUE(link.FindDevice());
-    st.OutReport[0] = command::Start;
-    link.DoWrite();
+    link.sendCommand(command::Start);
     for (int n = 0; n < 8; ++n)
         ASSERT_EQ(link.DoRead(), 65) << n;
     EXPECT_EQ(transport.lostReports(), 4u);
@@ -240,9 +235,9 @@ TEST(BufferedTransport, LostReportsAreCountedFromSequenceGapsAndQueueOverflow)
     std::vector<int> ten(10);
     std::iota(ten.begin(), ten.end(), 1);
     BufferedTransport small(std::make_unique<ScriptedStream>(reportStream(ten, {0, 0, 0, 0}), false), 4);
-    DeviceLink smallLink(st, small);
+    DeviceLink smallLink(small);
     ASSERT_TRUE(smallLink.FindDevice());
-    smallLink.DoWrite();
+    smallLink.sendCommand(command::Start);
     while (small.received() < 10)
         std::this_thread::yield();
     EXPECT_EQ(small.dropped(), 6u);

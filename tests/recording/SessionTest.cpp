@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
+#include <deque>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -109,7 +111,7 @@ struct DeviceSession : Session {
         std::string error;
         ASSERT_TRUE(parseSimulatorSetup(setup, config, error)) << error;
         transport = makeSimulatedTransport(config, &sim);
-        link = std::make_unique<DeviceLink>(st, *transport);
+        link = std::make_unique<DeviceLink>(*transport);
         ASSERT_TRUE(link->FindDevice());
         st.DemoMode = false;
         session.setDevice(link.get());
@@ -216,6 +218,114 @@ TEST_F(DeviceSession, StopInTheFirstSecondTakesNoSample)
     EXPECT_EQ(st.SampleIndex, 0);
     EXPECT_TRUE(appended.empty());
     EXPECT_FALSE(sim->streaming());
+}
+
+// A recorder whose reads follow a script: reports and failed reads (the recorder gone), then
+// "nothing has arrived yet" once the script ends.
+struct ScriptedRecorder : ScriptedTransport {
+    std::deque<std::optional<Frame>> script;
+    int read(Handle handle, uint8_t* frame, int timeoutMs) override
+    {
+        if (script.empty())
+            return ScriptedTransport::read(handle, frame, timeoutMs);
+        const std::optional<Frame> next = script.front();
+        script.pop_front();
+        if (!next)
+            return Gone;
+        std::copy(next->begin(), next->end(), frame);
+        return FrameSize;
+    }
+    void report(uint8_t sequence, std::array<int, 4> readings)
+    {
+        script.push_back(frameOf(inputReport(sequence, readings)));
+    }
+    void failures(int n) { script.insert(script.end(), static_cast<size_t>(n), std::nullopt); }
+};
+
+// The session's own batches over a scripted recorder, taken one at a time without the event loop.
+struct ScriptedSession : Session {
+    ScriptedRecorder recorder;
+    DeviceLink link{recorder};
+    ScriptedSession()
+    {
+        recorder.interfaces = {{"/dev/hidraw1", RecorderVendorId, RecorderProductId}};
+        EXPECT_TRUE(link.FindDevice());
+        st.DemoMode = false;
+        session.setDevice(&link);
+    }
+    std::array<int, 4> stored(int position)
+    {
+        return {st.sample(0, position), st.sample(1, position), st.sample(2, position), st.sample(3, position)};
+    }
+};
+
+TEST_F(ScriptedSession, ReportsAreAveragedWithTheirCalibrationOffsetAndStoredAsSampleAndScreenValue)
+{
+    st.SampleIntervalMs = 4;
+    st.CalOffset = {-5, 3, -5, 0};
+    recorder.report(1, {0, 512, 1023, 100});
+    recorder.report(2, {0, 513, 1023, 101});
+    recorder.report(3, {3, 513, 1023, 101});
+    recorder.report(4, {4, 514, 1023, 102});
+    // The next sample: repeated sequence bytes are skipped, an earlier byte that is not the last
+    // one counts again.
+    recorder.report(4, {1000, 1000, 1000, 1000});
+    recorder.report(5, {500, 500, 500, 500});
+    recorder.report(5, {1000, 1000, 1000, 1000});
+    recorder.report(6, {500, 500, 500, 500});
+    recorder.report(5, {500, 500, 500, 500});
+    recorder.report(7, {504, 504, 504, 504});
+    session.start();
+    session.takeDeviceBatch();
+    EXPECT_TRUE(session.running());
+    ASSERT_EQ(st.SampleIndex, 2);
+    // Sums 7, 2052, 4092, 404 over 4 reports: averages 1, 513, 1023, 101. The offset moves a value
+    // inside the range (1 - 5 is kept at 0) and leaves the end 1023 alone.
+    EXPECT_EQ(stored(0), (std::array<int, 4>{0, 516, 1023, 101}));
+    EXPECT_EQ(st.trace(0, 0), 255);
+    EXPECT_EQ(st.trace(1, 0), 126);
+    EXPECT_EQ(st.trace(2, 0), 0);
+    EXPECT_EQ(st.trace(3, 0), 230);
+    EXPECT_EQ(stored(1), (std::array<int, 4>{496, 504, 496, 501}));
+    EXPECT_EQ(st.ReportCount, 0);
+    session.stop(StopReason::User);
+    EXPECT_EQ(st.SampleIndex, 2);  // nothing gathered for a third sample
+}
+
+TEST_F(ScriptedSession, HundredFailedReadsAreToleratedThe101stEndsWithTheReportsSoFar)
+{
+    st.SampleIntervalMs = 10;
+    recorder.report(1, {600, 600, 600, 600});
+    recorder.report(2, {601, 601, 601, 601});
+    recorder.failures(100);
+    recorder.report(3, {602, 602, 602, 602});
+    recorder.failures(101);
+    session.start();
+    session.takeDeviceBatch();
+    EXPECT_FALSE(session.running());
+    ASSERT_EQ(stops.size(), 1u);
+    EXPECT_EQ(stops[0], StopReason::RecorderLost);
+    EXPECT_EQ(count('l'), 1);
+    EXPECT_EQ(st.SampleIndex, 1);
+    EXPECT_EQ(stored(0), (std::array<int, 4>{601, 601, 601, 601}));
+}
+
+TEST_F(ScriptedSession, NoReportAtAllKeepsThePositionAndDividesNothing)
+{
+    st.SampleIntervalMs = 10;
+    for (int c = 0; c < 4; ++c) {
+        st.sample(c, 0) = 300 + c;
+        st.trace(c, 0) = 180;
+    }
+    recorder.failures(101);
+    session.start();
+    session.takeDeviceBatch();
+    EXPECT_FALSE(session.running());
+    EXPECT_EQ(stops, (std::vector<StopReason>{StopReason::RecorderLost}));
+    EXPECT_EQ(st.SampleIndex, 0);
+    EXPECT_EQ(stored(0), (std::array<int, 4>{300, 301, 302, 303}));
+    EXPECT_EQ(st.trace(2, 0), 180);
+    EXPECT_TRUE(appended.empty());
 }
 
 struct DemoSession : Session {

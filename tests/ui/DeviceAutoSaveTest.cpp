@@ -37,7 +37,7 @@ struct DeviceAutoSave : ::testing::Test {
         std::string error;
         EXPECT_TRUE(parseSimulatorSetup("ch1=dc:5,ch2=dc:-2.5", config, error)) << error;
         transport = makeSimulatedTransport(config, &sim);
-        link = std::make_unique<DeviceLink>(st, *transport);
+        link = std::make_unique<DeviceLink>(*transport);
         windows().device = link.get();
         deriveColours(st);
         st.ActiveColors = st.SettingsColors;

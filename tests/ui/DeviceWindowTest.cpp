@@ -54,7 +54,7 @@ struct DeviceWindow : ::testing::Test {
     void startWith(std::unique_ptr<HidTransport> t, bool withShell = false, bool probe = true)
     {
         transport = std::move(t);
-        link = std::make_unique<DeviceLink>(st, *transport);
+        link = std::make_unique<DeviceLink>(*transport);
         setMessageHook([this](const MessageRequest& r) {
             messages.push_back(r);
             if (onMessage)

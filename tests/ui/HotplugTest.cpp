@@ -111,7 +111,7 @@ struct Hotplug : ::testing::Test {
         auto cabled = std::make_unique<CabledRecorder>();
         recorder = cabled.get();
         transport = std::move(cabled);
-        link = std::make_unique<DeviceLink>(st, *transport);
+        link = std::make_unique<DeviceLink>(*transport);
         setMessageHook([this](const MessageRequest& r) {
             messages.push_back(r);
             return QMessageBox::Ok;

@@ -40,7 +40,7 @@ struct ProgramRun {
             messages << r.text;
             return answer;
         });
-        link = std::make_unique<DeviceLink>(st, transport);
+        link = std::make_unique<DeviceLink>(transport);
         Windows& w = windows();
         w.device = link.get();
         shell = std::make_unique<StartupShell>(st, settings);
