@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QSaveFile>
 #include <algorithm>
+#include <charconv>
 #include <cstring>
+#include <limits>
 
 #include "files/DataFileFormat.h"
 
@@ -35,6 +37,23 @@ void civilFromDays(int64_t z, int64_t& y, unsigned& m, unsigned& d)
         ++y;
 }
 
+// The seconds column: milliseconds below 10^11 (whole seconds of up to eight digits) are written
+// with their three decimals as they are, which is what appendSeconds gives them.
+void appendCsvSeconds(std::string& out, int64_t ms)
+{
+    if (ms < 0 || ms >= int64_t{100000000000}) {
+        appendSeconds(out, static_cast<uint64_t>(ms), '.');
+        return;
+    }
+    char digits[24];
+    const auto r = std::to_chars(digits, digits + sizeof digits, ms / 1000);
+    out.append(digits, r.ptr);
+    const auto frac = static_cast<unsigned>(ms % 1000);
+    const char tail[4] = {'.', static_cast<char>('0' + frac / 100), static_cast<char>('0' + frac / 10 % 10),
+                          static_cast<char>('0' + frac % 10)};
+    out.append(tail, 4);
+}
+
 std::string_view withoutCr(std::string_view s)
 {
     return !s.empty() && s.back() == '\r' ? s.substr(0, s.size() - 1) : s;
@@ -60,6 +79,12 @@ void appendIsoDateTime(std::string& out, int64_t epochMs)
     out.push_back('-');
     append2(out, d);
     out.push_back('T');
+    appendTimeOfDay(out, rest);
+}
+
+void appendTimeOfDay(std::string& out, int64_t msOfDay)
+{
+    const auto rest = static_cast<unsigned>(msOfDay);
     const auto ms = static_cast<unsigned>(rest % 1000);
     const auto s = static_cast<unsigned>(rest / 1000);
     append2(out, s / 3600);
@@ -110,67 +135,88 @@ CsvResult exportCsv(const QString& dataFile, const QString& csvFile, const CsvSp
         result.error = out.errorString();
         return result;
     }
+    // Volts and raw counts take 1024 values per channel: each is formatted once, and every record
+    // copies its texts.
+    std::array<std::vector<std::string>, 4> voltsText;
+    for (size_t c = 0; c < 4; ++c) {
+        voltsText[c].resize(1024);
+        for (int64_t raw = 0; raw < 1024; ++raw)
+            appendVolts(voltsText[c][static_cast<size_t>(raw)], raw, header.rangeTenths[c], '.');
+    }
+    std::vector<std::string> rawText(1024);
+    for (int64_t raw = 0; raw < 1024; ++raw)
+        appendInt(rawText[static_cast<size_t>(raw)], raw);
+
     std::string text;
     text.reserve(static_cast<size_t>(ExportChunk) + 4096);
     text.append(CsvHeaderRow);
-    const qint64 size = in.size();
-    std::vector<char> buffer(static_cast<size_t>(std::clamp<qint64>(size, 1, ExportChunk)));
-    std::string carry;
     int64_t lineNumber = 0;
     int64_t pendingEmpty = 0;
     bool comment = false;
     bool writeFailed = false;
-    qint64 done = 0;
+    // The date part of the time column changes once a day: it is formatted once per day.
+    int64_t day = std::numeric_limits<int64_t>::min();
+    std::string dayText;
+    constexpr int64_t DayMs = 86400000;
 
     auto flush = [&] {
         if (out.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()))
             writeFailed = true;
         text.clear();
     };
-    auto takeLine = [&](std::string_view whole) {
+    auto takeLine = [&](const ScannedLine& scanned) {
         ++lineNumber;
         if (lineNumber < FirstDataLine || comment)
-            return;
-        whole = withoutCr(whole);
-        if (whole == CommentKey) {
+            return true;
+        if ((scanned.length == 7 || scanned.length == 8) && withoutCr(scanned.head) == CommentKey) {
             comment = true;
-            return;
+            return true;
         }
-        const std::string_view line = whole.substr(0, LineWidth);
-        // Most lines are samples: one reading of their fields decides it.
-        const auto raw = classifyLine(line);
-        switch (raw ? DataLineKind::Sample : dataLineKind(line)) {
+        const DataLine line = readDataLine(scanned.pageText());
+        switch (line.kind) {
             case DataLineKind::Empty:
                 ++pendingEmpty;
-                return;
+                return true;
             case DataLineKind::Stop:
                 pendingEmpty = 0;
-                return;
+                return true;
             case DataLineKind::Filler:
                 break;
             case DataLineKind::Damaged:
                 ++result.damagedLines;
                 break;
             case DataLineKind::Sample: {
-                const auto n = parseInteger(line.substr(0, line.find('\t')));
-                if (!n || *n < 0) {
+                if (!line.n || *line.n < 0) {
                     ++result.damagedLines;
                     break;
                 }
-                const int64_t ms = *n * header.stepMs;
+                const int64_t ms = *line.n * header.stepMs;
                 if ((span.fromMs && ms < *span.fromMs) || (span.toMs && ms > *span.toMs))
                     break;
-                if (startEpoch)
-                    appendIsoDateTime(text, *startEpoch + ms);
+                if (startEpoch) {
+                    const int64_t at = *startEpoch + ms;
+                    const int64_t d = at >= 0 ? at / DayMs : (at - DayMs + 1) / DayMs;
+                    if (d != day) {
+                        day = d;
+                        dayText.clear();
+                        appendIsoDateTime(dayText, d * DayMs);
+                        dayText.resize(dayText.find('T') + 1);
+                    }
+                    text.append(dayText);
+                    appendTimeOfDay(text, at - d * DayMs);
+                }
                 text.push_back(',');
-                appendSeconds(text, static_cast<uint64_t>(ms), '.');
+                appendCsvSeconds(text, ms);
                 for (size_t c = 0; c < 4; ++c) {
                     text.push_back(',');
-                    appendVolts(text, std::clamp<int64_t>((*raw)[c], 0, 1023), header.rangeTenths[c], '.');
+                    text.append(voltsText[c][static_cast<size_t>(std::clamp<int64_t>(line.raw[c], 0, 1023))]);
                 }
                 for (size_t c = 0; c < 4; ++c) {
                     text.push_back(',');
-                    appendInt(text, (*raw)[c]);
+                    if (line.raw[c] >= 0 && line.raw[c] < 1024)
+                        text.append(rawText[static_cast<size_t>(line.raw[c])]);
+                    else
+                        appendInt(text, line.raw[c]);
                 }
                 text.append("\r\n");
                 ++result.records;
@@ -179,49 +225,29 @@ CsvResult exportCsv(const QString& dataFile, const QString& csvFile, const CsvSp
         }
         result.damagedLines += pendingEmpty;
         pendingEmpty = 0;
+        return true;
     };
 
-    for (;;) {
-        if (control.cancelled()) {
-            result.cancelled = true;
-            out.cancelWriting();
-            return result;
-        }
-        const qint64 n = in.read(buffer.data(), static_cast<qint64>(buffer.size()));
-        if (n < 0) {
-            result.error = in.errorString();
-            out.cancelWriting();
-            return result;
-        }
-        if (n == 0)
-            break;
-        const char* p = buffer.data();
-        const char* end = p + n;
-        while (p < end) {
-            const auto* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-            const size_t length = static_cast<size_t>((nl != nullptr ? nl : end) - p);
-            if (nl == nullptr || !carry.empty()) {
-                // Only the head of a line is read; a line that never ends keeps no more of itself.
-                if (carry.size() <= AnnotationLineWidth)
-                    carry.append(p, std::min(length, AnnotationLineWidth + 1 - carry.size()));
-                if (nl == nullptr)
-                    break;
-                takeLine(carry);
-                carry.clear();
-            } else {
-                takeLine(std::string_view(p, length));
-            }
-            p = nl + 1;
-        }
-        done += n;
+    // A last line without its line end counts, as the reader counts it.
+    LineScanner scanner(AnnotationLineWidth + 1);
+    PassControl blocks = control;
+    blocks.report = [&](qint64 done, qint64 total) {
         if (text.size() >= static_cast<size_t>(ExportChunk))
             flush();
         if (control.report)
-            control.report(done, size);
+            control.report(done, total);
+    };
+    const PassResult passed = scanner.run(in, 0, blocks, takeLine);
+    if (passed == PassResult::Cancelled) {
+        result.cancelled = true;
+        out.cancelWriting();
+        return result;
     }
-    // A last line without its line end counts, as the reader counts it.
-    if (!carry.empty())
-        takeLine(carry);
+    if (passed == PassResult::Failed) {
+        result.error = scanner.errorString();
+        out.cancelWriting();
+        return result;
+    }
     flush();
     if (writeFailed || !out.commit()) {
         result.error = out.errorString();

@@ -44,5 +44,7 @@ CsvResult exportCsv(const QString& dataFile, const QString& csvFile, const CsvSp
 // Appends the ISO 8601 local date-time of `epochMs` (milliseconds since 1970-01-01 in local
 // clock terms, without zone) as yyyy-MM-ddTHH:mm:ss.zzz.
 void appendIsoDateTime(std::string& out, int64_t epochMs);
+// Appends the time of day of `msOfDay` (0 .. 86,399,999) as HH:mm:ss.zzz.
+void appendTimeOfDay(std::string& out, int64_t msOfDay);
 
 }  // namespace datafile

@@ -24,7 +24,7 @@ NextLine probe(DataFileLines& lines, int64_t number)
     if (!text)
         return next;
     next.exists = true;
-    next.last = number == lines.lineCount();
+    next.last = lines.isLastLine(number);
     const size_t tab = text->find('\t');
     next.hasTab = tab != std::string::npos;
     const std::string_view first = std::string_view(*text).substr(0, tab);

@@ -13,7 +13,9 @@ namespace datafile {
 
 namespace {
 
-constexpr qint64 IndexChunk = qint64{1} << 20;
+// How much of the end of a file is searched for the annotation block while the index covers only
+// its head: the block holds at most a screen's texts.
+constexpr qint64 TailBytes = qint64{1} << 20;
 constexpr size_t ReadChunk = size_t{64} << 10;
 
 bool beginsWithNonZeroDigit(std::string_view s)
@@ -114,55 +116,93 @@ std::optional<int64_t> parseInteger(std::string_view field)
     return static_cast<int64_t>(value);
 }
 
+namespace {
+
+// Reads the integer field at `p` up to the next TAB or the end of the line, as parseInteger reads
+// it, and leaves `p` there; false when the field is no integer.
+inline bool readIntegerField(const char*& p, const char* end, int64_t& out)
+{
+    const char* s = p;
+    bool negative = false;
+    if (s < end && (*s == '-' || *s == '+')) {
+        negative = *s == '-';
+        ++s;
+    }
+    const char* digits = s;
+    uint64_t value = 0;
+    for (; s < end && *s != '\t'; ++s) {
+        const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*s)) - unsigned{'0'};
+        if (digit > 9)
+            return false;
+        value = value * 10 + digit;  // may wrap for a long field: such fields are read again below
+    }
+    if (s == digits)
+        return false;
+    if (s - digits > 18) {
+        const auto exact = parseInteger(std::string_view(p, static_cast<size_t>(s - p)));
+        if (!exact)
+            return false;
+        out = *exact;
+    } else {
+        out = negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);
+    }
+    p = s;
+    return true;
+}
+
+}  // namespace
+
+DataLine readDataLine(std::string_view line)
+{
+    DataLine d;
+    if (line.empty()) {
+        d.kind = DataLineKind::Empty;
+        return d;
+    }
+    const char* const begin = line.data();
+    const char* const end = begin + line.size();
+    // The four raw fields after N, each up to the next TAB (the fourth may end the line), and
+    // whether a time field of "-" follows them (a filler line of Save Data).
+    const auto* const firstTab = static_cast<const char*>(std::memchr(begin, '\t', line.size()));
+    bool rawRead = firstTab != nullptr;
+    const char* p = firstTab;
+    for (size_t c = 0; rawRead && c < d.raw.size(); ++c) {
+        if (p == end || !readIntegerField(++p, end, d.raw[c]))
+            rawRead = false;
+    }
+    const bool filler = rawRead && p != end && end - p >= 2 && p[1] == '-' && (end - p == 2 || p[2] == '\t');
+    // A line holding "ST" or "COM" is never a sample; only a line with an S or a C can hold them.
+    auto holds = [&](char first, std::string_view text) {
+        return std::memchr(begin, first, line.size()) != nullptr && line.find(text) != std::string_view::npos;
+    };
+    if (rawRead && !filler && line.size() >= 4 && !holds('S', "ST") && !holds('C', "COM")) {
+        d.kind = DataLineKind::Sample;
+        const char* q = begin;
+        int64_t n = 0;
+        if (readIntegerField(q, end, n) && q == firstTab)
+            d.n = n;
+        return d;
+    }
+    if (line.substr(0, 4) == "STOP")
+        d.kind = DataLineKind::Stop;
+    else if (filler)
+        d.kind = DataLineKind::Filler;
+    else
+        d.kind = DataLineKind::Damaged;
+    return d;
+}
+
 std::optional<std::array<int64_t, 4>> classifyLine(std::string_view line)
 {
-    if (line.size() < 4 || line.find("ST") != std::string_view::npos || line.find("COM") != std::string_view::npos)
+    const DataLine d = readDataLine(line);
+    if (d.kind != DataLineKind::Sample)
         return std::nullopt;
-    size_t pos = line.find('\t');
-    if (pos == std::string_view::npos)
-        return std::nullopt;
-    std::array<int64_t, 4> raw{};
-    for (size_t c = 0; c < raw.size(); ++c) {
-        if (pos == std::string_view::npos)
-            return std::nullopt;
-        const size_t start = pos + 1;
-        pos = line.find('\t', start);
-        const auto value =
-            parseInteger(line.substr(start, pos == std::string_view::npos ? std::string_view::npos : pos - start));
-        if (!value)
-            return std::nullopt;
-        raw[c] = *value;
-    }
-    // A filler line of Save Data ("-" for the time) stands for a position without a sample.
-    if (pos != std::string_view::npos) {
-        const size_t end = line.find('\t', pos + 1);
-        if (line.substr(pos + 1, end == std::string_view::npos ? end : end - pos - 1) == "-")
-            return std::nullopt;
-    }
-    return raw;
+    return d.raw;
 }
 
 DataLineKind dataLineKind(std::string_view line)
 {
-    if (line.empty())
-        return DataLineKind::Empty;
-    if (classifyLine(line))
-        return DataLineKind::Sample;
-    if (line.substr(0, 4) == "STOP")
-        return DataLineKind::Stop;
-    // A filler line: N, four integers, "-" in place of the time.
-    size_t pos = line.find('\t');
-    for (int field = 0; field < 5 && pos != std::string_view::npos; ++field) {
-        const size_t start = pos + 1;
-        pos = line.find('\t', start);
-        const std::string_view text =
-            line.substr(start, pos == std::string_view::npos ? std::string_view::npos : pos - start);
-        if (field == 4)
-            return text == "-" ? DataLineKind::Filler : DataLineKind::Damaged;
-        if (!parseInteger(text))
-            break;
-    }
-    return DataLineKind::Damaged;
+    return readDataLine(line).kind;
 }
 
 int32_t screenValueOfRaw(int64_t raw)
@@ -194,42 +234,105 @@ HeaderInfo recogniseHeader(std::string_view line5, std::string_view line8, std::
     return h;
 }
 
-bool DataFileLines::open(const QString& path)
+bool DataFileLines::openFile(const QString& path)
 {
     file_.close();
     error_.clear();
-    const QFileInfo info(path);
-    const bool same = path == path_ && info.size() == size_ && info.lastModified().toMSecsSinceEpoch() == modified_;
     file_.setFileName(path);
     if (!file_.open(QIODevice::ReadOnly)) {
         error_ = file_.errorString();
         return false;
     }
-    if (same && size_ == file_.size())
+    return true;
+}
+
+bool DataFileLines::open(const QString& path)
+{
+    const QFileInfo info(path);
+    const qint64 modified = info.lastModified().toMSecsSinceEpoch();
+    const bool same = path == path_ && info.size() == size_ && modified == modified_;
+    if (!openFile(path))
+        return false;
+    const qint64 size = file_.size();
+    if (same && complete_ && size_ == size)
         return true;
-    // The same file, grown (a recording still writes it): the index goes on from its last block,
-    // whose lines may have been incomplete when it was read.
-    if (path == path_ && size_ >= 0 && file_.size() > size_ && !offsets_.empty() && sameBeginning()) {
+    // The same file, grown (a recording still writes it) or indexed only at its head: the index
+    // goes on from its last block, whose lines may have been incomplete when it was read.
+    if (path == path_ && size_ >= 0 && !offsets_.empty() && (size > size_ || (!complete_ && size == size_)) &&
+        sameBeginning()) {
         ++indexExtensions_;
         const qint64 from = offsets_.back();
         offsets_.pop_back();
-        size_ = file_.size();
-        modified_ = info.lastModified().toMSecsSinceEpoch();
-        buffer_.resize(static_cast<size_t>(std::clamp<qint64>(size_ - from, 1, IndexChunk)));
-        if (file_.seek(from) && scan(from, checkpoint_))
+        size_ = size;
+        modified_ = modified;
+        if (file_.seek(from) &&
+            scan(from, checkpoint_, std::numeric_limits<int64_t>::max(), {}, {}) == PassResult::Done)
             return true;
         size_ = -1;
         file_.close();
         return false;
     }
     path_ = path;
-    size_ = file_.size();
-    modified_ = info.lastModified().toMSecsSinceEpoch();
-    if (!buildIndex()) {
+    size_ = size;
+    modified_ = modified;
+    if (buildFromTop(std::numeric_limits<int64_t>::max(), {}, {}) != PassResult::Done) {
         size_ = -1;
         file_.close();
         return false;
     }
+    return true;
+}
+
+bool DataFileLines::openHead(const QString& path, int64_t lines)
+{
+    const QFileInfo info(path);
+    const qint64 modified = info.lastModified().toMSecsSinceEpoch();
+    const bool same = path == path_ && info.size() == size_ && modified == modified_;
+    if (!openFile(path))
+        return false;
+    if (same && complete_ && size_ == file_.size())
+        return true;
+    path_ = path;
+    size_ = file_.size();
+    modified_ = modified;
+    if (buildFromTop(std::max<int64_t>(lines, 1), {}, {}) != PassResult::Done) {
+        size_ = -1;
+        file_.close();
+        return false;
+    }
+    return true;
+}
+
+PassResult DataFileLines::buildIndex(const QString& path, const PassControl& control, const LineObserver& observer)
+{
+    const QFileInfo info(path);
+    if (!openFile(path))
+        return PassResult::Failed;
+    path_ = path;
+    size_ = file_.size();
+    modified_ = info.lastModified().toMSecsSinceEpoch();
+    const PassResult result = buildFromTop(std::numeric_limits<int64_t>::max(), control, observer);
+    if (result != PassResult::Done)
+        size_ = -1;
+    file_.close();
+    return result;
+}
+
+bool DataFileLines::adoptIndex(DataFileLines& other)
+{
+    if (other.path_ != path_ || !other.complete_ || other.size_ < 0 || !other.beginning_.startsWith(beginning_))
+        return false;
+    size_ = other.size_;
+    modified_ = other.modified_;
+    complete_ = true;
+    lineCount_ = other.lineCount_;
+    commentLine_ = other.commentLine_;
+    sampleLines_ = other.sampleLines_;
+    damagedLines_ = other.damagedLines_;
+    checkpoint_ = other.checkpoint_;
+    beginning_ = other.beginning_;
+    offsets_.swap(other.offsets_);
+    ++indexBuilds_;
     return true;
 }
 
@@ -240,107 +343,83 @@ bool DataFileLines::sameBeginning()
     return file_.read(beginning_.size()) == beginning_;
 }
 
-bool DataFileLines::buildIndex()
+PassResult DataFileLines::buildFromTop(int64_t maxLines, const PassControl& control, const LineObserver& observer)
 {
     ++indexBuilds_;
     offsets_.clear();
+    complete_ = false;
     beginning_ = file_.read(4096);
     if (!file_.seek(0)) {
         error_ = file_.errorString();
-        return false;
+        return PassResult::Failed;
     }
-    buffer_.resize(static_cast<size_t>(std::clamp<qint64>(size_, 1, IndexChunk)));
-    return scan(0, ScanState{});
+    return scan(0, ScanState{}, maxLines, control, observer);
 }
 
-bool DataFileLines::scan(qint64 base, ScanState state)
+PassResult DataFileLines::scan(qint64 base, ScanState state, int64_t maxLines, const PassControl& control,
+                               const LineObserver& observer)
 {
     lineCount_ = state.lineCount;
     commentLine_ = state.commentLine;
     sampleLines_ = state.sampleLines;
     damagedLines_ = state.damagedLines;
+    complete_ = false;
 
     static constexpr char Comment[] = "COMMENT\r";
-    // The start of each line, one byte more than the screen reads, to see the CR of a line that
-    // fits exactly.
-    char head[LineWidth + 1];
-    size_t headLength = 0;
-    bool lineOpen = false;
-    qint64 lineStart = 0;
     int64_t emptyLines = state.emptyLines;
-    auto endLine = [&](qint64 lineEnd) {
-        ++lineCount_;
-        const qint64 length = lineEnd - lineStart;
-        if (commentLine_ == 0 && (length == 7 || length == 8) &&
-            std::memcmp(head, Comment, static_cast<size_t>(length)) == 0)
-            commentLine_ = lineCount_;
-        lineOpen = false;
-        if (lineCount_ < FirstDataLine || commentLine_ != 0)
-            return;
-        // The line as a page reads it: without its CR, cut to LineWidth.
-        size_t kept = headLength;
-        if (static_cast<qint64>(kept) == length && kept > 0 && head[kept - 1] == '\r')
-            --kept;
-        switch (dataLineKind(std::string_view(head, std::min(kept, LineWidth)))) {
-            case DataLineKind::Empty:
-                ++emptyLines;
-                return;
-            case DataLineKind::Stop:
-                emptyLines = 0;
-                return;
-            case DataLineKind::Sample:
-                ++sampleLines_;
-                break;
-            case DataLineKind::Filler:
-                break;
-            case DataLineKind::Damaged:
-                ++damagedLines_;
-                break;
+    qint64 next = base;
+    bool stopped = false;
+    // Header lines are handed whole to an observer (the overview reads them); the index itself
+    // looks at the first LineWidth + 1 bytes of a line.
+    LineScanner scanner(AnnotationLineWidth + 1);
+    const PassResult result = scanner.run(file_, base, control, [&](const ScannedLine& line) {
+        if (lineCount_ % Stride == 0) {
+            offsets_.push_back(line.start);
+            checkpoint_ = {lineCount_, commentLine_, sampleLines_, damagedLines_, emptyLines};
         }
-        damagedLines_ += emptyLines;
-        emptyLines = 0;
-    };
-
-    for (;;) {
-        const qint64 n = file_.read(buffer_.data(), static_cast<qint64>(buffer_.size()));
-        if (n < 0) {
-            error_ = file_.errorString();
+        ++lineCount_;
+        next = line.start + line.length + 1;
+        if (observer)
+            observer(line);
+        if (commentLine_ == 0 && (line.length == 7 || line.length == 8) &&
+            std::memcmp(line.head.data(), Comment, static_cast<size_t>(line.length)) == 0)
+            commentLine_ = lineCount_;
+        if (lineCount_ >= FirstDataLine && commentLine_ == 0) {
+            switch (readDataLine(line.pageText()).kind) {
+                case DataLineKind::Empty:
+                    ++emptyLines;
+                    break;
+                case DataLineKind::Stop:
+                    emptyLines = 0;
+                    break;
+                case DataLineKind::Sample:
+                    ++sampleLines_;
+                    damagedLines_ += emptyLines;
+                    emptyLines = 0;
+                    break;
+                case DataLineKind::Filler:
+                    damagedLines_ += emptyLines;
+                    emptyLines = 0;
+                    break;
+                case DataLineKind::Damaged:
+                    damagedLines_ += emptyLines + 1;
+                    emptyLines = 0;
+                    break;
+            }
+        }
+        if (lineCount_ >= maxLines) {
+            stopped = true;
             return false;
         }
-        if (n == 0)
-            break;
-        const char* p = buffer_.data();
-        const char* end = p + n;
-        while (p < end) {
-            if (!lineOpen) {
-                lineOpen = true;
-                lineStart = base + (p - buffer_.data());
-                headLength = 0;
-                if (lineCount_ % Stride == 0) {
-                    offsets_.push_back(lineStart);
-                    checkpoint_ = {lineCount_, commentLine_, sampleLines_, damagedLines_, emptyLines};
-                }
-            }
-            const auto* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-            const char* segmentEnd = nl != nullptr ? nl : end;
-            if (headLength < sizeof head) {
-                const size_t take = std::min(sizeof head - headLength, static_cast<size_t>(segmentEnd - p));
-                std::memcpy(head + headLength, p, take);
-                headLength += take;
-            }
-            if (nl == nullptr)
-                break;
-            endLine(base + (nl - buffer_.data()));
-            p = nl + 1;
-        }
-        base += n;
+        return true;
+    });
+    if (result != PassResult::Done) {
+        if (result == PassResult::Failed)
+            error_ = scanner.errorString();
+        return result;
     }
-    if (lineOpen)
-        endLine(base);
-    // The index buffer is large; page reads need far less.
-    buffer_.clear();
-    buffer_.shrink_to_fit();
-    return true;
+    complete_ = !stopped || next >= file_.size();
+    return PassResult::Done;
 }
 
 void DataFileLines::readLines(int64_t first, int64_t count, size_t width,
@@ -373,34 +452,104 @@ std::optional<std::string> DataFileLines::line(int64_t number, size_t width)
     return result;
 }
 
-AnnotationInfo DataFileLines::readAnnotation(uint16_t defaultX, uint16_t defaultY)
+namespace {
+
+// The annotation block from its lines: lineAfter(k) is the k-th line after the "COMMENT" line.
+AnnotationInfo parseAnnotation(const std::function<std::optional<std::string>(int64_t)>& lineAfter, uint16_t defaultX,
+                               uint16_t defaultY)
 {
     AnnotationInfo info;
-    const int64_t c = commentLine_;
-    if (c == 0)
-        return info;
-    const auto countLine = line(c + 1);
+    // The count and the position lines are read as a page reads a line.
+    auto head = [&](int64_t k) {
+        auto text = lineAfter(k);
+        if (text && text->size() > LineWidth)
+            text->resize(LineWidth);
+        return text;
+    };
+    const auto countLine = head(1);
     if (!countLine || !beginsWithNonZeroDigit(*countLine))
         return info;
     const auto count = parseInteger(*countLine);
     if (!count || *count <= 0)
         return info;
     info.count = *count;
-    auto position = [&](int64_t number, uint16_t fallback) {
-        const auto text = line(number);
+    auto position = [&](int64_t k, uint16_t fallback) {
+        const auto text = head(k);
         if (!text || !beginsWithNonZeroDigit(*text))
             return fallback;
         const auto value = parseInteger(*text);
         return value ? static_cast<uint16_t>(std::min<int64_t>(*value, 65535)) : fallback;
     };
-    info.x = position(c + 2, defaultX);
-    info.y = position(c + 3, defaultY);
-    if (const auto text = line(c + 4); text && beginsWithDigit(*text))
+    info.x = position(2, defaultX);
+    info.y = position(3, defaultY);
+    if (const auto text = head(4); text && beginsWithDigit(*text))
         if (const auto value = parseInteger(*text))
             info.transparent = *value == 1;
-    readLines(c + 5, std::min(*count, MaxAnnotationLines), AnnotationLineWidth,
-              [&](int64_t, std::string_view text) { info.lines << fromWindows1252(text.data(), text.size()); });
+    for (int64_t k = 5; k < 5 + std::min(*count, MaxAnnotationLines); ++k) {
+        const auto text = lineAfter(k);
+        if (!text)
+            break;
+        info.lines << fromWindows1252(text->data(), text->size());
+    }
     return info;
+}
+
+}  // namespace
+
+AnnotationInfo DataFileLines::readAnnotation(uint16_t defaultX, uint16_t defaultY)
+{
+    const int64_t c = commentLine_;
+    if (c != 0) {
+        // The block's lines, read in one go.
+        std::vector<std::string> block;
+        readLines(c + 1, 4 + MaxAnnotationLines, AnnotationLineWidth,
+                  [&](int64_t, std::string_view text) { block.emplace_back(text); });
+        return parseAnnotation(
+            [&](int64_t k) {
+                return k <= static_cast<int64_t>(block.size())
+                           ? std::optional<std::string>(block[static_cast<size_t>(k - 1)])
+                           : std::nullopt;
+            },
+            defaultX, defaultY);
+    }
+    if (complete_ || !file_.isOpen())
+        return {};
+    // Indexed only at its head: the block is looked for in the last part of the file.
+    const qint64 size = file_.size();
+    const qint64 from = std::max<qint64>(0, size - TailBytes);
+    if (!file_.seek(from))
+        return {};
+    const QByteArray tail = file_.read(size - from);
+    std::vector<std::string> block;
+    bool found = false;
+    qint64 p = 0;
+    if (from > 0) {
+        // The first line may have begun before the tail.
+        const qint64 nl = tail.indexOf('\n');
+        p = nl < 0 ? tail.size() : nl + 1;
+    }
+    while (p < tail.size() && block.size() < static_cast<size_t>(4 + MaxAnnotationLines)) {
+        qint64 nl = tail.indexOf('\n', p);
+        if (nl < 0)
+            nl = tail.size();
+        std::string_view text(tail.constData() + p, static_cast<size_t>(nl - p));
+        if (!text.empty() && text.back() == '\r')
+            text.remove_suffix(1);
+        if (found)
+            block.emplace_back(text.substr(0, AnnotationLineWidth));
+        else
+            found = text == "COMMENT";
+        p = nl + 1;
+    }
+    if (!found)
+        return {};
+    return parseAnnotation(
+        [&](int64_t k) {
+            return k <= static_cast<int64_t>(block.size())
+                       ? std::optional<std::string>(block[static_cast<size_t>(k - 1)])
+                       : std::nullopt;
+        },
+        defaultX, defaultY);
 }
 
 }  // namespace datafile

@@ -3,8 +3,11 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -35,11 +38,134 @@ enum class DataLineKind {
     Damaged,  // anything else: a line that should hold a sample and cannot be read
 };
 DataLineKind dataLineKind(std::string_view line);
+// One reading of a line of the data part that decides its kind; a sample also gives its raw
+// values and, when its first field is an integer, its N. Index, overview and export all read their
+// lines through it, so they agree on every line.
+struct DataLine {
+    DataLineKind kind = DataLineKind::Damaged;
+    std::array<int64_t, 4> raw{};
+    std::optional<int64_t> n;
+};
+DataLine readDataLine(std::string_view line);
 // Screen value of a raw value read from a file (raw values outside 0..1023 are taken as the
 // nearest end of the range, so a damaged value stays on the grid).
 int32_t screenValueOfRaw(int64_t raw);
 // The integer value of a whole field, or nothing (empty, other characters, out of range).
 std::optional<int64_t> parseInteger(std::string_view field);
+
+// ---- Reading a whole file line by line
+//
+// Progress and cancellation of a long pass: report(done, total) in bytes after each block; a pass
+// stops early (and says so) once `cancel` is set.
+struct PassControl {
+    std::function<void(qint64, qint64)> report;
+    const std::atomic<bool>* cancel = nullptr;
+    bool cancelled() const { return cancel != nullptr && cancel->load(std::memory_order_relaxed); }
+};
+enum class PassResult { Done, Cancelled, Failed };
+
+// A line as a pass over the file meets it.
+struct ScannedLine {
+    qint64 start = 0;       // offset of its first byte
+    qint64 length = 0;      // its bytes before the '\n' (a CR included)
+    std::string_view head;  // its first min(length, head width) bytes
+    bool ended = true;      // false for a last line without a line end
+    // The line as a page reads it: without a CR that ends it, cut to LineWidth.
+    std::string_view pageText() const
+    {
+        std::string_view t = head;
+        if (static_cast<qint64>(t.size()) == length && !t.empty() && t.back() == '\r')
+            t.remove_suffix(1);
+        return t.substr(0, LineWidth);
+    }
+};
+
+// Reads a file from its current position to its end in large blocks and hands each line to a
+// visitor: the one way index, overview and export go through a file.
+class LineScanner {
+public:
+    static constexpr size_t BlockBytes = size_t{1} << 20;
+    // Lines are handed with at most `headWidth` of their bytes.
+    explicit LineScanner(size_t headWidth) : headWidth_(headWidth) {}
+
+    // `base` is the file's current position. take(const ScannedLine&) is called for each line;
+    // the scan ends after the line for which it returns false.
+    template <class Take>
+    PassResult run(QFile& file, qint64 base, const PassControl& control, Take&& take);
+    QString errorString() const { return error_; }
+
+private:
+    size_t headWidth_;
+    std::vector<char> buffer_;
+    std::string carry_;
+    QString error_;
+};
+
+template <class Take>
+PassResult LineScanner::run(QFile& file, qint64 base, const PassControl& control, Take&& take)
+{
+    const qint64 total = file.size();
+    const qint64 left = std::max<qint64>(total - base, 1);
+    buffer_.resize(static_cast<size_t>(std::min<qint64>(left, static_cast<qint64>(BlockBytes))));
+    carry_.clear();
+    // A line that continues in the next block: its start and its length so far.
+    bool carrying = false;
+    ScannedLine line;
+    for (;;) {
+        if (control.cancelled())
+            return PassResult::Cancelled;
+        const qint64 n = file.read(buffer_.data(), static_cast<qint64>(buffer_.size()));
+        if (n < 0) {
+            error_ = file.errorString();
+            return PassResult::Failed;
+        }
+        if (n == 0)
+            break;
+        const char* p = buffer_.data();
+        const char* end = p + n;
+        while (p < end) {
+            const auto* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+            const auto length = static_cast<size_t>((nl != nullptr ? nl : end) - p);
+            if (nl == nullptr || carrying) {
+                if (!carrying) {
+                    line.start = base + (p - buffer_.data());
+                    line.length = 0;
+                    carrying = true;
+                }
+                if (carry_.size() < headWidth_)
+                    carry_.append(p, std::min(length, headWidth_ - carry_.size()));
+                line.length += static_cast<qint64>(length);
+                if (nl == nullptr)
+                    break;
+                line.head = carry_;
+                carrying = false;
+            } else {
+                line.start = base + (p - buffer_.data());
+                line.length = static_cast<qint64>(length);
+                line.head = std::string_view(p, std::min(length, headWidth_));
+            }
+            line.ended = true;
+            const bool more = take(static_cast<const ScannedLine&>(line));
+            carry_.clear();
+            if (!more) {
+                // The file's position is left just after this line.
+                file.seek(line.start + line.length + 1);
+                return PassResult::Done;
+            }
+            p = nl + 1;
+        }
+        base += n;
+        if (control.report)
+            control.report(base, total);
+    }
+    if (carrying) {
+        line.head = carry_;
+        line.ended = false;
+        take(static_cast<const ScannedLine&>(line));
+        carry_.clear();
+    }
+    return PassResult::Done;
+}
 
 // ---- Header (lines 1..12)
 struct HeaderInfo {
@@ -67,17 +193,37 @@ struct AnnotationInfo {
 class DataFileLines {
 public:
     static constexpr int64_t Stride = 64;
+    // Called for each line while an index is built from the top (the overview built in the same
+    // pass).
+    using LineObserver = std::function<void(const ScannedLine&)>;
 
     // Opens the file and builds its index (kept when the file is unchanged; extended by the lines
-    // added since when the same file only grew, as a file still being written does). False when
-    // the file cannot be opened; errorString() says why.
+    // added since when the same file only grew, as a file still being written does, or when only
+    // its first lines were indexed). False when the file cannot be opened; errorString() says why.
     bool open(const QString& path);
+    // Opens the file and indexes only its first `lines` lines (all of them when the file has no
+    // more), so that the first pages show at once; the rest of the index is built by open() or
+    // taken over from an index built elsewhere (adoptIndex). An unchanged file whose index is
+    // complete keeps it.
+    bool openHead(const QString& path, int64_t lines);
+    // Builds the whole index of `path` from the top on the calling thread (a worker), passing each
+    // line to `observer` too; the file is closed afterwards.
+    PassResult buildIndex(const QString& path, const PassControl& control, const LineObserver& observer = {});
+    // Takes over the index that `other` built of the file this one has on view (same path and the
+    // same beginning); false, and nothing changes, otherwise.
+    bool adoptIndex(DataFileLines& other);
     void close() { file_.close(); }
     bool isOpen() const { return file_.isOpen(); }
     QString path() const { return path_; }
     QString errorString() const { return error_; }
 
-    // Number of lines; a last line without a line end counts.
+    // Whether the index covers the whole file (false after openHead() of a longer file).
+    bool indexComplete() const { return complete_; }
+    // Whether line `number` can be read and told last or not without more of the index.
+    bool holdsLine(int64_t number) const { return complete_ || number <= lineCount_; }
+    // Whether line `number` is the last line of the file (known only with a complete index).
+    bool isLastLine(int64_t number) const { return complete_ && number == lineCount_; }
+    // Number of lines (of those indexed); a last line without a line end counts.
     int64_t lineCount() const { return lineCount_; }
     // Number of the first line that reads exactly "COMMENT", or 0.
     int64_t commentLine() const { return commentLine_; }
@@ -98,6 +244,8 @@ public:
     std::optional<std::string> line(int64_t number, size_t width = LineWidth);
 
     // The annotation block after the "COMMENT" line; positions default to (defaultX, defaultY).
+    // Of a file indexed only at its head, the block is looked for near the end of the file, where
+    // Save Data and auto-save write it.
     AnnotationInfo readAnnotation(uint16_t defaultX, uint16_t defaultY);
 
 private:
@@ -109,9 +257,12 @@ private:
         int64_t damagedLines = 0;
         int64_t emptyLines = 0;  // empty lines of the data part not yet followed by more of it
     };
-    bool buildIndex();
-    // Reads from the file's current position `base` to its end, with the counts of `state`.
-    bool scan(qint64 base, ScanState state);
+    bool openFile(const QString& path);
+    PassResult buildFromTop(int64_t maxLines, const PassControl& control, const LineObserver& observer);
+    // Reads from the file's current position `base` to its end (or up to `maxLines` lines), with
+    // the counts of `state`.
+    PassResult scan(qint64 base, ScanState state, int64_t maxLines, const PassControl& control,
+                    const LineObserver& observer);
     // Whether the file still begins as it did when its index was built.
     bool sameBeginning();
 
@@ -120,6 +271,7 @@ private:
     QString error_;
     qint64 size_ = -1;
     qint64 modified_ = 0;
+    bool complete_ = false;
     int64_t lineCount_ = 0;
     int64_t commentLine_ = 0;
     int64_t sampleLines_ = 0;

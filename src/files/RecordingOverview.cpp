@@ -14,8 +14,6 @@ namespace datafile {
 
 namespace {
 
-constexpr qint64 PassChunk = qint64{4} << 20;
-
 std::string_view withoutCr(std::string_view s)
 {
     return !s.empty() && s.back() == '\r' ? s.substr(0, s.size() - 1) : s;
@@ -97,11 +95,26 @@ void RecordingOverview::reset()
         line.clear();
 }
 
-void RecordingOverview::takeLine(const char* text, size_t length)
+void RecordingOverview::startFromTop(const QString& path, qint64 fileBytes)
 {
+    reset();
+    path_ = path;
+    ++fullPasses_;
+    // The envelope grows by whole chunks of buckets; a rough guess of the rows to come saves
+    // copies.
+    if (fileBytes > 0)
+        buckets_.reserve(static_cast<size_t>(fileBytes / 45 / BucketRows + 1));
+}
+
+void RecordingOverview::take(const ScannedLine& line)
+{
+    // A last line without its line end is left for the next pass: it may still be being written.
+    if (!line.ended)
+        return;
+    offset_ = line.start + line.length + 1;
     ++lineCount_;
-    const std::string_view whole = withoutCr(std::string_view(text, length));
     if (lineCount_ < FirstDataLine) {
+        const std::string_view whole = withoutCr(line.head);
         headerLines_[static_cast<size_t>(lineCount_ - 1)] = whole.substr(0, AnnotationLineWidth);
         if (lineCount_ == FirstDataLine - 1)
             header_ = makeRecordingHeader(headerLines_[0], headerLines_[1], headerLines_[4], headerLines_[7],
@@ -110,16 +123,13 @@ void RecordingOverview::takeLine(const char* text, size_t length)
     }
     if (commentSeen_)
         return;
-    if (whole == CommentKey) {
+    if ((line.length == 7 || line.length == 8) && withoutCr(line.head) == CommentKey) {
         commentSeen_ = true;
         return;
     }
-    // Each line as a page reads it: its first LineWidth characters.
-    const std::string_view line = whole.substr(0, LineWidth);
     const int64_t row = rows_++;
-    // Most lines are samples: one reading of their fields decides it.
-    const auto raw = classifyLine(line);
-    switch (raw ? DataLineKind::Sample : dataLineKind(line)) {
+    const DataLine d = readDataLine(line.pageText());
+    switch (d.kind) {
         case DataLineKind::Empty:
             ++pendingEmpty_;
             return;
@@ -139,7 +149,7 @@ void RecordingOverview::takeLine(const char* text, size_t length)
                 buckets_.resize(b + 1);
             Bucket& bucket = buckets_[b];
             for (size_t c = 0; c < 4; ++c) {
-                const auto v = static_cast<uint16_t>(std::clamp<int64_t>((*raw)[c], 0, 1023));
+                const auto v = static_cast<uint16_t>(std::clamp<int64_t>(d.raw[c], 0, 1023));
                 bucket.min[c] = std::min(bucket.min[c], v);
                 bucket.max[c] = std::max(bucket.max[c], v);
             }
@@ -159,66 +169,33 @@ RecordingOverview::Result RecordingOverview::update(const QString& path, const P
         return Result::Failed;
     }
     const qint64 size = file.size();
-    if (path != path_ || size < offset_) {
-        reset();
-        path_ = path;
-        ++fullPasses_;
-    }
+    if (path != path_ || size < offset_)
+        startFromTop(path, size);
     if (!file.seek(offset_)) {
         error_ = file.errorString();
         return Result::Failed;
     }
-    // The envelope grows by whole chunks of buckets; a rough guess of the rows to come saves
-    // copies on the first pass.
-    if (offset_ == 0)
-        buckets_.reserve(static_cast<size_t>(size / 45 / BucketRows + 1));
-    std::vector<char> buffer(static_cast<size_t>(std::clamp<qint64>(size - offset_, 1, PassChunk)));
-    // The start of a line that continues in the next chunk (its head only: nothing reads a line
-    // further than that) and the line's length so far.
-    std::string carry;
-    qint64 carryLength = 0;
-    bool carrying = false;
-    qint64 done = offset_;
-    for (;;) {
-        if (control.cancelled())
+    LineScanner scanner(AnnotationLineWidth + 1);
+    switch (scanner.run(file, offset_, control, [this](const ScannedLine& line) {
+        take(line);
+        return true;
+    })) {
+        case PassResult::Done:
+            return Result::Done;
+        case PassResult::Cancelled:
             return Result::Cancelled;
-        const qint64 n = file.read(buffer.data(), static_cast<qint64>(buffer.size()));
-        if (n < 0) {
-            error_ = file.errorString();
-            return Result::Failed;
-        }
-        if (n == 0)
+        case PassResult::Failed:
             break;
-        const char* p = buffer.data();
-        const char* end = p + n;
-        while (p < end) {
-            const auto* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-            const size_t length = static_cast<size_t>((nl != nullptr ? nl : end) - p);
-            if (nl == nullptr || carrying) {
-                carry.append(
-                    p, std::min(length, AnnotationLineWidth + 1 - std::min(carry.size(), AnnotationLineWidth + 1)));
-                carryLength += static_cast<qint64>(length);
-                carrying = true;
-            }
-            if (nl == nullptr)
-                break;
-            if (carrying) {
-                offset_ += carryLength + 1;
-                takeLine(carry.data(), carry.size());
-                carry.clear();
-                carryLength = 0;
-                carrying = false;
-            } else {
-                offset_ += static_cast<qint64>(length) + 1;
-                takeLine(p, length);
-            }
-            p = nl + 1;
-        }
-        done += n;
-        if (control.report)
-            control.report(done, size);
     }
-    return Result::Done;
+    error_ = scanner.errorString();
+    return Result::Failed;
+}
+
+PassResult indexWithOverview(const QString& path, DataFileLines& lines, RecordingOverview& overview,
+                             const PassControl& control)
+{
+    overview.startFromTop(path, QFileInfo(path).size());
+    return lines.buildIndex(path, control, [&overview](const ScannedLine& line) { overview.take(line); });
 }
 
 RecordingOverview::Bucket RecordingOverview::envelope(int64_t first, int64_t last) const

@@ -9,7 +9,6 @@
 #include <QDateTime>
 #include <QString>
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -38,14 +37,6 @@ RecordingHeader readRecordingHeader(DataFileLines& lines);
 // time formats); tries the system locale first, then common numeric formats.
 std::optional<QDateTime> parseStartStamp(const QString& stamp);
 
-// Progress and cancellation of a long pass: report(done, total) in bytes, now and then; a pass
-// stops early (and says so) once `cancel` is set.
-struct PassControl {
-    std::function<void(qint64, qint64)> report;
-    const std::atomic<bool>* cancel = nullptr;
-    bool cancelled() const { return cancel != nullptr && cancel->load(std::memory_order_relaxed); }
-};
-
 class RecordingOverview {
 public:
     // Rows of the data part per envelope bucket: 36 M rows give 1.1 M buckets of 16 bytes.
@@ -61,6 +52,11 @@ public:
     // added since the last pass. A last line without its line end is left for the next pass: it
     // may still be being written.
     Result update(const QString& path, const PassControl& control = {});
+    // The same pass made by someone else that reads the file from its top (the page index): the
+    // overview forgets what it had and takes the lines handed to take() in order.
+    // `fileBytes`, when known, sizes the envelope for the whole file at once.
+    void startFromTop(const QString& path, qint64 fileBytes = 0);
+    void take(const ScannedLine& line);
 
     QString path() const { return path_; }
     QString errorString() const { return error_; }
@@ -85,7 +81,6 @@ public:
 
 private:
     void reset();
-    void takeLine(const char* text, size_t length);
 
     QString path_;
     QString error_;
@@ -102,5 +97,11 @@ private:
     std::vector<Bucket> buckets_;
     std::array<std::string, 12> headerLines_;
 };
+
+// One pass from the top of `path` that builds the page index of `lines` and `overview` together,
+// on the calling thread (a worker): what opening a long file needs before every page can be
+// reached.
+PassResult indexWithOverview(const QString& path, DataFileLines& lines, RecordingOverview& overview,
+                             const PassControl& control = {});
 
 }  // namespace datafile

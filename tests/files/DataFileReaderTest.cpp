@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <atomic>
+#include <limits>
 #include <random>
 
 #include "SequentialPager.h"
@@ -11,6 +13,7 @@
 #include "files/DataFilePaging.h"
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
+#include "files/RecordingOverview.h"
 #include "recording/RecorderState.h"
 
 using namespace datafile;
@@ -483,4 +486,203 @@ TEST(DataFileReader, SamplesAndDamagedLinesOfTheDataPart)
     ASSERT_TRUE(lines.open(QStringLiteral(KORVIX_TEST_DATA "/files/data/damaged.txt")));
     EXPECT_EQ(lines.sampleLines(), 6);
     EXPECT_EQ(lines.damagedLines(), 6);
+}
+
+// One reading of a line decides its kind, and gives a sample's raw values and N: the index, the
+// overview and the CSV export all read their lines through it.
+TEST(DataFileReader, OneReadingOfALineGivesKindValuesAndN)
+{
+    using R = std::array<int64_t, 4>;
+    DataLine d = readDataLine("17\t1\t-2\t+3\t1023\t0.017\t1\t2\t3\t4");
+    EXPECT_EQ(d.kind, DataLineKind::Sample);
+    EXPECT_EQ(d.raw, (R{1, -2, 3, 1023}));
+    EXPECT_EQ(d.n, 17);
+    // N is read only when it is an integer; the sample stands either way.
+    d = readDataLine("x\t1\t2\t3\t4");
+    EXPECT_EQ(d.kind, DataLineKind::Sample);
+    EXPECT_FALSE(d.n);
+    EXPECT_EQ(readDataLine("-4\t1\t2\t3\t4").n, -4);
+    EXPECT_FALSE(readDataLine("\t1\t2\t3\t4").n);
+    // Long fields: leading zeros are fine, values beyond 64 bits are damage.
+    d = readDataLine("0000000000000000000000012\t0000000000000000000001\t9223372036854775807\t-9223372036854775808\t0");
+    EXPECT_EQ(d.kind, DataLineKind::Sample);
+    EXPECT_EQ(d.n, 12);
+    EXPECT_EQ(d.raw, (R{1, std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::min(), 0}));
+    EXPECT_EQ(readDataLine("1\t9223372036854775808\t1\t1\t1").kind, DataLineKind::Damaged);
+    EXPECT_EQ(readDataLine("1\t-9223372036854775809\t1\t1\t1").kind, DataLineKind::Damaged);
+    EXPECT_FALSE(readDataLine("99999999999999999999\t1\t1\t1\t1").n);
+    // "ST" or "COM" anywhere makes a line no sample, an S or a C alone does not.
+    EXPECT_EQ(readDataLine("1\t1\t1\t1\t1\t0.001\tS\tC\tTS").kind, DataLineKind::Sample);
+    EXPECT_EQ(readDataLine("1\t1\t1\t1\t1\t0.001\tST").kind, DataLineKind::Damaged);
+    EXPECT_EQ(readDataLine("1\t1\t1\t1\t1\tCOM").kind, DataLineKind::Damaged);
+    EXPECT_EQ(readDataLine("STOP\t1\t1\t1\t1").kind, DataLineKind::Stop);
+    // Filler lines: "-" exactly in the time field after four integers.
+    EXPECT_EQ(readDataLine("5\t0\t0\t0\t0\t-").kind, DataLineKind::Filler);
+    EXPECT_EQ(readDataLine("5\t0\t0\t0\t0\t-\t-").kind, DataLineKind::Filler);
+    EXPECT_EQ(readDataLine("5\t0\t0\t0\t0\t--").kind, DataLineKind::Sample);
+    EXPECT_EQ(readDataLine("5\t0\t0\t0\t0\t").kind, DataLineKind::Sample);
+    EXPECT_EQ(readDataLine("5\t0\t0\t0\t-\t-").kind, DataLineKind::Damaged);
+    // Damaged lines: missing, empty, signed-only or non-integer fields, spaces, a CR inside.
+    for (const char* damaged :
+         {"1", "1\t", "1\t2\t3\t4", "1\t2\t3\t4\t", "1\t\t2\t3\t4", "1\t-\t2\t3\t4", "1\t+\t2\t3\t4", "1\t2\t3\t4 \t5",
+          "1\t2\t3\t4\t5\r", "1\t2\t3\t4x", "1\t0x1\t2\t3\t4", " "})
+        EXPECT_EQ(readDataLine(damaged).kind, DataLineKind::Damaged) << damaged;
+}
+
+// The one way a pass goes through a file: every line with its offset and length, its head cut to
+// the scanner's width, lines that cross the 1 MB blocks and longer ones, and a last line without
+// a line end.
+TEST(DataFileReader, TheLineScannerHandsEveryLineWithItsOffset)
+{
+    QTemporaryDir dir;
+    QByteArray content;
+    std::vector<QByteArray> expected;
+    std::mt19937 random(7);
+    while (content.size() < 3 * (1 << 20)) {
+        const auto length = static_cast<int>(random() % 120);
+        QByteArray line(length, 'a');
+        for (char& ch : line)
+            ch = static_cast<char>('0' + random() % 10);
+        if (random() % 50 == 0)
+            line = QByteArray(static_cast<int>((1 << 20) + random() % 5000), 'L');  // longer than a block
+        if (random() % 3 == 0)
+            line += '\r';
+        expected.push_back(line);
+        content += line + '\n';
+    }
+    expected.push_back("last\r");
+    content += "last\r";
+    QFile f(dir.filePath(QStringLiteral("lines.txt")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(content);
+    f.close();
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+
+    constexpr size_t Width = 60;
+    LineScanner scanner(Width);
+    size_t index = 0;
+    qint64 offset = 0, reported = 0;
+    PassControl control;
+    control.report = [&](qint64 done, qint64 total) {
+        EXPECT_GT(done, reported);
+        EXPECT_EQ(total, content.size());
+        reported = done;
+    };
+    const PassResult result = scanner.run(f, 0, control, [&](const ScannedLine& line) {
+        EXPECT_LT(index, expected.size());
+        if (index >= expected.size())
+            return false;
+        const QByteArray& want = expected[index];
+        EXPECT_EQ(line.start, offset) << index;
+        EXPECT_EQ(line.length, want.size()) << index;
+        EXPECT_EQ(line.head, want.left(static_cast<qsizetype>(Width)).toStdString()) << index;
+        EXPECT_EQ(line.ended, index + 1 < expected.size());
+        offset += want.size() + 1;
+        ++index;
+        return true;
+    });
+    EXPECT_EQ(result, PassResult::Done);
+    EXPECT_EQ(index, expected.size());
+    EXPECT_EQ(reported, content.size());
+
+    // A visitor that says stop leaves the file just after that line.
+    ASSERT_TRUE(f.seek(0));
+    int taken = 0;
+    EXPECT_EQ(scanner.run(f, 0, {}, [&](const ScannedLine&) { return ++taken < 3; }), PassResult::Done);
+    EXPECT_EQ(taken, 3);
+    EXPECT_EQ(f.pos(), expected[0].size() + expected[1].size() + expected[2].size() + 3);
+    // A cancelled pass stops before it reads.
+    std::atomic<bool> cancel{true};
+    PassControl cancelled;
+    cancelled.cancel = &cancel;
+    EXPECT_EQ(scanner.run(f, f.pos(), cancelled, [](const ScannedLine&) { return true; }), PassResult::Cancelled);
+}
+
+// A long file opens with an index of its first lines only: the first pages and the annotation
+// block at the end of the file read as with the whole index, which is built later (on a worker)
+// and taken over, or completed by the next open().
+TEST(DataFileReader, AFileIndexedAtItsHeadShowsItsFirstPagesLikeTheWholeIndex)
+{
+    QTemporaryDir dir;
+    const QString path = autoSaveFile(dir, 20000, true, QStringLiteral("first line\nsecond\t2"));
+    DataFileLines whole;
+    ASSERT_TRUE(whole.open(path));
+    ASSERT_TRUE(whole.indexComplete());
+
+    DataFileLines head;
+    ASSERT_TRUE(head.openHead(path, 4000));
+    EXPECT_FALSE(head.indexComplete());
+    EXPECT_EQ(head.lineCount(), 4000);
+    EXPECT_TRUE(head.holdsLine(4000));
+    EXPECT_FALSE(head.holdsLine(4001));
+    EXPECT_FALSE(head.isLastLine(4000)) << "more lines follow the head";
+    RecorderState a, b;
+    const PageSpan open = openSpan();
+    EXPECT_EQ(fillScreen(head, open, a), fillScreen(whole, open, b));
+    EXPECT_EQ(a.TraceBuf, b.TraceBuf);
+    const PageState pa = afterOpen(head, open), pb = afterOpen(whole, open);
+    EXPECT_EQ(pa.pageEnd, pb.pageEnd);
+    EXPECT_EQ(pa.forward, pb.forward);
+    const PageSpan next = forwardSpan(pa.pageEnd);
+    EXPECT_TRUE(head.holdsLine(next.firstLine + next.count));
+    fillScreen(head, next, a);
+    fillScreen(whole, next, b);
+    EXPECT_EQ(a.TraceBuf, b.TraceBuf);
+    const AnnotationInfo fromTail = head.readAnnotation(1, 2), fromIndex = whole.readAnnotation(1, 2);
+    EXPECT_EQ(fromTail.count, 2);
+    EXPECT_EQ(fromTail.lines, fromIndex.lines);
+    EXPECT_EQ(fromTail.x, fromIndex.x);
+    EXPECT_EQ(fromTail.transparent, fromIndex.transparent);
+
+    // The whole index built elsewhere, with the overview in the same pass, is taken over.
+    DataFileLines worker;
+    RecordingOverview overview;
+    EXPECT_EQ(indexWithOverview(path, worker, overview), PassResult::Done);
+    EXPECT_FALSE(worker.isOpen());
+    RecordingOverview separate;
+    EXPECT_EQ(separate.update(path), RecordingOverview::Result::Done);
+    EXPECT_EQ(overview.rowsWithSamples(), separate.rowsWithSamples());
+    EXPECT_EQ(overview.bytesRead(), separate.bytesRead());
+    ASSERT_EQ(overview.buckets().size(), separate.buckets().size());
+    for (size_t i = 0; i < overview.buckets().size(); ++i)
+        EXPECT_EQ(overview.buckets()[i].max, separate.buckets()[i].max);
+    DataFileLines other;
+    ASSERT_TRUE(other.openHead(autoSaveFile(dir, 5000), 100));
+    EXPECT_FALSE(other.adoptIndex(worker)) << "an index of another file";
+    ASSERT_TRUE(head.adoptIndex(worker));
+    EXPECT_TRUE(head.indexComplete());
+    EXPECT_EQ(head.lineCount(), whole.lineCount());
+    EXPECT_EQ(head.sampleLines(), 20000);
+    EXPECT_TRUE(head.isLastLine(whole.lineCount()));
+    ASSERT_TRUE(head.open(path));
+    EXPECT_EQ(head.indexExtensions(), 0) << "the adopted index is current";
+    EXPECT_EQ(head.line(15000), whole.line(15000));
+
+    // Without one, the next open() goes on from the head instead of the top.
+    DataFileLines later;
+    ASSERT_TRUE(later.openHead(path, 4000));
+    ASSERT_TRUE(later.open(path));
+    EXPECT_TRUE(later.indexComplete());
+    EXPECT_EQ(later.indexBuilds(), 1);
+    EXPECT_EQ(later.indexExtensions(), 1);
+    EXPECT_EQ(later.lineCount(), whole.lineCount());
+    EXPECT_EQ(later.damagedLines(), whole.damagedLines());
+    EXPECT_EQ(later.line(whole.lineCount()), whole.line(whole.lineCount()));
+
+    // A cancelled build leaves nothing to take over.
+    std::atomic<bool> cancel{true};
+    PassControl control;
+    control.cancel = &cancel;
+    DataFileLines cancelled;
+    EXPECT_EQ(cancelled.buildIndex(path, control), PassResult::Cancelled);
+    DataFileLines head2;
+    ASSERT_TRUE(head2.openHead(path, 100));
+    EXPECT_FALSE(head2.adoptIndex(cancelled));
+    EXPECT_FALSE(head2.indexComplete());
+
+    // A short file is whole after openHead().
+    DataFileLines shortFile;
+    ASSERT_TRUE(shortFile.openHead(autoSaveFile(dir, 300), 4000));
+    EXPECT_TRUE(shortFile.indexComplete());
+    EXPECT_TRUE(shortFile.isLastLine(shortFile.lineCount()));
 }
