@@ -2,6 +2,7 @@
 
 #include <hidapi.h>
 
+#include <array>
 #include <chrono>
 #include <cstring>
 #ifdef __linux__
@@ -165,7 +166,7 @@ void BufferedTransport::close(Handle handle)
     raw_->close(handle);
 }
 
-void BufferedTransport::take(Reader& reader, const ReportQueue::Frame& frame, int& lastSequence)
+void BufferedTransport::countGap(Reader& reader, const ReportQueue::Frame& frame, int& lastSequence)
 {
     if (reader.newStream.exchange(false))
         lastSequence = -1;
@@ -173,7 +174,6 @@ void BufferedTransport::take(Reader& reader, const ReportQueue::Frame& frame, in
     if (lastSequence >= 0 && sequence != lastSequence)
         reader.skipped += static_cast<uint64_t>((sequence - lastSequence - 1) & 0xFF);
     lastSequence = sequence;
-    reader.queue.push(frame);
 }
 
 void BufferedTransport::drain(Handle handle, Reader& reader)
@@ -181,17 +181,38 @@ void BufferedTransport::drain(Handle handle, Reader& reader)
 #ifdef __linux__
     pthread_setname_np(pthread_self(), "korvix-reader");
 #endif
-    ReportQueue::Frame frame{};
+    // The reports of one wake-up, handed to the queue together: one lock and one wake-up of a
+    // waiting reader per hand-over instead of one per report.
+    std::array<ReportQueue::Frame, HandOverFrames> taken;
+    size_t held = 0;
+    const auto handOver = [&] {
+        reader.queue.push(taken.data(), held);
+        held = 0;
+    };
     int lastSequence = -1;  // none yet in this stream
     while (!reader.stop) {
-        int n = raw_->read(handle, frame.data(), ReaderPollMs);
+        // Idle: wait for a report. The first one goes on at once, so that an answer to a command
+        // is not held back.
+        int n = raw_->read(handle, taken[0].data(), ReaderPollMs);
         if (n == FrameSize) {
-            // The first report goes on at once (an answer to a command is not held back); the
-            // ones that follow it are let gather and then taken in one go without waiting.
-            take(reader, frame, lastSequence);
-            std::this_thread::sleep_for(std::chrono::milliseconds(ReaderGatherMs));
-            while (!reader.stop && (n = raw_->read(handle, frame.data(), 0)) == FrameSize)
-                take(reader, frame, lastSequence);
+            countGap(reader, taken[0], lastSequence);
+            held = 1;
+            handOver();
+            // A stream: while reports keep coming, sleep ReaderGatherMs, then take all that has
+            // arrived without waiting. One wake-up per gather time, however many reports it brings.
+            for (;;) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(ReaderGatherMs));
+                size_t got = 0;
+                while (!reader.stop && (n = raw_->read(handle, taken[held].data(), 0)) == FrameSize) {
+                    countGap(reader, taken[held], lastSequence);
+                    ++got;
+                    if (++held == taken.size())
+                        handOver();
+                }
+                handOver();
+                if (n < 0 || got == 0 || reader.stop)
+                    break;
+            }
         }
         if (n < 0) {
             // The device is gone: what was read before stays readable, then every read fails at once.

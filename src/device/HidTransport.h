@@ -67,10 +67,13 @@ public:
     static constexpr size_t DefaultCapacity = 16384;
     // How long one read of the reader thread waits, so that it notices a close in good time.
     static constexpr int ReaderPollMs = 100;
-    // After a report the reader thread lets this long pass before it takes, without waiting, all
-    // that has arrived meanwhile: at one report per millisecond it wakes up about a hundred times
-    // a second instead of a thousand, and the kernel's 64 unread reports stay far from full.
-    static constexpr int ReaderGatherMs = 8;
+    // While reports keep coming the reader thread sleeps this long, then takes, without waiting,
+    // all that has arrived meanwhile: at one report per millisecond it wakes up about sixty times
+    // a second instead of a thousand, and the kernel's 64 unread reports (64 ms of them) stay far
+    // from full even when the thread wakes up late.
+    static constexpr int ReaderGatherMs = 16;
+    // Reports handed to the queue at a time.
+    static constexpr size_t HandOverFrames = 64;
 
     explicit BufferedTransport(std::unique_ptr<HidTransport> raw, size_t capacity = DefaultCapacity);
     ~BufferedTransport() override;
@@ -103,8 +106,8 @@ private:
         std::thread thread;
     };
     void drain(Handle handle, Reader& reader);
-    // Counts a sequence gap before `frame` and queues it.
-    static void take(Reader& reader, const ReportQueue::Frame& frame, int& lastSequence);
+    // Counts the reports the sequence byte of `frame` shows as never received before it.
+    static void countGap(Reader& reader, const ReportQueue::Frame& frame, int& lastSequence);
     Reader* readerOf(Handle handle) const;
 
     std::unique_ptr<HidTransport> raw_;

@@ -4,16 +4,25 @@
 
 void ReportQueue::push(const Frame& frame)
 {
+    push(&frame, 1);
+}
+
+void ReportQueue::push(const Frame* frames, size_t count)
+{
+    if (count == 0)
+        return;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (closed_)
             return;
-        if (frames_.size() >= capacity_) {
-            frames_.pop_front();
-            ++dropped_;
+        for (size_t i = 0; i < count; ++i) {
+            if (frames_.size() >= capacity_) {
+                frames_.pop_front();
+                ++dropped_;
+            }
+            frames_.push_back(frames[i]);
         }
-        frames_.push_back(frame);
-        ++pushed_;
+        pushed_ += count;
     }
     ready_.notify_one();
 }
@@ -22,7 +31,9 @@ ReportQueue::Pop ReportQueue::pop(Frame& frame, int timeoutMs)
 {
     std::unique_lock<std::mutex> lock(mutex_);
     const auto ready = [this] { return closed_ || !frames_.empty(); };
-    if (!ready_.wait_for(lock, std::chrono::milliseconds(timeoutMs > 0 ? timeoutMs : 0), ready))
+    // A look without waiting never enters the condition variable: a wait with a time-out already
+    // passed still costs a system call and a context switch.
+    if (timeoutMs <= 0 ? !ready() : !ready_.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready))
         return Pop::TimedOut;
     if (frames_.empty())
         return Pop::Closed;
@@ -37,7 +48,9 @@ bool ReportQueue::waitForRoom(size_t frames, int timeoutMs)
 {
     std::unique_lock<std::mutex> lock(mutex_);
     const auto fits = [&] { return closed_ || frames_.size() + frames <= capacity_; };
-    return room_.wait_for(lock, std::chrono::milliseconds(timeoutMs > 0 ? timeoutMs : 0), fits) && !closed_;
+    if (timeoutMs <= 0)
+        return fits() && !closed_;
+    return room_.wait_for(lock, std::chrono::milliseconds(timeoutMs), fits) && !closed_;
 }
 
 void ReportQueue::close(bool discardQueued)

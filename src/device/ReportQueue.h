@@ -22,6 +22,9 @@ public:
 
     // Appends a frame; drops the oldest one when the queue is full.
     void push(const Frame& frame);
+    // Appends `count` frames in order under one lock and wakes a waiting reader once, as push()
+    // would one by one (the oldest go when the queue is full).
+    void push(const Frame* frames, size_t count);
     // Waits up to timeoutMs for the next frame. A closed queue that is empty answers Closed at once.
     Pop pop(Frame& frame, int timeoutMs);
     // No more frames will come; waiting readers are woken. `discardQueued` forgets the frames not
