@@ -418,6 +418,8 @@ int UnattendedRecording::run()
     session_ = std::make_unique<RecordingSession>(st);
     session_->setDevice(link_.get());
     session_->setAutoSave(sink_.get());
+    // Nothing is drawn: the reports can wait longer in the transport's queue between two batches.
+    session_->setBatchInterval(BatchIntervalMs);
     QObject::connect(session_.get(), &RecordingSession::recorderLost, [this] { recorderLost_ = true; });
     QObject::connect(
         session_.get(), &RecordingSession::stopped, &loop, [this] { afterStop(); }, Qt::QueuedConnection);

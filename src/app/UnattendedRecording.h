@@ -61,6 +61,8 @@ public:
     bool statusLine = false;
     // How long one wait for a returning recorder sleeps (milliseconds).
     int reconnectPollMs = 1000;
+    // How often the session takes the queued reports: ten times a second is enough for a file.
+    static constexpr int BatchIntervalMs = 100;
 
 private:
     class Sink;

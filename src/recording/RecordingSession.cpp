@@ -98,7 +98,7 @@ void RecordingSession::takeDeviceBatch()
         firstBatchDone_ = true;
         sinceReport_.start();
         batchTimer_->setSingleShot(false);
-        batchTimer_->start(BatchIntervalMs);
+        batchTimer_->start(batchIntervalMs_);
     }
     inBatch_ = true;
     const double timeStep = timeStepOf(st_.RecTimeDivLabel);

@@ -64,6 +64,10 @@ public:
     void setDevice(DeviceLink* link) { link_ = link; }
     // The auto-save hand-off (may be null: lines are only counted).
     void setAutoSave(AutoSaveSink* sink) { sink_ = sink; }
+    // How often a device recording takes the queued reports (BatchIntervalMs unless set): a client
+    // that draws nothing may take them less often; the transport's queue holds ten seconds.
+    void setBatchInterval(int ms) { batchIntervalMs_ = ms > 0 ? ms : BatchIntervalMs; }
+    int batchInterval() const { return batchIntervalMs_; }
 
     // Starts a recording of the current mode (DemoMode) and time base (SampleIntervalMs,
     // RecTimeDivLabel): resets the position, elapsed time and sums, starts the timer, writes the
@@ -120,4 +124,5 @@ private:
     StopReason reason_ = StopReason::User;
     int appendedFrom_ = -1, appendedTo_ = -1;
     int failedReads_ = 0;
+    int batchIntervalMs_ = BatchIntervalMs;
 };

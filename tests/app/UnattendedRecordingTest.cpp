@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#if defined(__linux__)
+#include <sys/resource.h>
+#endif
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -150,6 +154,35 @@ TEST_F(UnattendedRecordingTest, RecordsEverySampleWithTheStoredCalibration)
     EXPECT_EQ(r.note, (QStringList{QStringLiteral("Bench 3"), QStringLiteral("heater on")}));
     EXPECT_EQ(contentOf(settings), stored);
 }
+
+#if defined(__linux__)
+// Nothing is drawn, so the recording's thread takes the queued reports about ten times a second
+// and sleeps in between: far fewer wake-ups than a window's sixty-odd batches a second, and no
+// sample fewer.
+TEST_F(UnattendedRecordingTest, TheRecordingThreadWakesUpRarely)
+{
+    const auto voluntarySwitches = [] {
+        rusage usage{};
+        getrusage(RUSAGE_THREAD, &usage);
+        return usage.ru_nvcsw;
+    };
+    const QString out = path("quiet.txt");
+    const RecordOptions o = optionsOf(
+        {"--simulate=ch1=dc:5", "--time-div", "0.1s", "--samples", "3000", "--quiet", "--output", qPrintable(out)});
+    long before = 0;
+    const Outcome run =
+        record(o, path("none.ini"), nullptr, [&](UnattendedRecording&) { before = voluntarySwitches(); });
+    const long switches = voluntarySwitches() - before;
+    EXPECT_EQ(run.code, exitcode::Done) << qPrintable(run.messages);
+    const ReadBack r = readBack(out);
+    ASSERT_EQ(r.samples.size(), 3000u);
+    EXPECT_TRUE(r.stopLine);
+    // The first batch a second after the start, then 2 s of batches every 100 ms: about 20
+    // wake-ups, a few more for the start, the stop and the file's hand-over to the system each
+    // second (about 40 in all here). At one batch per 16 ms it would be near 150.
+    EXPECT_LT(switches, 100);
+}
+#endif
 
 TEST_F(UnattendedRecordingTest, SaysSoWhenNoCalibrationIsStored)
 {
