@@ -379,13 +379,12 @@ PassResult DataFileLines::scan(qint64 base, ScanState state, int64_t maxLines, c
         }
         ++lineCount_;
         next = line.start + line.length + 1;
-        if (observer)
-            observer(line);
         if (commentLine_ == 0 && (line.length == 7 || line.length == 8) &&
             std::memcmp(line.head.data(), Comment, static_cast<size_t>(line.length)) == 0)
             commentLine_ = lineCount_;
         if (lineCount_ >= FirstDataLine && commentLine_ == 0) {
-            switch (readDataLine(line.pageText()).kind) {
+            const DataLine reading = readDataLine(line.pageText());
+            switch (reading.kind) {
                 case DataLineKind::Empty:
                     ++emptyLines;
                     break;
@@ -406,6 +405,10 @@ PassResult DataFileLines::scan(qint64 base, ScanState state, int64_t maxLines, c
                     emptyLines = 0;
                     break;
             }
+            if (observer)
+                observer(line, &reading);
+        } else if (observer) {
+            observer(line, nullptr);
         }
         if (lineCount_ >= maxLines) {
             stopped = true;

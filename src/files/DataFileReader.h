@@ -193,9 +193,12 @@ struct AnnotationInfo {
 class DataFileLines {
 public:
     static constexpr int64_t Stride = 64;
+    // Lines indexed before the first page of a file is shown (about 38 pages); the whole index of
+    // a longer file is built afterwards.
+    static constexpr int64_t HeadLines = int64_t{1} << 16;
     // Called for each line while an index is built from the top (the overview built in the same
-    // pass).
-    using LineObserver = std::function<void(const ScannedLine&)>;
+    // pass), with the index's reading of the line when it belongs to the data part (else null).
+    using LineObserver = std::function<void(const ScannedLine&, const DataLine*)>;
 
     // Opens the file and builds its index (kept when the file is unchanged; extended by the lines
     // added since when the same file only grew, as a file still being written does, or when only
@@ -212,6 +215,9 @@ public:
     // Takes over the index that `other` built of the file this one has on view (same path and the
     // same beginning); false, and nothing changes, otherwise.
     bool adoptIndex(DataFileLines& other);
+    // Opens the indexed file again for reading, with the index as it is (page turns among the
+    // first lines while the whole index is built elsewhere).
+    bool reopenFile() { return !path_.isEmpty() && openFile(path_); }
     void close() { file_.close(); }
     bool isOpen() const { return file_.isOpen(); }
     QString path() const { return path_; }

@@ -106,7 +106,7 @@ void RecordingOverview::startFromTop(const QString& path, qint64 fileBytes)
         buckets_.reserve(static_cast<size_t>(fileBytes / 45 / BucketRows + 1));
 }
 
-void RecordingOverview::take(const ScannedLine& line)
+void RecordingOverview::take(const ScannedLine& line, const DataLine* reading)
 {
     // A last line without its line end is left for the next pass: it may still be being written.
     if (!line.ended)
@@ -128,7 +128,7 @@ void RecordingOverview::take(const ScannedLine& line)
         return;
     }
     const int64_t row = rows_++;
-    const DataLine d = readDataLine(line.pageText());
+    const DataLine d = reading != nullptr ? *reading : readDataLine(line.pageText());
     switch (d.kind) {
         case DataLineKind::Empty:
             ++pendingEmpty_;
@@ -195,7 +195,8 @@ PassResult indexWithOverview(const QString& path, DataFileLines& lines, Recordin
                              const PassControl& control)
 {
     overview.startFromTop(path, QFileInfo(path).size());
-    return lines.buildIndex(path, control, [&overview](const ScannedLine& line) { overview.take(line); });
+    return lines.buildIndex(
+        path, control, [&overview](const ScannedLine& line, const DataLine* reading) { overview.take(line, reading); });
 }
 
 RecordingOverview::Bucket RecordingOverview::envelope(int64_t first, int64_t last) const

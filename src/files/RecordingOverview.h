@@ -56,7 +56,8 @@ public:
     // overview forgets what it had and takes the lines handed to take() in order.
     // `fileBytes`, when known, sizes the envelope for the whole file at once.
     void startFromTop(const QString& path, qint64 fileBytes = 0);
-    void take(const ScannedLine& line);
+    // `reading`, when given, is the line's reading made by the index in the same pass.
+    void take(const ScannedLine& line, const DataLine* reading = nullptr);
 
     QString path() const { return path_; }
     QString errorString() const { return error_; }
