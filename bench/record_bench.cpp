@@ -38,6 +38,25 @@ double ownCpuSeconds(qint64 pid, const QByteArray& only = {})
     return total;
 }
 
+// Times the program's own threads (the simulator's excluded) gave up the processor to wait: one
+// per wake-up of a thread that sleeps between its pieces of work.
+long long ownWaits(qint64 pid)
+{
+    long long total = 0;
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
+    for (const QString& tid : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks + QLatin1Char('/') + tid + QStringLiteral("/comm"));
+        QFile status(tasks + QLatin1Char('/') + tid + QStringLiteral("/status"));
+        if (!comm.open(QIODevice::ReadOnly) || !status.open(QIODevice::ReadOnly) ||
+            comm.readAll().trimmed() == "korvix-sim")
+            continue;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("voluntary_ctxt_switches:"))
+                total += line.mid(24).trimmed().toLongLong();
+    }
+    return total;
+}
+
 long rssKb(qint64 pid)
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
@@ -83,6 +102,8 @@ int main(int argc, char** argv)
     const double readerAtStart = ownCpuSeconds(pid, "korvix-reader");
     double readerAtEnd = readerAtStart;
     const long rssAtStart = rssKb(pid);
+    const long long waitsAtStart = ownWaits(pid);
+    long long waitsAtEnd = waitsAtStart;
     const qint64 measuredFrom = wall.elapsed();
     double cpuAtEnd = cpuAtStart;
     long rssAtEnd = rssAtStart;
@@ -91,6 +112,7 @@ int main(int argc, char** argv)
         cpuAtEnd = ownCpuSeconds(pid);
         readerAtEnd = ownCpuSeconds(pid, "korvix-reader");
         rssAtEnd = rssKb(pid);
+        waitsAtEnd = ownWaits(pid);
         measuredTo = wall.elapsed();
     }
     const QString err = QString::fromLocal8Bit(p.readAllStandardError());
@@ -116,6 +138,8 @@ int main(int argc, char** argv)
                 span > 0 ? 100.0 * (cpuAtEnd - cpuAtStart) / span : 0.0);
     std::printf("    of which the reader thread of the transport: %.2f %%\n",
                 span > 0 ? 100.0 * (readerAtEnd - readerAtStart) / span : 0.0);
+    std::printf("  wake-ups of the program's own threads: %.0f a second\n",
+                span > 0 ? static_cast<double>(waitsAtEnd - waitsAtStart) / span : 0.0);
     std::printf("  resident memory %ld kB after start-up, %ld kB at the end (%+ld kB)\n", rssAtStart, rssAtEnd,
                 rssAtEnd - rssAtStart);
     return 0;
