@@ -89,7 +89,7 @@ int runCalibrate(const QStringList& arguments)
     std::unique_ptr<HidTransport> transport =
         simulate ? makeSimulatedTransport(config, &simulator) : makeHidapiTransport();
 
-    auto st = std::make_unique<RecorderState>();
+    std::array<uint8_t, ChannelCount> channelRanges{200, 200, 200, 200};
     DeviceLink link(*transport);
     if (!link.FindDevice() || !link.opened()) {
         std::fprintf(stderr, "korvix calibrate: %s\n",
@@ -109,8 +109,8 @@ int runCalibrate(const QStringList& arguments)
 
     link.transport().setInputsDisconnected(true);
     const CalibrationResult result = runCalibration(link, [&](int rangeIndex) {
-        st->ChannelRange[0] = static_cast<uint8_t>(Ranges[static_cast<size_t>(rangeIndex)].channelRange);
-        link.sendRanges(st->ChannelRange);
+        channelRanges[0] = static_cast<uint8_t>(Ranges[static_cast<size_t>(rangeIndex)].channelRange);
+        link.sendRanges(channelRanges);
     });
     link.transport().setInputsDisconnected(false);
     if (!result.success) {
@@ -118,24 +118,22 @@ int runCalibrate(const QStringList& arguments)
                      result.deviceLost ? " (the recorder is gone or silent)" : "");
         return result.deviceLost ? exitcode::NoRecorder : 1;
     }
-    st->HwOffset = result.offset;
-    st->HwOffset4 = result.offset4;
-    link.sendOffset(st->HwOffset);
+    link.sendOffset(result.offset);
 
     // Only the calibration keys change; every other line of the settings file stays as it is.
     const QString path = userSettingsPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
     SettingsFile settings(path);
-    settings.writeInteger(QLatin1String(Key::Section_Hardware), QLatin1String(Key::Hardware_Offset), st->HwOffset);
-    settings.writeInteger(QLatin1String(Key::Section_Hardware), QLatin1String(Key::Hardware_Offset4), st->HwOffset4);
+    settings.writeInteger(QLatin1String(Key::Section_Hardware), QLatin1String(Key::Hardware_Offset), result.offset);
+    settings.writeInteger(QLatin1String(Key::Section_Hardware), QLatin1String(Key::Hardware_Offset4), result.offset4);
     settings.writeBool(QLatin1String(Key::Section_Hardware), QLatin1String(Key::Hardware_HWdialog), false);
     QString error;
     if (!settings.flush(&error)) {
         std::fprintf(stderr, "korvix calibrate: %s\n", qPrintable(error));
         return exitcode::WriteError;
     }
-    std::printf("Calibrated: Offset=%d Offset4=%d, stored in %s\nConnect the inputs again.\n", st->HwOffset,
-                st->HwOffset4, qPrintable(path));
+    std::printf("Calibrated: Offset=%d Offset4=%d, stored in %s\nConnect the inputs again.\n", result.offset,
+                result.offset4, qPrintable(path));
     return exitcode::Done;
 }
 

@@ -17,7 +17,6 @@
 #include "device/DeviceLink.h"
 #include "files/DataFileFormat.h"
 #include "files/DataFileWriter.h"
-#include "recording/RecorderState.h"
 #include "recording/RecordingSession.h"
 #include "recording/TimeBase.h"
 #include "screen/LocaleTexts.h"
@@ -83,7 +82,7 @@ constexpr uint16_t NoteX = 20, NoteY = 30;
 }  // namespace
 
 UnattendedRecording::UnattendedRecording(const RecordOptions& options, HidTransport& transport, QString settingsPath)
-    : o_(options), transport_(transport), settingsPath_(std::move(settingsPath)), st_(std::make_unique<RecorderState>())
+    : o_(options), transport_(transport), settingsPath_(std::move(settingsPath))
 {
     makeStopPipe();
 }
@@ -142,8 +141,8 @@ void UnattendedRecording::say(const QString& text)
 
 void UnattendedRecording::sendRangesAndOffset()
 {
-    link_->sendOffset(st_->HwOffset);
-    link_->sendRanges(st_->ChannelRange);
+    link_->sendOffset(channels_.HwOffset);
+    link_->sendRanges(channels_.ChannelRange);
 }
 
 bool UnattendedRecording::connect()
@@ -177,7 +176,6 @@ bool UnattendedRecording::waitForRecorder()
 
 bool UnattendedRecording::openFile()
 {
-    RecorderState& st = *st_;
     QString name = o_.output;
     if (o_.toStdout())
         name = QStringLiteral("/dev/stdout");
@@ -190,10 +188,10 @@ bool UnattendedRecording::openFile()
         return false;
     }
     files_ << name;
-    st.StartStamp = stampNow();
-    st.AutoSaveLineNo = 0;
+    run_.StartStamp = stampNow();
+    run_.AutoSaveLineNo = 0;
     fileSamples_ = 0;
-    if (!writer_->writeHeader(st)) {
+    if (!writer_->writeHeader(run_, channels_)) {
         say(QStringLiteral("cannot write %1: %2").arg(name, writer_->errorString()));
         return false;
     }
@@ -202,18 +200,17 @@ bool UnattendedRecording::openFile()
 
 bool UnattendedRecording::closeFile(const QString& reason)
 {
-    RecorderState& st = *st_;
-    st.StopStamp = stampNow();
-    const QString note = st.AnnotationText;
-    const bool noteOn = st.AnnotationOn;
+    run_.StopStamp = stampNow();
+    const QString note = note_.AnnotationText;
+    const bool noteOn = note_.AnnotationOn;
     if (!reason.isEmpty()) {
         // The reason becomes the last line of the note, so it shows when the file is opened.
-        st.AnnotationText = note.isEmpty() ? reason : note + QLatin1Char('\n') + reason;
-        st.AnnotationOn = true;
+        note_.AnnotationText = note.isEmpty() ? reason : note + QLatin1Char('\n') + reason;
+        note_.AnnotationOn = true;
     }
-    const bool ok = writer_->writeTrailer(st);
-    st.AnnotationText = note;
-    st.AnnotationOn = noteOn;
+    const bool ok = writer_->writeTrailer(run_, note_);
+    note_.AnnotationText = note;
+    note_.AnnotationOn = noteOn;
     return ok;
 }
 
@@ -229,12 +226,11 @@ void UnattendedRecording::sampleTaken(int position)
 {
     if (writeFailed_ || limitReached_ || !writer_)
         return;
-    RecorderState& st = *st_;
-    const std::array<int32_t, 4> raw{st.sample(0, position), st.sample(1, position), st.sample(2, position),
-                                     st.sample(3, position)};
-    const int64_t n = st.AutoSaveLineNo++;
-    const auto stepMs = static_cast<uint64_t>(st.SampleIntervalMs);
-    if (!writer_->writeSampleLine(n, raw, static_cast<uint64_t>(n) * stepMs, st.ChannelRange)) {
+    const std::array<int32_t, 4> raw{buffer_.sample(0, position), buffer_.sample(1, position),
+                                     buffer_.sample(2, position), buffer_.sample(3, position)};
+    const int64_t n = run_.AutoSaveLineNo++;
+    const auto stepMs = static_cast<uint64_t>(run_.SampleIntervalMs);
+    if (!writer_->writeSampleLine(n, raw, static_cast<uint64_t>(n) * stepMs, channels_.ChannelRange)) {
         writeFailed_ = true;
         session_->requestStop(StopReason::WriteError);
         return;
@@ -333,7 +329,6 @@ void UnattendedRecording::printStatus(bool force)
     if (!force && now - lastStatusMs_ < 1000)
         return;
     lastStatusMs_ = now;
-    RecorderState& st = *st_;
     const int64_t s = (now - startMs_) / 1000;
     QString line = QStringLiteral("%1:%2:%3  %4 samples ")
                        .arg(s / 3600, 2, 10, QLatin1Char('0'))
@@ -343,7 +338,7 @@ void UnattendedRecording::printStatus(bool force)
     for (int c = 0; c < ChannelCount; ++c)
         line += QStringLiteral(" CH%1 %2V")
                     .arg(c + 1)
-                    .arg(sampleVolts(lastRaw_[static_cast<size_t>(c)], st.ChannelRange[c]), 0, 'f', 3);
+                    .arg(sampleVolts(lastRaw_[static_cast<size_t>(c)], channels_.ChannelRange[c]), 0, 'f', 3);
     if (writer_ && !o_.toStdout()) {
         const qint64 size = QFileInfo(writer_->path()).size() + static_cast<qint64>(writer_->pending());
         line += QStringLiteral("  %1 kB").arg(size / 1024);
@@ -357,13 +352,12 @@ void UnattendedRecording::printStatus(bool force)
 
 int UnattendedRecording::run()
 {
-    RecorderState& st = *st_;
-
     // The calibration offsets as the window starts with them; the file is only read.
     const SettingsFile settings(settingsPath_);
     WindowBounds unused;
-    readStartupSettings(settings, st, unused);
-    st.DemoMode = false;
+    ColourScheme colours;  // the colours of the same file are the window's
+    readStartupSettings(settings, run_, channels_, colours, unused);
+    run_.DemoMode = false;
     if (settings.readInteger(QLatin1String(Key::Section_Hardware), QLatin1String(Key::Hardware_Offset), INT_MIN) ==
         INT_MIN)
         say(QStringLiteral("no calibration offsets stored in %1: recording uncalibrated (korvix calibrate "
@@ -371,27 +365,27 @@ int UnattendedRecording::run()
                 .arg(settingsPath_));
 
     const TimeBaseEntry& timeBase = TimeBases[static_cast<size_t>(o_.timeBase < 0 ? TimeBase1s : o_.timeBase)];
-    st.SampleIntervalMs = timeBase.sampleIntervalMs;
-    st.TimeDivLabel = QString::fromLatin1(timeBase.label);
-    st.RecTimeDivLabel = st.TimeDivLabel.str();
-    st.TimeDivCode = timeBase.timeDivCode;
-    st.BufferTimeDivCode = timeBase.timeDivCode;
+    run_.SampleIntervalMs = timeBase.sampleIntervalMs;
+    run_.TimeDivLabel = QString::fromLatin1(timeBase.label);
+    run_.RecTimeDivLabel = run_.TimeDivLabel.str();
+    run_.TimeDivCode = timeBase.timeDivCode;
+    run_.BufferTimeDivCode = timeBase.timeDivCode;
     for (int c = 0; c < ChannelCount; ++c) {
         const int index = std::max(o_.range[static_cast<size_t>(c)], 0);
         const RangeEntry& range = Ranges[static_cast<size_t>(index)];
-        st.ChannelRange[static_cast<size_t>(c)] = static_cast<uint8_t>(range.channelRange);
-        st.RangeLabel[c] = QString::fromUtf8(range.label);
-        st.RecRangeLabel[c] = st.RangeLabel[c].str();
-        st.CalOffset[static_cast<size_t>(c)] = range.usesOffset4 ? st.HwOffset4 : 0;
+        channels_.ChannelRange[static_cast<size_t>(c)] = static_cast<uint8_t>(range.channelRange);
+        channels_.RangeLabel[c] = QString::fromUtf8(range.label);
+        channels_.RecRangeLabel[c] = channels_.RangeLabel[c].str();
+        channels_.CalOffset[static_cast<size_t>(c)] = range.usesOffset4 ? channels_.HwOffset4 : 0;
     }
     if (!o_.comment.isEmpty()) {
-        st.AnnotationText = o_.comment.join(QLatin1Char('\n'));
-        st.AnnotationOn = true;
-        st.AnnotationX = NoteX;
-        st.AnnotationY = NoteY;
+        note_.AnnotationText = o_.comment.join(QLatin1Char('\n'));
+        note_.AnnotationOn = true;
+        note_.AnnotationX = NoteX;
+        note_.AnnotationY = NoteY;
     }
-    sampleLimit_ = o_.samples > 0 ? o_.samples : (o_.durationMs + st.SampleIntervalMs - 1) / st.SampleIntervalMs;
-    splitSamples_ = o_.splitMs > 0 ? std::max<int64_t>(1, o_.splitMs / st.SampleIntervalMs) : 0;
+    sampleLimit_ = o_.samples > 0 ? o_.samples : (o_.durationMs + run_.SampleIntervalMs - 1) / run_.SampleIntervalMs;
+    splitSamples_ = o_.splitMs > 0 ? std::max<int64_t>(1, o_.splitMs / run_.SampleIntervalMs) : 0;
 
     if (!connect()) {
         if (!o_.reconnect) {
@@ -415,7 +409,7 @@ int UnattendedRecording::run()
     QEventLoop loop;
     loop_ = &loop;
     sink_ = std::make_unique<Sink>(*this);
-    session_ = std::make_unique<RecordingSession>(st);
+    session_ = std::make_unique<RecordingSession>(buffer_, channels_, run_, nullptr);
     session_->setDevice(link_.get());
     session_->setAutoSave(sink_.get());
     // Nothing is drawn: the reports can wait longer in the transport's queue between two batches.
@@ -434,7 +428,7 @@ int UnattendedRecording::run()
     QObject::connect(&stopNotifier, &QSocketNotifier::activated, [this] { stopRequestArrived(); });
 
     startMs_ = steadyMs();
-    st.AutoSaveOn = true;
+    run_.AutoSaveOn = true;
     session_->start();
     // A stop asked for before the loop ran is seen at once.
     if (stopRequested)

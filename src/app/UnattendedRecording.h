@@ -9,13 +9,16 @@
 #include <memory>
 
 #include "app/RecordOptions.h"
+#include "recording/ChannelSetup.h"
+#include "recording/RunState.h"
+#include "recording/ScreenBuffer.h"
+#include "screen/ViewState.h"
 
 class HidTransport;
 class DeviceLink;
 class QEventLoop;
 class QTimer;
 class RecordingSession;
-struct RecorderState;
 namespace datafile {
 class AutoSaveWriter;
 }
@@ -86,7 +89,12 @@ private:
     RecordOptions o_;
     HidTransport& transport_;
     QString settingsPath_;
-    std::unique_ptr<RecorderState> st_;
+    // What the session records into: the samples, the channels as the options set them up, the run
+    // state, and the note (--comment and the reason a file ended) for the file's trailer.
+    ScreenBuffer buffer_;
+    ChannelSetup channels_;
+    RunState run_;
+    AnnotationState note_;
     std::unique_ptr<DeviceLink> link_;
     std::unique_ptr<datafile::AutoSaveWriter> writer_;
     std::unique_ptr<Sink> sink_;

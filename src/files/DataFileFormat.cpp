@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 
-#include "recording/RecorderState.h"
+#include "recording/ChannelSetup.h"
+#include "recording/RunState.h"
+#include "screen/ViewState.h"
 
 namespace datafile {
 
@@ -176,39 +178,40 @@ void appendFillerLine(std::string& out, int64_t n)
     out.append(Eol);
 }
 
-void appendHeader(std::string& out, const RecorderState& st, bool autoSave)
+void appendHeader(std::string& out, const RunState& run, const ChannelSetup& channels, bool autoSave)
 {
     if (autoSave) {
         out.append(Eol);
-        appendLine(out, StartKey + st.StartStamp.str());
+        appendLine(out, StartKey + run.StartStamp.str());
     } else {
-        appendLine(out, StartKey + st.StartStamp.str());
-        appendLine(out, SaveStopKey + st.StopStamp.str());
+        appendLine(out, StartKey + run.StartStamp.str());
+        appendLine(out, SaveStopKey + run.StopStamp.str());
     }
     out.append(Eol);
     appendLine(out, QStringLiteral("TIME STEP:"));
-    appendLine(out, QStringLiteral("100 = ") + st.RecTimeDivLabel.str());
+    appendLine(out, QStringLiteral("100 = ") + run.RecTimeDivLabel.str());
     out.append(Eol);
     appendLine(out, QStringLiteral("VOLTAGE RANGES:"));
-    appendLine(out, QStringLiteral("CH1: ") + st.RecRangeLabel[0].str() + QStringLiteral("\tCH3: ") +
-                        st.RecRangeLabel[2].str());
-    appendLine(out, QStringLiteral("CH2: ") + st.RecRangeLabel[1].str() + QStringLiteral("\tCH4: ") +
-                        st.RecRangeLabel[3].str());
+    appendLine(out, QStringLiteral("CH1: ") + channels.RecRangeLabel[0].str() + QStringLiteral("\tCH3: ") +
+                        channels.RecRangeLabel[2].str());
+    appendLine(out, QStringLiteral("CH2: ") + channels.RecRangeLabel[1].str() + QStringLiteral("\tCH4: ") +
+                        channels.RecRangeLabel[3].str());
     out.append(Eol);
     out.append(ColumnHeader);
     out.append(Eol);
     out.append(Eol);
 }
 
-void appendAnnotationBlock(std::string& out, const RecorderState& st, int width)
+void appendAnnotationBlock(std::string& out, const AnnotationState& annotation, int width)
 {
-    const QStringList lines = annotationLines(st.AnnotationText);
-    if (!st.AnnotationOn || lines.isEmpty())
+    const QStringList lines = annotationLines(annotation.AnnotationText);
+    if (!annotation.AnnotationOn || lines.isEmpty())
         return;
     out.append(CommentKey);
     out.append(Eol);
-    for (int64_t v : {static_cast<int64_t>(lines.size()), static_cast<int64_t>(st.AnnotationX),
-                      static_cast<int64_t>(st.AnnotationY), static_cast<int64_t>(st.AnnotationTransparent ? 1 : 0)}) {
+    for (int64_t v : {static_cast<int64_t>(lines.size()), static_cast<int64_t>(annotation.AnnotationX),
+                      static_cast<int64_t>(annotation.AnnotationY),
+                      static_cast<int64_t>(annotation.AnnotationTransparent ? 1 : 0)}) {
         appendInt(out, v);
         out.append(Eol);
     }

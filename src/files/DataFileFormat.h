@@ -30,7 +30,9 @@
 #include <cstdint>
 #include <string>
 
-struct RecorderState;
+struct AnnotationState;
+struct ChannelSetup;
+struct RunState;
 
 namespace datafile {
 
@@ -78,10 +80,10 @@ void appendDataLine(std::string& out, int64_t n, const std::array<int32_t, 4>& r
                     const std::array<uint8_t, 4>& rangeTenths, char decimalSeparator);
 void appendFillerLine(std::string& out, int64_t n);
 // The twelve header lines; autoSave chooses the auto-save column of the layout.
-void appendHeader(std::string& out, const RecorderState& st, bool autoSave);
+void appendHeader(std::string& out, const RunState& run, const ChannelSetup& channels, bool autoSave);
 // The annotation block, or nothing when the annotation is off or has no line. width > 0 cuts
 // every text line to that many characters.
-void appendAnnotationBlock(std::string& out, const RecorderState& st, int width);
+void appendAnnotationBlock(std::string& out, const AnnotationState& annotation, int width);
 
 // The lines of an annotation text as the "Add Text" window holds them: split at line breaks;
 // a break at the very end does not start another line, so an empty text has no line.

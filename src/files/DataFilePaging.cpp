@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "recording/RecorderState.h"
+#include "recording/ScreenBuffer.h"
 
 namespace datafile {
 
@@ -59,19 +59,19 @@ PageSpan backSpan(int64_t pageEnd)
     return {(skip < 0 ? PageSpan::FirstLineOfData - 1 : skip) + 1, PageRows + 1};
 }
 
-int fillScreen(DataFileLines& lines, const PageSpan& span, RecorderState& st)
+int fillScreen(DataFileLines& lines, const PageSpan& span, ScreenBuffer& buffer)
 {
     int filled = 0;
     for (int c = 0; c < ChannelCount; ++c)
         for (int p = 0; p < span.count; ++p)
-            st.trace(c, p) = 255;
+            buffer.trace(c, p) = 255;
     lines.readLines(span.firstLine, span.count, LineWidth, [&](int64_t number, std::string_view text) {
         const auto raw = classifyLine(text);
         if (!raw)
             return;
         const int p = static_cast<int>(number - span.firstLine);
         for (int c = 0; c < ChannelCount; ++c)
-            st.trace(c, p) = screenValueOfRaw((*raw)[static_cast<size_t>(c)]);
+            buffer.trace(c, p) = screenValueOfRaw((*raw)[static_cast<size_t>(c)]);
         filled = p + 1;
     });
     return filled;

@@ -19,7 +19,7 @@
 
 #include "files/DataFileReader.h"
 
-struct RecorderState;
+struct ScreenBuffer;
 
 namespace datafile {
 
@@ -51,7 +51,7 @@ PageSpan backSpan(int64_t pageEnd);
 // screen values, every other line, and every position past the end of the file, a BlankPosition
 // (255 on all four channels). SampleBuf is left as it is. Returns the number of positions up to
 // the last one that holds a data line (0 when none does).
-int fillScreen(DataFileLines& lines, const PageSpan& span, RecorderState& st);
+int fillScreen(DataFileLines& lines, const PageSpan& span, ScreenBuffer& buffer);
 // The number of positions a page draws: up to its last data line, so that a page that ends early
 // (a short recording, the last page of a file) ends its traces there, as the stopped screen of the
 // recording did, instead of dropping them to the bottom line.

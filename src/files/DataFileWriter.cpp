@@ -11,7 +11,10 @@
 #endif
 
 #include "files/DataFileFormat.h"
-#include "recording/RecorderState.h"
+#include "recording/ChannelSetup.h"
+#include "recording/RunState.h"
+#include "recording/ScreenBuffer.h"
+#include "screen/ViewState.h"
 
 namespace datafile {
 
@@ -26,32 +29,35 @@ int64_t steadyMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-std::array<int32_t, 4> rawAt(RecorderState& st, int position)
+std::array<int32_t, 4> rawAt(const ScreenBuffer& buffer, int position)
 {
-    return {st.sample(0, position), st.sample(1, position), st.sample(2, position), st.sample(3, position)};
+    return {buffer.sample(0, position), buffer.sample(1, position), buffer.sample(2, position),
+            buffer.sample(3, position)};
 }
 
 }  // namespace
 
-std::string formatSaveData(RecorderState& st, char decimalSeparator)
+std::string formatSaveData(ScreenBuffer& buffer, const RunState& run, const ChannelSetup& channels,
+                           const AnnotationState& annotation, char decimalSeparator)
 {
     std::string out;
     out.reserve(SaveDataRows * 64 + 1024);
-    appendHeader(out, st, false);
-    const auto stepMs = static_cast<uint64_t>(timeStepMs(st.RecTimeDivLabel));
+    appendHeader(out, run, channels, false);
+    const auto stepMs = static_cast<uint64_t>(timeStepMs(run.RecTimeDivLabel));
     for (int r = 0; r < SaveDataRows; ++r) {
-        if (st.DemoMode)
+        if (run.DemoMode)
             for (int c = 0; c < ChannelCount; ++c)
-                st.sample(c, r) = sampleOfScreenValue(st.trace(c, r));
+                buffer.sample(c, r) = sampleOfScreenValue(buffer.trace(c, r));
         // After a wrap, position 0 holds the first sample of the recording, not one of this screen
         // (which fills the positions from 1 on): it is a position without a sample of its own.
-        const bool staleFirst = r == 0 && st.ScreenWrapped;
-        if (r < st.SampleIndex && !staleFirst)
-            appendDataLine(out, r, rawAt(st, r), static_cast<uint64_t>(r) * stepMs, st.ChannelRange, decimalSeparator);
+        const bool staleFirst = r == 0 && buffer.ScreenWrapped;
+        if (r < buffer.SampleIndex && !staleFirst)
+            appendDataLine(out, r, rawAt(buffer, r), static_cast<uint64_t>(r) * stepMs, channels.ChannelRange,
+                           decimalSeparator);
         else
             appendFillerLine(out, r + 1);
     }
-    appendAnnotationBlock(out, st, SaveDataAnnotationWidth);
+    appendAnnotationBlock(out, annotation, SaveDataAnnotationWidth);
     return out;
 }
 
@@ -79,11 +85,11 @@ bool AutoSaveWriter::create(const QString& path)
     return true;
 }
 
-bool AutoSaveWriter::writeHeader(const RecorderState& st)
+bool AutoSaveWriter::writeHeader(const RunState& run, const ChannelSetup& channels)
 {
     if (!isOpen())
         return false;
-    appendHeader(buffer_, st, true);
+    appendHeader(buffer_, run, channels, true);
     return flush();
 }
 
@@ -100,16 +106,16 @@ bool AutoSaveWriter::writeSampleLine(int64_t n, const std::array<int32_t, 4>& ra
     return true;
 }
 
-bool AutoSaveWriter::writeTrailer(const RecorderState& st)
+bool AutoSaveWriter::writeTrailer(const RunState& run, const AnnotationState& annotationPart)
 {
     if (!file_.isOpen())
         return false;
     std::string stop = Eol;
     stop.append(AutoSaveStopKey);
-    stop.append(toWindows1252(st.StopStamp).constData());
+    stop.append(toWindows1252(run.StopStamp).constData());
     stop.append(Eol);
     std::string annotation;
-    appendAnnotationBlock(annotation, st, 0);
+    appendAnnotationBlock(annotation, annotationPart, 0);
     if (failed_) {
         appendWhole(stop);
         appendWhole(annotation);

@@ -7,7 +7,10 @@
 #include <functional>
 #include <string>
 
-struct RecorderState;
+struct AnnotationState;
+struct ChannelSetup;
+struct RunState;
+struct ScreenBuffer;
 
 namespace datafile {
 
@@ -17,7 +20,8 @@ namespace datafile {
 // recording wrapped its screen (it then holds the recording's first sample, from an earlier
 // screen). With DemoMode the raw values are first derived from the screen values and stored back
 // into SampleBuf, as the recording does.
-std::string formatSaveData(RecorderState& st, char decimalSeparator);
+std::string formatSaveData(ScreenBuffer& buffer, const RunState& run, const ChannelSetup& channels,
+                           const AnnotationState& annotation, char decimalSeparator);
 
 // The armed auto-save file: created when the user arms it, then the header at the start of the
 // recording, one line per sample and the trailer at the stop, which closes it.
@@ -50,13 +54,13 @@ public:
     char decimalSeparator = '.';
 
     // Each returns false after a failure; the file is then closed.
-    bool writeHeader(const RecorderState& st);
+    bool writeHeader(const RunState& run, const ChannelSetup& channels);
     bool writeSampleLine(int64_t n, const std::array<int32_t, 4>& raw, uint64_t timeMs,
                          const std::array<uint8_t, 4>& rangeTenths);
-    // The empty line, the STOP line (with st.StopStamp) and the annotation block (whole lines);
+    // The empty line, the STOP line (with the run's StopStamp) and the annotation block (whole lines);
     // closes the file. After a failure each of the two parts is written only if it fits whole, and
     // the result stays false.
-    bool writeTrailer(const RecorderState& st);
+    bool writeTrailer(const RunState& run, const AnnotationState& annotation);
     // Hands the collected lines to the system and forces them to the medium.
     bool flush();
     // Flushes and closes (an armed file that was never written stays empty).

@@ -13,7 +13,7 @@ int roundEven(double x)
 }
 }  // namespace
 
-void buildSources(RecorderState& st, std::mt19937& rng)
+void buildSources(DemoSource& st, std::mt19937& rng)
 {
     auto& table = st.DemoTable;
     std::uniform_int_distribution<int> level(0, 799);
@@ -39,11 +39,11 @@ void buildSources(RecorderState& st, std::mt19937& rng)
     }
 }
 
-void buildScreenTables(RecorderState& st)
+void buildScreenTables(DemoSource& st, const ChannelSetup& channels)
 {
     auto& table = st.DemoTable;
     for (int c = 0; c < ChannelCount; ++c) {
-        const int range = st.ChannelRange[c];
+        const int range = channels.ChannelRange[static_cast<size_t>(c)];
         for (int i = 0; i < Period; ++i) {
             const int source = table[static_cast<size_t>(SourceBase + Period * c + i)];
             int v = (range != 0 ? source / range : 0) + 255;
@@ -53,15 +53,15 @@ void buildScreenTables(RecorderState& st)
     }
 }
 
-void takeSample(RecorderState& st)
+void takeSample(DemoSource& st, ScreenBuffer& buffer)
 {
     const int p = st.DemoPhase % Period;
     for (int c = 0; c < ChannelCount; ++c)
-        st.trace(c, st.SampleIndex) = st.DemoTable[static_cast<size_t>(Period * c + p)];
+        buffer.trace(c, buffer.SampleIndex) = st.DemoTable[static_cast<size_t>(Period * c + p)];
     st.DemoPhase = static_cast<uint16_t>(p + st.DemoStep);
 }
 
-Refresh advanceDisplayClocks(RecorderState& st, int intervalMs)
+Refresh advanceDisplayClocks(DemoSource& st, int intervalMs)
 {
     Refresh r;
     st.DemoDvmMs += intervalMs;

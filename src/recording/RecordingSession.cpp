@@ -9,7 +9,9 @@
 #include "recording/MillisecondTimer.h"
 #include "recording/TimeBase.h"
 
-RecordingSession::RecordingSession(RecorderState& state, QObject* parent) : QObject(parent), st_(state)
+RecordingSession::RecordingSession(ScreenBuffer& buffer, const ChannelSetup& channels, RunState& run,
+                                   DemoSource* demoSource, QObject* parent)
+    : QObject(parent), buffer_(buffer), channels_(channels), run_(run), demo_(demoSource)
 {
     batchTimer_ = new QTimer(this);
     batchTimer_->setObjectName(QStringLiteral("deviceBatchTimer"));
@@ -27,33 +29,33 @@ RecordingSession::~RecordingSession() = default;
 
 void RecordingSession::start()
 {
-    st_.StopFlag = false;
-    st_.Idle = false;
-    st_.SampleIndex = 0;
-    st_.ScreenWrapped = false;
-    st_.ElapsedMs = 0;
-    st_.ElapsedHours = 0;
-    st_.ElapsedMinutes = 0;
-    st_.ElapsedSeconds = 0;
+    run_.StopFlag = false;
+    run_.Idle = false;
+    buffer_.SampleIndex = 0;
+    buffer_.ScreenWrapped = false;
+    run_.ElapsedMs = 0;
+    run_.ElapsedHours = 0;
+    run_.ElapsedMinutes = 0;
+    run_.ElapsedSeconds = 0;
     // The value displays refresh after the first 11 reports of a device recording, then every 1001.
-    st_.startRecording();
+    run_.startRecording();
     running_ = true;
     firstBatchDone_ = false;
     failedReads_ = 0;
     appendedFrom_ = appendedTo_ = -1;
     reason_ = StopReason::User;
 
-    if (st_.DemoMode) {
-        demoTimer_->setInterval(static_cast<uint32_t>(st_.SampleIntervalMs));
+    if (run_.DemoMode) {
+        demoTimer_->setInterval(static_cast<uint32_t>(run_.SampleIntervalMs));
         demoTimer_->setResolution(10);
         demoTimer_->setEnabled(true);
     } else {
         batchTimer_->setSingleShot(true);
         batchTimer_->start(DeviceStartDelayMs);
     }
-    if (st_.AutoSaveOn && sink_ != nullptr)
+    if (run_.AutoSaveOn && sink_ != nullptr)
         sink_->writeHeader();
-    if (!st_.DemoMode && link_ != nullptr)
+    if (!run_.DemoMode && link_ != nullptr)
         link_->sendCommand(command::Start);
     emit started();
 }
@@ -62,9 +64,9 @@ void RecordingSession::requestStop(StopReason reason)
 {
     if (!running_)
         return;
-    if (!st_.StopFlag)
+    if (!run_.StopFlag)
         reason_ = reason;
-    st_.StopFlag = true;
+    run_.StopFlag = true;
     demoTimer_->setEnabled(false);
 }
 
@@ -79,20 +81,20 @@ void RecordingSession::stop(StopReason reason)
     }
     requestStop(reason);
     batchTimer_->stop();
-    if (!st_.DemoMode && firstBatchDone_) {
+    if (!run_.DemoMode && firstBatchDone_) {
         // Reports measured before the stop that have not been taken yet belong to the recording.
-        st_.StopFlag = false;
+        run_.StopFlag = false;
         takeDeviceBatch();
         if (!running_)
             return;
-        st_.StopFlag = true;
+        run_.StopFlag = true;
     }
     finish();
 }
 
 void RecordingSession::takeDeviceBatch()
 {
-    if (!running_ || st_.DemoMode || inBatch_)
+    if (!running_ || run_.DemoMode || inBatch_)
         return;
     if (!firstBatchDone_) {
         firstBatchDone_ = true;
@@ -101,9 +103,9 @@ void RecordingSession::takeDeviceBatch()
         batchTimer_->start(batchIntervalMs_);
     }
     inBatch_ = true;
-    const double timeStep = timeStepOf(st_.RecTimeDivLabel);
+    const double timeStep = timeStepOf(run_.RecTimeDivLabel);
     bool lost = false;
-    while (!st_.StopFlag) {
+    while (!run_.StopFlag) {
         const int n = link_ != nullptr ? link_->readArrived() : HidTransport::Gone;
         if (n == 0) {
             // Nothing more has arrived: the rest comes with the next batch, unless the recorder
@@ -120,17 +122,17 @@ void RecordingSession::takeDeviceBatch()
         }
         failedReads_ = 0;
         sinceReport_.start();
-        st_.addReport(link_->inReport().data());
-        if (st_.refreshDue())
+        run_.addReport(link_->inReport().data());
+        if (run_.refreshDue())
             emit valuesRefreshDue(true, true);
-        if (st_.ReportCount >= st_.SampleIntervalMs) {
+        if (run_.ReportCount >= run_.SampleIntervalMs) {
             storeDeviceSample();
             perSampleSteps(timeStep, true);
-            st_.clearSums();
+            run_.clearSums();
         }
     }
     if (lost) {
-        st_.StopFlag = true;
+        run_.StopFlag = true;
         reason_ = StopReason::RecorderLost;
         emit recorderLost();
     }
@@ -138,11 +140,11 @@ void RecordingSession::takeDeviceBatch()
     inBatch_ = false;
     // A batch that ends on a stop (Single done, recorder lost, a stop asked for meanwhile) ends
     // the recording; a sample of the reports gathered so far is its last one.
-    if (st_.StopFlag && running_) {
-        if (st_.ReportCount > 0) {
+    if (run_.StopFlag && running_) {
+        if (run_.ReportCount > 0) {
             storeDeviceSample();
             perSampleSteps(timeStep, true);
-            st_.clearSums();
+            run_.clearSums();
             flushAppended();
         }
         finish();
@@ -151,55 +153,55 @@ void RecordingSession::takeDeviceBatch()
 
 void RecordingSession::storeDeviceSample()
 {
-    const int position = st_.SampleIndex;
+    const int position = buffer_.SampleIndex;
     for (int c = 0; c < ChannelCount; ++c) {
         const size_t i = static_cast<size_t>(c);
-        const int value = st_.value(c, st_.CalOffset[i]);
-        st_.trace(c, position) = screenValue(value);
-        st_.sample(c, position) = value;
+        const int value = run_.value(c, channels_.CalOffset[i]);
+        buffer_.trace(c, position) = screenValue(value);
+        buffer_.sample(c, position) = value;
     }
 }
 
 void RecordingSession::takeDemoSamples(int count)
 {
     // A timer event that was already queued when the recording stopped takes no sample.
-    if (!running_ || !st_.DemoMode || inBatch_ || !demoTimer_->Enabled())
+    if (!running_ || !run_.DemoMode || demo_ == nullptr || inBatch_ || !demoTimer_->Enabled())
         return;
     inBatch_ = true;
-    const double timeStep = timeStepOf(st_.RecTimeDivLabel);
-    for (int i = 0; i < count && !st_.StopFlag; ++i) {
-        demo::takeSample(st_);
-        const demo::Refresh refresh = demo::advanceDisplayClocks(st_, static_cast<int>(demoTimer_->Interval()));
+    const double timeStep = timeStepOf(run_.RecTimeDivLabel);
+    for (int i = 0; i < count && !run_.StopFlag; ++i) {
+        demo::takeSample(*demo_, buffer_);
+        const demo::Refresh refresh = demo::advanceDisplayClocks(*demo_, static_cast<int>(demoTimer_->Interval()));
         if (refresh.dvm || refresh.values)
             emit valuesRefreshDue(refresh.dvm, refresh.values);
         perSampleSteps(timeStep, false);
     }
     flushAppended();
     inBatch_ = false;
-    if (st_.StopFlag && running_)
+    if (run_.StopFlag && running_)
         finish();
 }
 
 void RecordingSession::perSampleSteps(double timeStep, bool deviceMode)
 {
     // Elapsed time. A device recording does not count its first sample.
-    if (!deviceMode || st_.SampleIndex != 0)
-        st_.ElapsedMs += st_.SampleIntervalMs;
-    st_.ElapsedHours = st_.ElapsedMs / 3600000;
-    st_.ElapsedMinutes = static_cast<int32_t>(st_.ElapsedMs % 3600000 / 60000);
-    st_.ElapsedSeconds = static_cast<int32_t>(st_.ElapsedMs % 3600000 % 60000 / 1000);
-    st_.ElapsedMinText = twoDigits(st_.ElapsedMinutes);
-    st_.ElapsedSecText = twoDigits(st_.ElapsedSeconds);
+    if (!deviceMode || buffer_.SampleIndex != 0)
+        run_.ElapsedMs += run_.SampleIntervalMs;
+    run_.ElapsedHours = run_.ElapsedMs / 3600000;
+    run_.ElapsedMinutes = static_cast<int32_t>(run_.ElapsedMs % 3600000 / 60000);
+    run_.ElapsedSeconds = static_cast<int32_t>(run_.ElapsedMs % 3600000 % 60000 / 1000);
+    run_.ElapsedMinText = twoDigits(run_.ElapsedMinutes);
+    run_.ElapsedSecText = twoDigits(run_.ElapsedSeconds);
 
-    const int position = st_.SampleIndex;
-    if (st_.AutoSaveOn) {
+    const int position = buffer_.SampleIndex;
+    if (run_.AutoSaveOn) {
         if (!deviceMode)
             for (int c = 0; c < ChannelCount; ++c)
-                st_.sample(c, position) = sampleOfScreenValue(st_.trace(c, position));
+                buffer_.sample(c, position) = sampleOfScreenValue(buffer_.trace(c, position));
         if (sink_ != nullptr)
             sink_->writeSampleLine(position, timeStep);
         else
-            ++st_.AutoSaveLineNo;
+            ++run_.AutoSaveLineNo;
     }
     if (appendedFrom_ < 0)
         appendedFrom_ = position;
@@ -209,19 +211,19 @@ void RecordingSession::perSampleSteps(double timeStep, bool deviceMode)
         // The samples of the full screen are reported with the elapsed time of the last one;
         // the time then starts again with the next screen, unless a file records it all.
         flushAppended();
-        if (!st_.AutoSaveOn) {
-            st_.ElapsedMs = 0;
-            st_.ElapsedHours = 0;
-            st_.ElapsedMinutes = 0;
-            st_.ElapsedSeconds = 0;
+        if (!run_.AutoSaveOn) {
+            run_.ElapsedMs = 0;
+            run_.ElapsedHours = 0;
+            run_.ElapsedMinutes = 0;
+            run_.ElapsedSeconds = 0;
         }
-        st_.SampleIndex = 0;
-        st_.ScreenWrapped = true;
+        buffer_.SampleIndex = 0;
+        buffer_.ScreenWrapped = true;
         emit wrapped();
     }
 
-    ++st_.SampleIndex;
-    if (st_.SingleShot && st_.SampleIndex == LastRecordedPosition)
+    ++buffer_.SampleIndex;
+    if (run_.SingleShot && buffer_.SampleIndex == LastRecordedPosition)
         requestStop(StopReason::SingleScreenDone);
 }
 
@@ -239,10 +241,10 @@ void RecordingSession::finish()
     batchTimer_->stop();
     demoTimer_->setEnabled(false);
     running_ = false;
-    st_.StopFlag = true;
+    run_.StopFlag = true;
     if (sink_ != nullptr)
         sink_->recordingStopped();
-    if (!st_.DemoMode && link_ != nullptr)
+    if (!run_.DemoMode && link_ != nullptr)
         link_->sendCommand(command::Stop);
     emit stopped(reason_);
 }

@@ -5,7 +5,10 @@
 #include <QString>
 #include <cstdint>
 
-#include "recording/RecorderState.h"
+#include "recording/ChannelSetup.h"
+#include "recording/DemoSource.h"
+#include "recording/RunState.h"
+#include "recording/ScreenBuffer.h"
 
 class DeviceLink;
 class MillisecondTimer;
@@ -44,9 +47,10 @@ enum class StopReason {
 // wall time makes due. Counts are those of the reports and samples, never of timer events: one
 // sample per SampleIntervalMs reports, the value refresh after 11 reports and then every 1001.
 //
-// The session reads and writes the recording fields of the state (sample buffer, SampleIndex,
-// elapsed time, sums, StopFlag, AutoSaveLineNo through the sink); observers learn of the progress
-// through its signals, all emitted on the session's thread and synchronously, in sample order.
+// The session writes the samples into the screen buffer and the run flags, sums and elapsed time
+// into the run state (AutoSaveLineNo through the sink); it only reads the channel set-up (the
+// calibration offsets). Observers learn of the progress through its signals, all emitted on the
+// session's thread and synchronously, in sample order.
 class RecordingSession : public QObject {
     Q_OBJECT
 public:
@@ -57,7 +61,10 @@ public:
     // recording used to allow (101 failed reads of 50 ms each).
     static constexpr int StallTimeoutMs = 5050;
 
-    explicit RecordingSession(RecorderState& state, QObject* parent = nullptr);
+    // `demoSource` gives the samples of a demo recording (may be null where only the recorder is
+    // recorded from).
+    RecordingSession(ScreenBuffer& buffer, const ChannelSetup& channels, RunState& run, DemoSource* demoSource,
+                     QObject* parent = nullptr);
     ~RecordingSession() override;
 
     // The recorder to record from in device mode (may be null: no report ever comes).
@@ -83,7 +90,7 @@ public:
 
     bool running() const { return running_; }
     // A device recording waits for its first batch (the first second after the start command).
-    bool waitingForFirstBatch() const { return running_ && !st_.DemoMode && !firstBatchDone_; }
+    bool waitingForFirstBatch() const { return running_ && !run_.DemoMode && !firstBatchDone_; }
 
     // One device batch now: every report queued. Called by the session's timer.
     void takeDeviceBatch();
@@ -112,7 +119,10 @@ private:
     void flushAppended();
     void finish();
 
-    RecorderState& st_;
+    ScreenBuffer& buffer_;
+    const ChannelSetup& channels_;
+    RunState& run_;
+    DemoSource* demo_;
     DeviceLink* link_ = nullptr;
     AutoSaveSink* sink_ = nullptr;
     QTimer* batchTimer_ = nullptr;

@@ -2,11 +2,11 @@
 
 #include <QStringList>
 
-void drawAnnotation(Surface& image, const RecorderState& st)
+void drawAnnotation(Surface& image, const AnnotationState& st, const ColourScheme& colours)
 {
     if (!st.AnnotationOn)
         return;
-    const Colour colour = st.SettingsColors[Time_Marker];
+    const Colour colour = colours.SettingsColors[Time_Marker];
     const QStringList lines = st.AnnotationText.split(QLatin1Char('\n'));
     int y = st.AnnotationY;
     for (QString line : lines) {

@@ -18,10 +18,10 @@ constexpr Colour White = 0xFFFFFF;
 
 namespace markers {
 
-int voltChannel(const RecorderState& st)
+int voltChannel(const ChannelSetup& channels)
 {
     for (int n = 0; n < ChannelCount; ++n)
-        if (st.ChannelOn[static_cast<size_t>(n)])
+        if (channels.ChannelOn[static_cast<size_t>(n)])
             return n;
     return 0;
 }
@@ -34,25 +34,25 @@ QString number(double value)
 namespace {
 
 // Rows of the two voltage markers, a marker above the top grid line counted as lying on it.
-std::pair<int, int> voltRows(const RecorderState& st, const MarkerState& m)
+std::pair<int, int> voltRows(const ScreenLayout& layout, const MarkerState& m)
 {
-    return {std::max(m.voltY[0], st.GridTop), std::max(m.voltY[1], st.GridTop)};
+    return {std::max(m.voltY[0], layout.GridTop), std::max(m.voltY[1], layout.GridTop)};
 }
 
 }  // namespace
 
-QString voltReadout(const RecorderState& st, const MarkerState& m)
+QString voltReadout(const ChannelSetup& channels, const ScreenLayout& layout, const MarkerState& m)
 {
-    const double voltsPerDivision = st.ChannelRange[static_cast<size_t>(voltChannel(st))] * 0.25 / 10;
-    const auto [ya, yb] = voltRows(st, m);
+    const double voltsPerDivision = channels.ChannelRange[static_cast<size_t>(voltChannel(channels))] * 0.25 / 10;
+    const auto [ya, yb] = voltRows(layout, m);
     const double dV = std::abs(ya - yb) * voltsPerDivision / 32;
     return QStringLiteral("dV: ") + number(dV) + QLatin1Char('V');
 }
 
-bool voltReadoutShown(const RecorderState& st, const MarkerState& m)
+bool voltReadoutShown(const ScreenLayout& layout, const MarkerState& m)
 {
-    const auto [ya, yb] = voltRows(st, m);
-    return ya > st.GridTop || yb > st.GridTop;
+    const auto [ya, yb] = voltRows(layout, m);
+    return ya > layout.GridTop || yb > layout.GridTop;
 }
 
 TimeScale splitTimeDivLabel(const QString& label)
@@ -66,25 +66,26 @@ TimeScale splitTimeDivLabel(const QString& label)
     return scale;
 }
 
-QString timeReadout(const RecorderState& st, const MarkerState& m, bool absoluteTime)
+QString timeReadout(const RunState& run, const ScreenLayout& layout, const FileView& file, const MarkerState& m,
+                    bool absoluteTime)
 {
-    const TimeScale scale = splitTimeDivLabel(st.TimeDivLabel);
+    const TimeScale scale = splitTimeDivLabel(run.TimeDivLabel);
     const double T = scale.perDivision;
-    const int xa = std::max(m.timeX[0], st.GridLeft);
-    const int xb = std::max(m.timeX[1], st.GridLeft);
+    const int xa = std::max(m.timeX[0], layout.GridLeft);
+    const int xb = std::max(m.timeX[1], layout.GridLeft);
     double dt = std::abs(xa - xb) * T / 32;
-    if (absoluteTime && (xa == st.GridLeft || xb == st.GridLeft)) {
+    if (absoluteTime && (xa == layout.GridLeft || xb == layout.GridLeft)) {
         // Add the time of the screen's left edge: 100 buffer positions per division, scaled by the
         // zoom between the time base the buffer was recorded with and the one it is viewed at.
-        const double S = static_cast<double>(st.ViewOffset);
-        const double N = static_cast<double>(st.PageEnd);
-        const double R = st.TimeDivCode != 0 ? static_cast<double>(st.BufferTimeDivCode) / st.TimeDivCode : 1.0;
+        const double S = static_cast<double>(layout.ViewOffset);
+        const double N = static_cast<double>(file.PageEnd);
+        const double R = run.TimeDivCode != 0 ? static_cast<double>(run.BufferTimeDivCode) / run.TimeDivCode : 1.0;
         if (N <= 1700)
             dt += (R * S + N - 1700) * T / 100;
         else
             dt += R * T * (S + N - 1700) / 100;
     }
-    const bool parked = m.timeX[0] < st.GridLeft || m.timeX[1] < st.GridLeft;
+    const bool parked = m.timeX[0] < layout.GridLeft || m.timeX[1] < layout.GridLeft;
     return (parked ? QStringLiteral("t: ") : QStringLiteral("dt: ")) + number(dt) + scale.unit;
 }
 
@@ -97,14 +98,14 @@ QString timeReadout(const RecorderState& st, const MarkerState& m, bool absolute
 // above the bottom grid line. Positions and readouts are not affected.
 void Screen::voltMarkerLine(int y)
 {
-    if (y == st.GridTop || y == st.GridTop + 256)
+    if (y == layout.GridTop || y == layout.GridTop + 256)
         return;
-    image.line(st.GridLeft + 1, y, st.MarkerRightX, y);
+    image.line(layout.GridLeft + 1, y, layout.MarkerRightX, y);
 }
 
 void Screen::timeMarkerLine(int x)
 {
-    image.line(x, st.GridTop + 1, x, std::min(st.MarkerBottomY, st.GridTop + 256));
+    image.line(x, layout.GridTop + 1, x, std::min(layout.MarkerBottomY, layout.GridTop + 256));
 }
 
 void Screen::toggleMarkers()
@@ -115,13 +116,13 @@ void Screen::toggleMarkers()
     image.penStyle = Surface::PenStyle::Dot;
     image.brushColour = White;
 
-    image.penColour = st.XorColors[static_cast<size_t>(markers::voltChannel(st))];
+    image.penColour = colours.XorColors[static_cast<size_t>(markers::voltChannel(channels))];
     voltMarkerLine(view.markers.voltY[0]);
     voltMarkerLine(view.markers.voltY[1]);
 
-    image.penColour = st.XorColors[XorTimeMarker];
+    image.penColour = colours.XorColors[XorTimeMarker];
     for (const int x : view.markers.timeX)
-        if (x >= st.GridLeft)  // a parked marker is not shown
+        if (x >= layout.GridLeft)  // a parked marker is not shown
             timeMarkerLine(x);
 
     refreshImage();
@@ -135,10 +136,10 @@ void Screen::heldMarkerLine(bool dotted)
     image.penStyle = dotted ? Surface::PenStyle::Dot : Surface::PenStyle::Solid;
     image.brushColour = White;
     if (view.drag.target <= 2) {
-        image.penColour = st.XorColors[XorTimeMarker];
+        image.penColour = colours.XorColors[XorTimeMarker];
         timeMarkerLine(view.drag.x);
     } else {
-        image.penColour = st.XorColors[static_cast<size_t>(markers::voltChannel(st))];
+        image.penColour = colours.XorColors[static_cast<size_t>(markers::voltChannel(channels))];
         voltMarkerLine(view.drag.y);
     }
     image.penStyle = Surface::PenStyle::Solid;
@@ -149,12 +150,13 @@ void Screen::updateVoltReadout()
 {
     if (!view.markers.shown)
         return;
-    const QString text = markers::voltReadout(st, view.markers);
-    drawText(view.markers.voltReadout, voltReadoutX(), st.BottomTextY, active(Background));
-    const bool anyChannel = std::find(st.ChannelOn.begin(), st.ChannelOn.end(), true) != st.ChannelOn.end();
-    if (markers::voltReadoutShown(st, view.markers) && anyChannel)
-        drawText(text, voltReadoutX(), st.BottomTextY,
-                 active(static_cast<ColourIndex>(Ch1 + markers::voltChannel(st))));
+    const QString text = markers::voltReadout(channels, layout, view.markers);
+    drawText(view.markers.voltReadout, voltReadoutX(), layout.BottomTextY, active(Background));
+    const bool anyChannel =
+        std::find(channels.ChannelOn.begin(), channels.ChannelOn.end(), true) != channels.ChannelOn.end();
+    if (markers::voltReadoutShown(layout, view.markers) && anyChannel)
+        drawText(text, voltReadoutX(), layout.BottomTextY,
+                 active(static_cast<ColourIndex>(Ch1 + markers::voltChannel(channels))));
     // Stored even when not drawn, so that the next full redraw shows it.
     view.markers.voltReadout = text;
     refreshImage();
@@ -164,10 +166,10 @@ void Screen::updateTimeReadout(bool absoluteTime)
 {
     if (!view.markers.shown)
         return;
-    const QString text = markers::timeReadout(st, view.markers, absoluteTime);
-    drawText(view.markers.timeReadout, timeReadoutX(), st.BottomTextY, active(Background));
+    const QString text = markers::timeReadout(run, layout, file, view.markers, absoluteTime);
+    drawText(view.markers.timeReadout, timeReadoutX(), layout.BottomTextY, active(Background));
     drawSampleRate();
-    drawText(text, timeReadoutX(), st.BottomTextY, active(Time_Marker));
+    drawText(text, timeReadoutX(), layout.BottomTextY, active(Time_Marker));
     view.markers.timeReadout = text;
     refreshImage();
 }
@@ -182,7 +184,7 @@ void Screen::grabMarker(int x, int y)
 
     // Nearest time marker; ties go to marker 1. A parked marker is never a candidate.
     const auto distance = [this](int markerX, int at) {
-        return markerX >= st.GridLeft ? std::abs(at - markerX) : INT_MAX;
+        return markerX >= layout.GridLeft ? std::abs(at - markerX) : INT_MAX;
     };
     const int d1 = distance(view.markers.timeX[0], x), d2 = distance(view.markers.timeX[1], x);
     const int timeTarget = d2 < d1 ? 2 : 1;
@@ -214,7 +216,7 @@ void Screen::moveMarker(int x, int y, bool absoluteTime)
         if (x == view.drag.x)
             return;
         heldMarkerLine(false);
-        view.drag.x = std::clamp(x, st.GridLeft, st.GridLeft + 544);
+        view.drag.x = std::clamp(x, layout.GridLeft, layout.GridLeft + 544);
         heldMarkerLine(false);
         refreshImage();
         view.markers.timeX[static_cast<size_t>(view.drag.target - 1)] = view.drag.x;
@@ -223,7 +225,7 @@ void Screen::moveMarker(int x, int y, bool absoluteTime)
         if (y == view.drag.y)
             return;
         heldMarkerLine(false);
-        view.drag.y = std::clamp(y, st.GridTop, st.GridTop + 256);
+        view.drag.y = std::clamp(y, layout.GridTop, layout.GridTop + 256);
         heldMarkerLine(false);
         refreshImage();
         view.markers.voltY[static_cast<size_t>(view.drag.target - 3)] = view.drag.y;
@@ -264,14 +266,14 @@ void Screen::switchChannel(int n, bool on)
     // The voltage markers follow the lowest-numbered enabled channel: removed in the colour of the
     // old set of channels, drawn in that of the new one.
     toggleMarkers();
-    st.ChannelOn[c] = on;
+    channels.ChannelOn[c] = on;
     toggleMarkers();
 
     const Colour colour = on ? active(static_cast<ColourIndex>(Ch1 + n)) : active(Background);
-    drawText(st.RangeLabel[c], rangeLabelX(n), TopTextY, colour);
+    drawText(channels.RangeLabel[c], rangeLabelX(n), TopTextY, colour);
     // The value text goes with the channel; drawing it again in the background colour erases it.
-    if (!st.FileOnScreen)
-        drawText(st.ValueText[c] + QStringLiteral("   "), valueTextX(n), st.BottomTextY, colour);
+    if (!file.FileOnScreen)
+        drawText(run.ValueText[c] + QStringLiteral("   "), valueTextX(n), layout.BottomTextY, colour);
     refreshImage();
     updateVoltReadout();
 }

@@ -2,8 +2,19 @@
 
 #include <QDir>
 
-Screen::Screen(RecorderState& state, ViewState& viewState, Surface& imageSurface, Surface& overlaySurface)
-    : st(state), view(viewState), image(imageSurface), overlay(overlaySurface)
+Screen::Screen(const ScreenBuffer& bufferPart, ChannelSetup& channelPart, const RunState& runPart,
+               ScreenLayout& layoutPart, const FileView& filePart, const AnnotationState& annotationPart,
+               const ColourScheme& colourPart, ViewState& viewState, Surface& imageSurface, Surface& overlaySurface)
+    : buffer(bufferPart),
+      channels(channelPart),
+      run(runPart),
+      layout(layoutPart),
+      file(filePart),
+      annotation(annotationPart),
+      colours(colourPart),
+      view(viewState),
+      image(imageSurface),
+      overlay(overlaySurface)
 {
     image.font = screenFont();
     overlay.font = screenFont();
@@ -46,11 +57,11 @@ QString sampleRateText(int sampleIntervalMs)
 void Screen::computeGeometry()
 {
     // Integer halving toward zero; the designed 567 x 299 surface gives 10, 20, 279, 555, 277.
-    st.GridLeft = image.width() / 2 - 273;
-    st.GridTop = image.height() / 2 - 129;
-    st.BottomTextY = static_cast<uint16_t>(image.height() - 20);
-    st.MarkerRightX = image.width() - st.GridLeft - 2;
-    st.MarkerBottomY = image.height() - st.GridTop - 2;
+    layout.GridLeft = image.width() / 2 - 273;
+    layout.GridTop = image.height() / 2 - 129;
+    layout.BottomTextY = static_cast<uint16_t>(image.height() - 20);
+    layout.MarkerRightX = image.width() - layout.GridLeft - 2;
+    layout.MarkerBottomY = image.height() - layout.GridTop - 2;
 }
 
 void Screen::drawText(const QString& text, int x, int y, Colour colour)
@@ -66,7 +77,7 @@ void Screen::drawOverlayText(const QString& text, int x, int y, Colour colour)
 
 void Screen::drawSampleRate()
 {
-    drawText(sampleRateText(st.SampleIntervalMs), sampleRateX(), TopTextY, active(Time_Marker));
+    drawText(sampleRateText(run.SampleIntervalMs), sampleRateX(), TopTextY, active(Time_Marker));
     // "AUTOSAVE ON" covers the start of this slot while a file is armed, and stays whole.
     if (autoSaveArmed())
         drawAutoSaveMark(active(Ch1));
@@ -74,7 +85,7 @@ void Screen::drawSampleRate()
 
 void Screen::drawTimeDiv(Colour colour)
 {
-    drawText(st.TimeDivLabel + "/Div.", timeDivX(), TopTextY, colour);
+    drawText(run.TimeDivLabel + "/Div.", timeDivX(), TopTextY, colour);
 }
 
 void Screen::drawAutoSaveMark(Colour colour)
@@ -88,18 +99,18 @@ void Screen::drawAutoSaveFileLine(const QString& path, Colour colour)
 {
     // The blanks overwrite a longer text left from before.
     drawText(QStringLiteral("SAVING DATA TO FILE: ") + QDir::toNativeSeparators(path) + QString(79, QLatin1Char(' ')),
-             st.GridLeft, st.BottomTextY, colour);
+             layout.GridLeft, layout.BottomTextY, colour);
 }
 
 void Screen::drawGrid()
 {
-    const int gl = st.GridLeft;
-    const int gt = st.GridTop;
+    const int gl = layout.GridLeft;
+    const int gt = layout.GridTop;
 
     image.brushColour = active(Background);
     image.fillRect(0, 0, image.width(), image.height(), active(Background));
 
-    image.penColour = st.GridColor;
+    image.penColour = colours.GridColor;
     image.penMode = Surface::PenMode::Copy;
     image.penStyle = Surface::PenStyle::Solid;
     for (int i = 0; i <= 8; ++i)
@@ -123,29 +134,29 @@ void Screen::drawGrid()
 
 void Screen::drawScaleTexts()
 {
-    drawText(QStringLiteral("DEMO"), demoMarkX(), TopTextY, st.DemoMode ? active(Bright_Grid) : active(Background));
+    drawText(QStringLiteral("DEMO"), demoMarkX(), TopTextY, run.DemoMode ? active(Bright_Grid) : active(Background));
     drawTimeDiv(active(Time_Marker));
     drawSampleRate();
     for (int n = 0; n < ChannelCount; ++n)
-        if (st.ChannelOn[n])
-            drawText(st.RangeLabel[n], rangeLabelX(n), TopTextY, active(static_cast<ColourIndex>(Ch1 + n)));
-    if (!st.FileOnScreen)
+        if (channels.ChannelOn[n])
+            drawText(channels.RangeLabel[n], rangeLabelX(n), TopTextY, active(static_cast<ColourIndex>(Ch1 + n)));
+    if (!file.FileOnScreen)
         for (int n = 0; n < ChannelCount; ++n)
-            if (st.ChannelOn[n])
-                drawText(st.ValueText[n] + "   ", valueTextX(n), st.BottomTextY,
+            if (channels.ChannelOn[n])
+                drawText(run.ValueText[n] + "   ", valueTextX(n), layout.BottomTextY,
                          active(static_cast<ColourIndex>(Ch1 + n)));
-    if (view.markers.shown && (view.markers.timeX[0] >= st.GridLeft || view.markers.timeX[1] >= st.GridLeft))
-        drawText(view.markers.timeReadout, timeReadoutX(), st.BottomTextY, active(Time_Marker));
-    if (view.markers.shown && (view.markers.voltY[0] >= st.GridTop || view.markers.voltY[1] >= st.GridTop)) {
+    if (view.markers.shown && (view.markers.timeX[0] >= layout.GridLeft || view.markers.timeX[1] >= layout.GridLeft))
+        drawText(view.markers.timeReadout, timeReadoutX(), layout.BottomTextY, active(Time_Marker));
+    if (view.markers.shown && (view.markers.voltY[0] >= layout.GridTop || view.markers.voltY[1] >= layout.GridTop)) {
         // Drawn once per enabled channel from CH4 down; the last drawing wins, so the readout
         // shows in the colour of the lowest-numbered enabled channel.
         for (int n = ChannelCount - 1; n >= 0; --n)
-            if (st.ChannelOn[n])
-                drawText(view.markers.voltReadout, voltReadoutX(), st.BottomTextY,
+            if (channels.ChannelOn[n])
+                drawText(view.markers.voltReadout, voltReadoutX(), layout.BottomTextY,
                          active(static_cast<ColourIndex>(Ch1 + n)));
     }
     if (autoSaveArmed()) {
-        if (!st.Idle && !st.FileViewMode)
+        if (!run.Idle && !file.FileViewMode)
             drawAutoSaveFileLine(autoSaveFile, active(Ch1));
         drawAutoSaveMark(active(Ch1));
     }
@@ -153,13 +164,13 @@ void Screen::drawScaleTexts()
 
 bool Screen::redrawIfClearPending()
 {
-    if (!st.ClearPending)
+    if (!layout.ClearPending)
         return false;
     image.reset(active(Background));
     drawGrid();
     refreshImage();
     view.traceDrawn.fill(false);
-    st.ClearPending = false;
+    layout.ClearPending = false;
     return true;
 }
 
@@ -169,7 +180,7 @@ void Screen::drawStartupScreen()
     drawSampleRate();
     drawTimeDiv(active(Time_Marker));
     for (int n = 0; n < ChannelCount; ++n)
-        drawText(st.RangeLabel[n], rangeLabelX(n), TopTextY, active(static_cast<ColourIndex>(Ch1 + n)));
+        drawText(channels.RangeLabel[n], rangeLabelX(n), TopTextY, active(static_cast<ColourIndex>(Ch1 + n)));
 }
 
 // toggleMarkers and the other marker routines are in Markers.cpp.

@@ -8,21 +8,34 @@
 #include <QString>
 
 #include "screen/Surface.h"
-#include "recording/RecorderState.h"
+#include "recording/ChannelSetup.h"
+#include "recording/RunState.h"
+#include "recording/ScreenBuffer.h"
+#include "screen/Colours.h"
 #include "screen/ViewState.h"
 
 // The routines that draw the recorder's screen: the persistent screen bitmap and the live
-// overlay above it. They read the recorder state and draw on the two surfaces; they never touch
-// a widget. The window connects `refreshImage` and `refreshOverlay` to its repaint.
+// overlay above it. They read the screen buffer, the channel set-up, the run state (time base,
+// mode, value texts), the view and the colours and draw on the two surfaces; they never touch a
+// widget. Of the parts it is given, the screen changes only the view's layout and a channel's on
+// state (switchChannel). The window connects `refreshImage` and `refreshOverlay` to its repaint.
 class Screen {
 public:
     static constexpr int ImageWidth = 567;
     static constexpr int ImageHeight = 299;
     static constexpr int TopTextY = 3;
 
-    Screen(RecorderState& state, ViewState& view, Surface& image, Surface& overlay);
+    Screen(const ScreenBuffer& buffer, ChannelSetup& channels, const RunState& run, ScreenLayout& layout,
+           const FileView& file, const AnnotationState& annotation, const ColourScheme& colours, ViewState& view,
+           Surface& image, Surface& overlay);
 
-    RecorderState& st;
+    const ScreenBuffer& buffer;
+    ChannelSetup& channels;
+    const RunState& run;
+    ScreenLayout& layout;  // grid geometry and the view's offset and step
+    const FileView& file;
+    const AnnotationState& annotation;
+    const ColourScheme& colours;
     ViewState& view;   // markers, their drag, the traces drawn, the bright grid
     Surface& image;    // the screen bitmap
     Surface& overlay;  // the live overlay
@@ -48,14 +61,14 @@ public:
     void drawStartupScreen();
 
     // Text slots.
-    int rangeLabelX(int channel) const { return st.GridLeft + 10 + 60 * channel; }
-    int valueTextX(int channel) const { return st.GridLeft + 10 + 60 * channel; }
-    int demoMarkX() const { return st.GridLeft + 240; }
-    int timeDivX() const { return st.GridLeft + 390; }
-    int autoSaveMarkX() const { return st.GridLeft + 450; }
-    int sampleRateX() const { return st.GridLeft + 485; }
-    int voltReadoutX() const { return st.GridLeft + 380; }
-    int timeReadoutX() const { return st.GridLeft + 460; }
+    int rangeLabelX(int channel) const { return layout.GridLeft + 10 + 60 * channel; }
+    int valueTextX(int channel) const { return layout.GridLeft + 10 + 60 * channel; }
+    int demoMarkX() const { return layout.GridLeft + 240; }
+    int timeDivX() const { return layout.GridLeft + 390; }
+    int autoSaveMarkX() const { return layout.GridLeft + 450; }
+    int sampleRateX() const { return layout.GridLeft + 485; }
+    int voltReadoutX() const { return layout.GridLeft + 380; }
+    int timeReadoutX() const { return layout.GridLeft + 460; }
 
     void drawSampleRate();
     void drawTimeDiv(Colour colour);
@@ -64,7 +77,7 @@ public:
     // drawing of the texts shows "AUTOSAVE ON" while a file is armed, and the line that names the
     // file while a recording writes it, so a full redraw never hides that the recording is saved.
     QString autoSaveFile;
-    bool autoSaveArmed() const { return st.AutoSaveOn && !autoSaveFile.isEmpty(); }
+    bool autoSaveArmed() const { return run.AutoSaveOn && !autoSaveFile.isEmpty(); }
     // "AUTOSAVE ON" in bold, and the "SAVING DATA TO FILE: " line of `path`; in the Background
     // colour they erase the texts.
     void drawAutoSaveMark(Colour colour);
@@ -115,7 +128,7 @@ public:
     std::array<QPoint, 273> points{};
 
 private:
-    Colour active(ColourIndex i) const { return st.ActiveColors[i]; }
+    Colour active(ColourIndex i) const { return colours.ActiveColors[i]; }
     // One marker line with the present pen: voltage marker at row y, time marker at column x.
     void voltMarkerLine(int y);
     void timeMarkerLine(int x);

@@ -6,7 +6,7 @@
 #include <QString>
 #include <vector>
 
-#include "recording/RecorderState.h"  // Colour
+#include "screen/Colours.h"
 
 // A persistent 32-bit pixel bitmap with the drawing semantics the recorder's screen relies on:
 // a pen (colour, copy or NOT-XOR mode, solid or dotted), a brush colour, a font, lines that

@@ -7,15 +7,15 @@
 void Screen::drawTraceRegion(int first, int limit)
 {
     // The sum is formed in 16 bits, which is exact because ViewOffset is at most 1700.
-    double f = static_cast<uint16_t>(first + st.ViewOffset);
-    int x = static_cast<uint16_t>(st.GridLeft);
+    double f = static_cast<uint16_t>(first + layout.ViewOffset);
+    int x = static_cast<uint16_t>(layout.GridLeft);
     int count = 0;
-    while (static_cast<int>(f) < limit && x < st.GridLeft + 545 && count < static_cast<int>(points.size())) {
+    while (static_cast<int>(f) < limit && x < layout.GridLeft + 545 && count < static_cast<int>(points.size())) {
         const int i = static_cast<int>(f);
-        const int v = st.TraceBuf[static_cast<size_t>(i)] & 0xFFFF;
-        points[static_cast<size_t>(count++)] = QPoint(x, traceRow(st.GridTop, v));
-        x += st.PointSpacing;
-        f += st.TraceStep;
+        const int v = buffer.TraceBuf[static_cast<size_t>(i)] & 0xFFFF;
+        points[static_cast<size_t>(count++)] = QPoint(x, traceRow(layout.GridTop, v));
+        x += layout.PointSpacing;
+        f += layout.TraceStep;
     }
     drawTracePolyline(count);
 }
@@ -28,18 +28,18 @@ void Screen::drawTracePolyline(int count)
 void Screen::repaintEdgeLines()
 {
     image.penMode = Surface::PenMode::Copy;
-    image.penColour = st.SettingsColors[Dark_Grid];
-    image.line(st.GridLeft, st.GridTop, st.GridLeft + 544, st.GridTop);
-    image.line(st.GridLeft, st.GridTop + 256, st.GridLeft + 544, st.GridTop + 256);
+    image.penColour = colours.SettingsColors[Dark_Grid];
+    image.line(layout.GridLeft, layout.GridTop, layout.GridLeft + 544, layout.GridTop);
+    image.line(layout.GridLeft, layout.GridTop + 256, layout.GridLeft + 544, layout.GridTop + 256);
     image.penMode = Surface::PenMode::NotXor;
 }
 
 void Screen::toggleTrace(int n)
 {
-    image.penColour = st.XorColors[static_cast<size_t>(n)];
+    image.penColour = colours.XorColors[static_cast<size_t>(n)];
     image.penMode = Surface::PenMode::NotXor;
     image.penStyle = Surface::PenStyle::Solid;
-    drawTraceRegion(n * BufferLength, n * BufferLength + st.ScreenSamples);
+    drawTraceRegion(n * BufferLength, n * BufferLength + buffer.ScreenSamples);
     // A full-scale trace runs along the top or bottom grid line; the line is painted over it.
     repaintEdgeLines();
 }
@@ -47,14 +47,14 @@ void Screen::toggleTrace(int n)
 void Screen::drawTraces()
 {
     for (int n = 0; n < ChannelCount; ++n) {
-        if (st.ChannelOn[n]) {
+        if (channels.ChannelOn[n]) {
             if (!view.traceDrawn[n])
                 toggleTrace(n);
             view.traceDrawn[n] = true;
         }
     }
     repaintEdgeLines();
-    if (st.AnnotationOn)
+    if (annotation.AnnotationOn)
         drawAnnotation();
     refreshImage();
 }
@@ -73,11 +73,11 @@ void Screen::showLiveOverlay()
 {
     setOverlayEnabled(true);
     overlay.clear();
-    overlay.penColour = st.SettingsColors[Dark_Grid];
+    overlay.penColour = colours.SettingsColors[Dark_Grid];
     overlay.penMode = Surface::PenMode::Copy;
     overlay.penStyle = Surface::PenStyle::Solid;
-    overlay.line(st.GridLeft, st.GridTop, st.GridLeft + 544, st.GridTop);
-    overlay.line(st.GridLeft, st.GridTop + 256, st.GridLeft + 544, st.GridTop + 256);
+    overlay.line(layout.GridLeft, layout.GridTop, layout.GridLeft + 544, layout.GridTop);
+    overlay.line(layout.GridLeft, layout.GridTop + 256, layout.GridLeft + 544, layout.GridTop + 256);
     refreshOverlay();
 }
 

@@ -25,16 +25,16 @@ QString fixedText(int64_t scaled, int decimals, QChar point, const QString& minu
 
 }  // namespace
 
-std::optional<int> reading(const RecorderState& st, int ch)
+std::optional<int> reading(const ScreenBuffer& buffer, const RunState& run, const ChannelSetup& channels, int ch)
 {
     int value = 0;
-    if (st.DemoMode) {
-        const int v = st.TraceBuf[static_cast<size_t>(ch * BufferLength + st.SampleIndex)] & 0xFFFF;
+    if (run.DemoMode) {
+        const int v = buffer.trace(ch, buffer.SampleIndex) & 0xFFFF;
         value = (255 - v) * 4 + 3;
     } else {
-        if (st.ReportCount <= 0)
+        if (run.ReportCount <= 0)
             return std::nullopt;
-        value = st.SampleSum[static_cast<size_t>(ch)] / st.ReportCount + st.CalOffset[static_cast<size_t>(ch)];
+        value = run.SampleSum[static_cast<size_t>(ch)] / run.ReportCount + channels.CalOffset[static_cast<size_t>(ch)];
     }
     return std::clamp(value, 0, 1023);
 }

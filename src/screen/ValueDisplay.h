@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "recording/RecorderState.h"
+#include "recording/ChannelSetup.h"
+#include "recording/RunState.h"
+#include "recording/ScreenBuffer.h"
 
 // The present voltage of a channel as the DVM panels and the value texts show it: the reading,
 // the digits and sign of a panel, the hold texts of its Max and Min labels and the short value
@@ -26,7 +28,7 @@ constexpr bool isOverRange(int value)
 // Device mode: the average of the reports summed so far for the sample being formed, plus the
 // channel's calibration offset. A refresh can come before the first report of a sample has
 // arrived (ReportCount 0); there is no reading then, and the displays keep their last value.
-std::optional<int> reading(const RecorderState& st, int ch);
+std::optional<int> reading(const ScreenBuffer& buffer, const RunState& run, const ChannelSetup& channels, int ch);
 
 // Volts of a reading on a range given in tenths of a volt.
 double volts(int value, int rangeTenths);

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
+
+#include <QString>
 
 #include "recording/BoundedText.h"
 
@@ -25,6 +28,51 @@ struct MarkerDrag {
     int32_t target = 0;  // 1, 2: time marker 1, 2; 3, 4: voltage marker 1, 2
     int32_t x = 0, y = 0;
 };
+
+// Where the screen's parts lie and how the buffer is spread over it: the grid, the text rows, the
+// distance of the trace points, and the offset the scroll bar has moved the view by.
+struct ScreenLayout {
+    int32_t GridLeft = 10;
+    int32_t GridTop = 20;
+    uint16_t BottomTextY = 279;
+    int32_t MarkerRightX = 555;
+    int32_t MarkerBottomY = 277;
+    double BaseTraceStep = 6.25;
+    double TraceStep = 6.25;
+    int16_t PointSpacing = 2;
+    int64_t ViewOffset = 0;
+    // The screen is to be cleared (fresh grid and texts) before the next drawing on it.
+    bool ClearPending = false;
+};
+
+// Whether the screen shows a page of a data file instead of a recording, and which page.
+struct FileView {
+    bool FileViewMode = false;  // a data file is open for viewing
+    bool PageTurnMode = false;
+    bool FileOnScreen = false;  // the screen shows a page of it
+    int64_t PageEnd = 1700;     // the row the next page turn starts from
+};
+
+// The annotation of the screen: the text of the "Add Text" window, where it stands and how.
+struct AnnotationState {
+    bool AnnotationOn = false;
+    uint16_t AnnotationX = 0, AnnotationY = 0;
+    bool AnnotationTransparent = false;
+    QString AnnotationText;
+};
+
+// Pixel row of a screen value where full negative scale (255) sits on the bottom grid line.
+constexpr int traceRow(int gridTop, int v)
+{
+    return gridTop + v + (v == 255 ? 1 : 0);
+}
+// x of buffer position p during a recording: one step per 6.25 positions, rounded to nearest
+// (half away from zero, as the recorder has always placed its live points).
+inline int liveX(int gridLeft, int position)
+{
+    const int step = static_cast<int>(std::lround(position / 6.25));
+    return gridLeft + 2 * step - 1;
+}
 
 struct ViewState {
     MarkerState markers;

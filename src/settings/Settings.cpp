@@ -35,7 +35,8 @@ bool topRowShows(const WindowBounds& b, const QList<QRect>& screens)
 
 }  // namespace
 
-void readStartupSettings(const SettingsFile& file, RecorderState& state, WindowBounds& shell)
+void readStartupSettings(const SettingsFile& file, RunState& run, ChannelSetup& channels, ColourScheme& colours,
+                         WindowBounds& shell)
 {
     using namespace Key;
     shell.top = file.readInteger(Section_MainForm, MainForm_Top, shell.top);
@@ -43,20 +44,20 @@ void readStartupSettings(const SettingsFile& file, RecorderState& state, WindowB
     shell.width = file.readInteger(Section_MainForm, MainForm_Width, shell.width);
     shell.height = file.readInteger(Section_MainForm, MainForm_Height, shell.height);
 
-    state.DemoMode = file.readBool(Section_Hardware, Hardware_DemoMode, state.DemoMode);
+    run.DemoMode = file.readBool(Section_Hardware, Hardware_DemoMode, run.DemoMode);
     // An offset that neither the recorder takes (Offset: 10 bits, 0..1023) nor a calibration finds
     // (Offset4: 512 minus an average of 0..1023) is not a calibration: like a value that is not a
     // number it leaves the default. Every sum with a sample stays small.
-    const int offset = file.readInteger(Section_Hardware, Hardware_Offset, state.HwOffset);
+    const int offset = file.readInteger(Section_Hardware, Hardware_Offset, channels.HwOffset);
     if (offset >= 0 && offset <= 1023)
-        state.HwOffset = offset;
-    const int offset4 = file.readInteger(Section_Hardware, Hardware_Offset4, state.HwOffset4);
+        channels.HwOffset = offset;
+    const int offset4 = file.readInteger(Section_Hardware, Hardware_Offset4, channels.HwOffset4);
     if (offset4 >= 512 - 1023 && offset4 <= 512)
-        state.HwOffset4 = offset4;
-    for (int n = 0; n < static_cast<int>(state.SettingsColors.size()); ++n)
-        state.SettingsColors[n] = file.readInteger(Section_Colors, Colors_Keys[n], state.SettingsColors[n]);
+        channels.HwOffset4 = offset4;
+    for (int n = 0; n < static_cast<int>(colours.SettingsColors.size()); ++n)
+        colours.SettingsColors[n] = file.readInteger(Section_Colors, Colors_Keys[n], colours.SettingsColors[n]);
 
-    deriveColours(state);
+    deriveColours(colours);
 }
 
 void readAppSettings(const SettingsFile& file, AppSettings& settings)
@@ -84,8 +85,9 @@ void readEditFormSize(const SettingsFile& file, int& width, int& height)
     height = file.readInteger(Key::Section_EditForm, Key::EditForm_Height, height);
 }
 
-void writeShutdownSettings(SettingsFile& file, const RecorderState& state, const AppSettings& settings,
-                           bool shellNormalState, int editWidth, int editHeight)
+void writeShutdownSettings(SettingsFile& file, const RunState& run, const ChannelSetup& channels,
+                           const ColourScheme& colours, const AppSettings& settings, bool shellNormalState,
+                           int editWidth, int editHeight)
 {
     using namespace Key;
     const WindowBounds& shell = settings.window;
@@ -100,13 +102,13 @@ void writeShutdownSettings(SettingsFile& file, const RecorderState& state, const
     }
     file.writeBool(Section_Status, Status_Running, false);
     file.writeInteger(Section_MainForm, MainForm_Status, 1);
-    file.writeBool(Section_Hardware, Hardware_DemoMode, state.DemoMode);
-    file.writeInteger(Section_Hardware, Hardware_Offset, state.HwOffset);
-    file.writeInteger(Section_Hardware, Hardware_Offset4, state.HwOffset4);
+    file.writeBool(Section_Hardware, Hardware_DemoMode, run.DemoMode);
+    file.writeInteger(Section_Hardware, Hardware_Offset, channels.HwOffset);
+    file.writeInteger(Section_Hardware, Hardware_Offset4, channels.HwOffset4);
     file.writeBool(Section_Hardware, Hardware_HWdialog, settings.calibrationDue);
     file.writeInteger(Section_Menu, Menu_Skin, settings.skin);
-    for (int n = 0; n < static_cast<int>(state.SettingsColors.size()); ++n)
-        file.writeInteger(Section_Colors, Colors_Keys[n], state.SettingsColors[n]);
+    for (int n = 0; n < static_cast<int>(colours.SettingsColors.size()); ++n)
+        file.writeInteger(Section_Colors, Colors_Keys[n], colours.SettingsColors[n]);
 }
 
 WindowBounds usableBounds(WindowBounds wanted, const QList<QRect>& screens)

@@ -5,12 +5,15 @@
 #include <QSize>
 #include <QString>
 
-#include "recording/RecorderState.h"
+#include "recording/ChannelSetup.h"
+#include "recording/RunState.h"
+#include "screen/Colours.h"
 #include "settings/SettingsFile.h"
 
 // What the settings file holds and in which order it is read and written. The functions only
 // move values between the file, the program's settings (AppSettings) and the recorder's values
-// in RecorderState (demo mode, calibration offsets, colours); the windows apply them.
+// (the demo mode of the run state, the calibration offsets of the channel set-up, the colour
+// scheme); the windows apply them.
 
 // Bounds of the main window as stored in the settings file; the defaults are its designed bounds.
 struct WindowBounds {
@@ -42,7 +45,8 @@ struct AppSettings {
 // Start-up: the main window's Top, Left, Width and Height, the recorder's hardware keys (demo mode
 // and offsets) and the eight colours, each defaulting to the current value; then the derived
 // colours. The bounds come back as stored; pass them through usableBounds() before applying them.
-void readStartupSettings(const SettingsFile& file, RecorderState& state, WindowBounds& shell);
+void readStartupSettings(const SettingsFile& file, RunState& run, ChannelSetup& channels, ColourScheme& colours,
+                         WindowBounds& shell);
 // Start-up: the main window's bounds (as stored), the first-run calibration flag and the skin,
 // each defaulting to the current value.
 void readAppSettings(const SettingsFile& file, AppSettings& settings);
@@ -58,8 +62,9 @@ void readEditFormSize(const SettingsFile& file, int& width, int& height);
 // Close: the window geometry (only when the main window is in its normal state, neither
 // minimized nor maximized), Running = 0, MainForm/Status = 1, the hardware keys, the skin and
 // the colours, in this order. Does not flush.
-void writeShutdownSettings(SettingsFile& file, const RecorderState& state, const AppSettings& settings,
-                           bool shellNormalState, int editWidth, int editHeight);
+void writeShutdownSettings(SettingsFile& file, const RunState& run, const ChannelSetup& channels,
+                           const ColourScheme& colours, const AppSettings& settings, bool shellNormalState,
+                           int editWidth, int editHeight);
 
 // Stored geometry can come from another monitor set-up or a hand edit. This keeps it whenever
 // the window can be used, and otherwise brings it back: a size below the designed (default) size

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "device/SimulatorSetup.h"
-#include "recording/RecorderState.h"
+#include "ui/RecorderState.h"
 
 class DeviceLink;
 class HidTransport;

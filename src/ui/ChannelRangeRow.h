@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <array>
 
-#include "recording/RecorderState.h"
+#include "ui/RecorderState.h"
 
 class QButtonGroup;
 class QCheckBox;

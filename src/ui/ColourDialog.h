@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "screen/Surface.h"
-#include "recording/RecorderState.h"
+#include "ui/RecorderState.h"
 
 class QFrame;
 class QLabel;

@@ -20,7 +20,7 @@ RecorderWindow::RecorderWindow(RecorderState& state, QWidget* parent) : QMainWin
     screen.refreshOverlay = [this] { liveOverlay->update(); };
     screen.setOverlayEnabled = [this](bool on) { liveOverlay->setOverlayEnabled(on); };
 
-    session = new RecordingSession(st, this);
+    session = new RecordingSession(st, st, st, &st, this);
     autoSaveSink = makeAutoSaveSink();
     session->setAutoSave(autoSaveSink.get());
     connect(session, &RecordingSession::samplesAppended, this, &RecorderWindow::drawLiveSamples);

@@ -10,7 +10,7 @@
 
 #include "screen/Screen.h"
 #include "screen/Surface.h"
-#include "recording/RecorderState.h"
+#include "ui/RecorderState.h"
 #include "settings/Settings.h"
 
 class QAction;
@@ -60,7 +60,7 @@ public:
     Surface image1Surface{Screen::ImageWidth, Screen::ImageHeight};
     Surface paintBox1Surface{Screen::ImageWidth, Screen::ImageHeight, true};
     ViewState view;  // what the user has set up on the screen: markers and their drag
-    Screen screen{st, view, image1Surface, paintBox1Surface};
+    Screen screen{st, st, st, st, st, st, st, view, image1Surface, paintBox1Surface};
 
     // ---- Controls (names as on the window)
     QFrame* screenFrame = nullptr;

@@ -66,7 +66,7 @@ void autoSaveFailed(RecorderWindow& w)
     if (w.AutoSaveFile) {
         // The saved recording ends here: its STOP line follows the last whole line, if it fits.
         st.StopStamp = shortDateText(QDate::currentDate()) + QLatin1Char('\t') + longTimeText(QTime::currentTime());
-        w.AutoSaveFile->writeTrailer(st);
+        w.AutoSaveFile->writeTrailer(st, st);
     }
     w.AutoSaveFile.reset();
     if (st.AutoSaveOn)
@@ -120,7 +120,7 @@ void RecorderWindow::saveDataClick()
                            QMessageBox::Ok});
         return;
     }
-    const std::string content = datafile::formatSaveData(st, localeSeparator());
+    const std::string content = datafile::formatSaveData(st, st, st, st, localeSeparator());
     // Written beside the target and renamed over it at the end, so a failed write leaves any
     // earlier file of that name intact.
     QSaveFile file(path);
@@ -176,7 +176,7 @@ void RecorderWindow::WriteAutoSaveHeader()
     if (!AutoSaveFile || st.FileViewMode)
         return;
     AutoSaveFile->decimalSeparator = localeSeparator();
-    if (!AutoSaveFile->writeHeader(st)) {
+    if (!AutoSaveFile->writeHeader(st, st)) {
         autoSaveFailed(*this);
         return;
     }
@@ -203,7 +203,7 @@ void RecorderWindow::WriteAutoSaveTrailer()
     if (st.FileViewMode)
         return;
     const QString path = AutoSaveFile ? AutoSaveFile->path() : QString();
-    const bool ok = !AutoSaveFile || AutoSaveFile->writeTrailer(st);
+    const bool ok = !AutoSaveFile || AutoSaveFile->writeTrailer(st, st);
     const QString reason = AutoSaveFile ? AutoSaveFile->errorString() : QString();
     // One armed file holds one recording.
     AutoSaveFile.reset();

@@ -19,7 +19,7 @@ void RecorderWindow::refreshDvmPanels()
         if (!st.ChannelOn[c])
             continue;
         // No report of the sample has arrived yet: the panel keeps its last reading.
-        const std::optional<int> value = dvm::reading(st, ch);
+        const std::optional<int> value = dvm::reading(st, st, st, ch);
         if (!value)
             continue;
         DvmPanel* panel = dvmPanels_[c];
@@ -41,7 +41,7 @@ void RecorderWindow::refreshValueTexts()
         if (!st.ChannelOn[c])
             continue;
         // Before the first report of a sample there is no reading: the last value text stays.
-        const std::optional<int> value = dvm::reading(st, ch);
+        const std::optional<int> value = dvm::reading(st, st, st, ch);
         if (value)
             st.ValueText[c] = dvm::valueText(*value, st.ChannelRange[c], !st.DemoMode);
         // With auto-save armed the bottom row shows the file name; the text goes into the picture

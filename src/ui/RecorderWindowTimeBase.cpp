@@ -59,5 +59,5 @@ void RecorderWindow::buildDemoSignals()
 {
     if (st.DemoMode)
         drawText(QStringLiteral("DEMO"), screen.demoMarkX(), Screen::TopTextY, st.ActiveColors[Bright_Grid]);
-    demo::buildScreenTables(st);
+    demo::buildScreenTables(st, st);
 }

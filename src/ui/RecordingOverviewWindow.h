@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "files/RecordingOverview.h"
-#include "recording/RecorderState.h"
+#include "ui/RecorderState.h"
 
 class QLabel;
 class QProgressBar;

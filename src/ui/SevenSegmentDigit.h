@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <cstdint>
 
-#include "recording/RecorderState.h"
+#include "ui/RecorderState.h"
 
 // One decimal digit shown as a seven-segment display whose segments scale with the control's
 // size. Each segment is drawn in the "on" or the "off" colour, so patterns other than digits

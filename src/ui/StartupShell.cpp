@@ -65,7 +65,7 @@ void StartupShell::initialise()
     settings.exeDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
 
     settingsFile = std::make_unique<SettingsFile>(folders::settingsFile());
-    readStartupSettings(*settingsFile, st, settings.window);
+    readStartupSettings(*settingsFile, st, st, st, settings.window);
     readAppSettings(*settingsFile, settings);
     settings.window = usableBounds(settings.window, screenAreas());
     setGeometry(settings.window.left, settings.window.top, settings.window.width, settings.window.height);
@@ -222,7 +222,7 @@ void StartupShell::finishClose()
     // The shell is hidden from the hand-over on; its own state is always normal, the recorder's
     // maximised or minimised state is not carried over (its normal geometry is what is kept).
     const bool normalState = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
-    writeShutdownSettings(*settingsFile, st, settings, normalState, editWidth, editHeight);
+    writeShutdownSettings(*settingsFile, st, st, st, settings, normalState, editWidth, editHeight);
 
     QString error;
     bool ok = settingsFile->flush(&error);

@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "recording/RecorderState.h"
+#include "ui/RecorderState.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 

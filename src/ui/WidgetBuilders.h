@@ -4,7 +4,7 @@
 #include <QRect>
 #include <QString>
 
-#include "recording/RecorderState.h"
+#include "ui/RecorderState.h"
 
 class QCheckBox;
 class QFrame;

@@ -6,7 +6,7 @@
 
 #include "app/ConvertCommand.h"
 #include "files/DataFileWriter.h"
-#include "recording/RecorderState.h"
+#include "ui/RecorderState.h"
 
 TEST(ConvertCommand, OptionsAndTheAmbiguousTo)
 {
@@ -49,11 +49,11 @@ TEST(ConvertCommand, WritesTheSpanAsCsv)
     st.StartStamp = QStringLiteral("9.12.2026\t10:00:00");
     datafile::AutoSaveWriter w;
     ASSERT_TRUE(w.create(path));
-    w.writeHeader(st);
+    w.writeHeader(st, st);
     for (int64_t k = 0; k < 1000; ++k)
         w.writeSampleLine(k, {static_cast<int32_t>(k % 1024), 512, 0, 1023}, static_cast<uint64_t>(k * 10),
                           st.ChannelRange);
-    w.writeTrailer(st);
+    w.writeTrailer(st, st);
 
     EXPECT_EQ(runConvert({path, QStringLiteral("--to"), QStringLiteral("csv"), QStringLiteral("--from"),
                           QStringLiteral("1"), QStringLiteral("--to"), QStringLiteral("00:00:02")}),

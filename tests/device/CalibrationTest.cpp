@@ -162,10 +162,12 @@ TEST(StoredCalibration, OffsetsThatNoCalibrationGivesCountAsNotANumber)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(QByteArray("[Hardware]\r\nOffset=") + offset + "\r\nOffset4=" + offset4 + "\r\n");
         f.close();
-        RecorderState st;
+        RunState run;
+        ChannelSetup channels;
+        ColourScheme colours;
         WindowBounds bounds;
-        readStartupSettings(SettingsFile(path), st, bounds);
-        EXPECT_EQ(st.HwOffset, expected) << offset;
-        EXPECT_EQ(st.HwOffset4, expected4) << offset4;
+        readStartupSettings(SettingsFile(path), run, channels, colours, bounds);
+        EXPECT_EQ(channels.HwOffset, expected) << offset;
+        EXPECT_EQ(channels.HwOffset4, expected4) << offset4;
     }
 }

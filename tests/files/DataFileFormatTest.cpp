@@ -12,7 +12,7 @@
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
 #include "FileSizeLimit.h"
-#include "recording/RecorderState.h"
+#include "ui/RecorderState.h"
 
 using namespace datafile;
 
@@ -129,7 +129,7 @@ TEST(DataFileFormat, SaveDataFileMatchesTheGoldenFile)
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c)
             st.sample(c, r) = raw[r][c];
-    const std::string file = formatSaveData(st, '.');
+    const std::string file = formatSaveData(st, st, st, st, '.');
     EXPECT_EQ(QByteArray::fromStdString(file), golden("golden_save.txt"));
 }
 
@@ -141,7 +141,7 @@ TEST(DataFileFormat, SaveDataWritesEveryRecordedPosition)
     st.TraceBuf.fill(0);
     // A full Single screen: 1700 data lines numbered 0..1699, no filler.
     st.SampleIndex = 1701;
-    std::string file = formatSaveData(st, '.');
+    std::string file = formatSaveData(st, st, st, st, '.');
     EXPECT_NE(file.find("\r\n1699\t1020\t1020\t1020\t1020\t16990.000\t19.844\t19.844\t19.844\t19.844\r\n"),
               std::string::npos);
     EXPECT_EQ(file.find("\t-\t"), std::string::npos);
@@ -150,7 +150,7 @@ TEST(DataFileFormat, SaveDataWritesEveryRecordedPosition)
 
     // Stopped after k samples: data lines 0..k-1, filler lines k+1..1700.
     st.SampleIndex = 100;
-    file = formatSaveData(st, '.');
+    file = formatSaveData(st, st, st, st, '.');
     EXPECT_NE(file.find("\r\n99\t1020\t1020\t1020\t1020\t990.000\t"), std::string::npos);
     EXPECT_NE(file.find("\r\n101\t0\t0\t0\t0\t-\t-\t-\t-\t-\r\n"), std::string::npos);
     EXPECT_EQ(file.find("\r\n100\t"), std::string::npos);
@@ -167,9 +167,9 @@ TEST(DataFileFormat, SaveDataAfterAWrapWritesNoStaleFirstSample)
         for (int c = 0; c < 4; ++c)
             st.sample(c, r) = (r * 7 + c * 100) % 1024;
     st.SampleIndex = 900;
-    const std::string unwrapped = formatSaveData(st, '.');
+    const std::string unwrapped = formatSaveData(st, st, st, st, '.');
     st.ScreenWrapped = true;
-    const std::string wrapped = formatSaveData(st, '.');
+    const std::string wrapped = formatSaveData(st, st, st, st, '.');
 
     const std::string firstRow = "\r\n\r\n0\t0\t100\t200\t300\t0.000\t";
     const size_t at = unwrapped.find(firstRow);
@@ -195,13 +195,13 @@ TEST(DataFileFormat, AutoSaveFileMatchesTheGoldenFiles)
         AutoSaveWriter writer;
         writer.decimalSeparator = sep;
         ASSERT_TRUE(writer.create(path));
-        ASSERT_TRUE(writer.writeHeader(st));
+        ASSERT_TRUE(writer.writeHeader(st, st));
         const std::array<std::array<int32_t, 4>, 3> rows{
             {{512, 512, 512, 512}, {1023, 0, 513, 511}, {1, 1022, 0, 1023}}};
         for (int64_t n = 0; n < 3; ++n)
             ASSERT_TRUE(writer.writeSampleLine(n, rows[static_cast<size_t>(n)], static_cast<uint64_t>(n) * 10000,
                                                st.ChannelRange));
-        ASSERT_TRUE(writer.writeTrailer(st));
+        ASSERT_TRUE(writer.writeTrailer(st, st));
         EXPECT_FALSE(writer.isOpen());
         EXPECT_EQ(readAll(path), golden(sep == '.' ? "golden_autosave.txt" : "golden_autosave_comma.txt")) << sep;
     }
@@ -230,7 +230,7 @@ TEST(AutoSaveWriter, FlushesAtLeastOnceASecondAndReadsBackWithoutItsTrailer)
     st.RecTimeDivLabel = QStringLiteral("0.1s");
     st.RecRangeLabel.fill(QStringLiteral("±20V"));
     ASSERT_TRUE(writer.create(path));
-    ASSERT_TRUE(writer.writeHeader(st));
+    ASSERT_TRUE(writer.writeHeader(st, st));
     EXPECT_EQ(writer.pending(), 0u);  // the header is on the medium at once
     const std::array<uint8_t, 4> ranges{200, 200, 200, 200};
     for (int64_t n = 0; n < 999; ++n, ++now)
@@ -259,7 +259,7 @@ TEST(AutoSaveWriter, AFullMediumLeavesWholeLinesAndTheSystemsReason)
     st.StopStamp = QStringLiteral("1.1.2025\t10:00:00");
     const std::array<uint8_t, 4> ranges{200, 200, 200, 200};
     std::string header;
-    appendHeader(header, st, true);
+    appendHeader(header, st, st, true);
     std::string rows;
     for (int64_t n = 0; n < 3; ++n)
         appendDataLine(rows, n, {512, 512, 512, 512}, static_cast<uint64_t>(n), ranges, '.');
@@ -277,7 +277,7 @@ TEST(AutoSaveWriter, AFullMediumLeavesWholeLinesAndTheSystemsReason)
             FileSizeLimit limit(whole.size() + room);
             if (!limit.ok())
                 GTEST_SKIP() << "the file size limit cannot be set";
-            ASSERT_TRUE(writer.writeHeader(st));
+            ASSERT_TRUE(writer.writeHeader(st, st));
             for (int64_t n = 0; n < 10; ++n)
                 ASSERT_TRUE(writer.writeSampleLine(n, {512, 512, 512, 512}, static_cast<uint64_t>(n), ranges));
             EXPECT_FALSE(writer.flush());
@@ -285,7 +285,7 @@ TEST(AutoSaveWriter, AFullMediumLeavesWholeLinesAndTheSystemsReason)
             EXPECT_EQ(writer.errorString(), full);
             EXPECT_FALSE(writer.writeSampleLine(10, {512, 512, 512, 512}, 10, ranges));
             EXPECT_EQ(readAll(path).toStdString(), whole);
-            EXPECT_FALSE(writer.writeTrailer(st));
+            EXPECT_FALSE(writer.writeTrailer(st, st));
         }
         EXPECT_EQ(readAll(path).toStdString(), roomForStop ? whole + stop : whole) << roomForStop;
         EXPECT_EQ(writer.errorString(), full);
@@ -300,7 +300,7 @@ TEST(AutoSaveWriter, AWriteErrorClosesTheFileAndSaysWhy)
     AutoSaveWriter writer;
     ASSERT_TRUE(writer.create(QStringLiteral("/dev/full")));
     RecorderState st;
-    EXPECT_FALSE(writer.writeHeader(st));
+    EXPECT_FALSE(writer.writeHeader(st, st));
     EXPECT_FALSE(writer.isOpen());
     EXPECT_FALSE(writer.errorString().isEmpty());
     EXPECT_FALSE(writer.writeSampleLine(0, {0, 0, 0, 0}, 0, {200, 200, 200, 200}));

@@ -14,7 +14,7 @@
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
 #include "files/RecordingOverview.h"
-#include "recording/RecorderState.h"
+#include "ui/RecorderState.h"
 
 using namespace datafile;
 
@@ -46,11 +46,11 @@ QString autoSaveFile(const QTemporaryDir& dir, int64_t rows, bool trailer = true
     st.AnnotationOn = !annotation.isEmpty();
     AutoSaveWriter w;
     EXPECT_TRUE(w.create(path));
-    w.writeHeader(st);
+    w.writeHeader(st, st);
     for (int64_t k = 0; k < rows; ++k)
         w.writeSampleLine(k, rowRaw(k), static_cast<uint64_t>(k), st.ChannelRange);
     if (trailer)
-        w.writeTrailer(st);
+        w.writeTrailer(st, st);
     else
         w.close();
     return path;
@@ -263,7 +263,7 @@ TEST(DataFileReader, PageTableEdgeFiles)
         for (int k = 0; k < 1700; ++k)
             for (int c = 0; c < 4; ++c)
                 st.sample(c, k) = rowRaw(k)[static_cast<size_t>(c)];
-        const std::string content = formatSaveData(st, '.');
+        const std::string content = formatSaveData(st, st, st, st, '.');
         Pager pg;
         expectState(pg.open(writeFile(dir, "save.txt", QByteArray::fromStdString(content))), 1700, false, false);
         expectRows(pg.st, 0, 1699, 1700);
@@ -479,7 +479,7 @@ TEST(DataFileReader, SamplesAndDamagedLinesOfTheDataPart)
     st.SampleIndex = 300;
     st.AnnotationOn = true;
     st.AnnotationText = QStringLiteral("1\t2\t3\t4\t5");
-    ASSERT_TRUE(lines.open(writeFile(dir, "save.txt", QByteArray::fromStdString(formatSaveData(st, '.')))));
+    ASSERT_TRUE(lines.open(writeFile(dir, "save.txt", QByteArray::fromStdString(formatSaveData(st, st, st, st, '.')))));
     EXPECT_EQ(lines.sampleLines(), 300);
     EXPECT_EQ(lines.damagedLines(), 0);
 

@@ -12,7 +12,7 @@
 #include "files/DataFileWriter.h"
 #include "files/RecordingOverview.h"
 #include "files/RecordingTime.h"
-#include "recording/RecorderState.h"
+#include "ui/RecorderState.h"
 
 using namespace datafile;
 
@@ -71,12 +71,12 @@ QString autoSaveFile(const QTemporaryDir& dir, const char* name, int64_t rows, c
     AutoSaveWriter w;
     EXPECT_TRUE(w.create(path));
     w.decimalSeparator = ',';
-    w.writeHeader(st);
+    w.writeHeader(st, st);
     const int64_t step = timeStepMs(st.RecTimeDivLabel);
     for (int64_t k = 0; k < rows; ++k)
         w.writeSampleLine(k, genRaw(k), static_cast<uint64_t>(k * step), st.ChannelRange);
     st.StopStamp = QStringLiteral("10.12.2026\t01:00:00");
-    w.writeTrailer(st);
+    w.writeTrailer(st, st);
     return path;
 }
 

@@ -13,7 +13,7 @@
 #include "SequentialPager.h"
 #include "files/DataFilePaging.h"
 #include "files/DataFileReader.h"
-#include "recording/RecorderState.h"
+#include "ui/RecorderState.h"
 
 namespace {
 

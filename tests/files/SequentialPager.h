@@ -10,7 +10,7 @@
 
 #include "files/DataFilePaging.h"
 #include "files/DataFileReader.h"
-#include "recording/RecorderState.h"
+#include "ui/RecorderState.h"
 
 class SequentialPager {
 public:

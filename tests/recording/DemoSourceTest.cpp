@@ -12,23 +12,25 @@
 
 namespace {
 
-int source(const RecorderState& st, int table, int i)
+int source(const DemoSource& st, int table, int i)
 {
     return st.DemoTable[static_cast<size_t>(demo::SourceBase + 300 * table + i)];
 }
-int screenEntry(const RecorderState& st, int channel, int i)
+int screenEntry(const DemoSource& st, int channel, int i)
 {
     return st.DemoTable[static_cast<size_t>(300 * channel + i)];
 }
 
 struct Demo : ::testing::Test {
-    RecorderState st;
+    DemoSource st;
+    ChannelSetup channels;
+    ScreenBuffer buffer;
     std::mt19937 rng{12345};
     Demo()
     {
         demo::buildSources(st, rng);
-        st.ChannelRange = {80, 20, 20, 20};  // the demo ranges
-        demo::buildScreenTables(st);
+        channels.ChannelRange = {80, 20, 20, 20};  // the demo ranges
+        demo::buildScreenTables(st, channels);
     }
     std::pair<int, int> screenRange(int channel) const
     {
@@ -80,8 +82,8 @@ TEST_F(Demo, ScreenValuesAtTheDemoRanges)
 
 TEST_F(Demo, RangeEndsClampTheScreenValues)
 {
-    st.ChannelRange = {4, 4, 200, 200};
-    demo::buildScreenTables(st);
+    channels.ChannelRange = {4, 4, 200, 200};
+    demo::buildScreenTables(st, channels);
     EXPECT_EQ(screenRange(0), (std::pair{0, 230}));  // -100/4 = -25 -> 230; -3100/4 clamps to 0
     EXPECT_EQ(screenEntry(st, 3, 0), 230);
     EXPECT_EQ(screenEntry(st, 3, 150), 235);
@@ -91,28 +93,28 @@ TEST_F(Demo, SamplesRepeatEvery300AndStandStillWithoutStep)
 {
     st.DemoStep = 1;
     for (int n = 0; n < 700; ++n) {
-        st.SampleIndex = static_cast<uint16_t>(n % 1700);
-        demo::takeSample(st);
+        buffer.SampleIndex = static_cast<uint16_t>(n % 1700);
+        demo::takeSample(st, buffer);
         for (int c = 0; c < 4; ++c)
-            ASSERT_EQ(st.trace(c, n % 1700), screenEntry(st, c, n % 300)) << n;
+            ASSERT_EQ(buffer.trace(c, n % 1700), screenEntry(st, c, n % 300)) << n;
     }
     st.DemoStep = 0;
     st.DemoPhase = 0;
     for (int n = 0; n < 5; ++n) {
-        st.SampleIndex = static_cast<uint16_t>(n);
-        demo::takeSample(st);
-        EXPECT_EQ(st.trace(0, n), screenEntry(st, 0, 0));
+        buffer.SampleIndex = static_cast<uint16_t>(n);
+        demo::takeSample(st, buffer);
+        EXPECT_EQ(buffer.trace(0, n), screenEntry(st, 0, 0));
     }
 }
 
 TEST(DemoClocks, RefreshSchedule)
 {
-    RecorderState st;
+    DemoSource st;
     // At 1000 ms per tick the DVM refreshes every second tick (the sum must exceed 1000).
     EXPECT_FALSE(demo::advanceDisplayClocks(st, 1000).dvm);
     EXPECT_TRUE(demo::advanceDisplayClocks(st, 1000).dvm);
     EXPECT_TRUE(demo::advanceDisplayClocks(st, 1000).values);
-    RecorderState fast;
+    DemoSource fast;
     int dvm = 0, values = 0;
     for (int i = 0; i < 10000; ++i) {
         const demo::Refresh r = demo::advanceDisplayClocks(fast, 1);

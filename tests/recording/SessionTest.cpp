@@ -21,14 +21,19 @@
 #include "recording/DemoSource.h"
 #include "recording/MillisecondTimer.h"
 #include "recording/RecordingSession.h"
+#include "screen/ViewState.h"
 
 namespace {
+
+// The parts a recording engine client keeps: what the session records into and reads, and the
+// annotation the auto-save trailer writes.
+struct EngineParts : ScreenBuffer, ChannelSetup, RunState, DemoSource, AnnotationState {};
 
 // The auto-save hand-off as the program makes it: the data file writer, one line per sample.
 class FileSink final : public AutoSaveSink {
 public:
-    FileSink(RecorderState& st, const QString& path) : st_(st) { created = writer_.create(path); }
-    void writeHeader() override { EXPECT_TRUE(writer_.writeHeader(st_)); }
+    FileSink(EngineParts& st, const QString& path) : st_(st) { created = writer_.create(path); }
+    void writeHeader() override { EXPECT_TRUE(writer_.writeHeader(st_, st_)); }
     void writeSampleLine(int position, double timeStep) override
     {
         const std::array<int32_t, 4> raw{st_.sample(0, position), st_.sample(1, position), st_.sample(2, position),
@@ -42,7 +47,7 @@ public:
         ++stops;
         st_.StopStamp = "09.12.2026\t14:00:00";
         if (st_.AutoSaveOn) {
-            EXPECT_TRUE(writer_.writeTrailer(st_));
+            EXPECT_TRUE(writer_.writeTrailer(st_, st_));
             writer_.close();
             st_.AutoSaveOn = false;
         }
@@ -51,7 +56,7 @@ public:
     int stops = 0;
 
 private:
-    RecorderState& st_;
+    EngineParts& st_;
     datafile::AutoSaveWriter writer_;
 };
 
@@ -66,9 +71,9 @@ QList<QByteArray> fileLines(const QString& path)
 }
 
 struct Session : ::testing::Test {
-    RecorderState st;
+    EngineParts st;
     QTemporaryDir dir;
-    RecordingSession session{st};
+    RecordingSession session{st, st, st, &st};
     std::vector<std::pair<int, int>> appended;
     std::vector<int> events;  // 'a' appended, 'w' wrapped, 'r' refresh, 'l' lost
     std::vector<StopReason> stops;
@@ -335,7 +340,7 @@ struct DemoSession : Session {
         st.ChannelRange = {80, 20, 20, 20};
         std::mt19937 rng(7);
         demo::buildSources(st, rng);
-        demo::buildScreenTables(st);
+        demo::buildScreenTables(st, st);
         st.DemoStep = 1;
     }
 };

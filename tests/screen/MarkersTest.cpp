@@ -7,6 +7,7 @@
 
 #include "screen/Markers.h"
 #include "screen/Screen.h"
+#include "ui/RecorderState.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ struct MarkerFixture : ::testing::Test {
     Surface image{Screen::ImageWidth, Screen::ImageHeight};
     Surface overlay{Screen::ImageWidth, Screen::ImageHeight, true};
     ViewState view;
-    Screen screen{st, view, image, overlay};
+    Screen screen{st, st, st, st, st, st, st, view, image, overlay};
     int gl = 0, gt = 0;
 
     MarkerFixture()
@@ -63,21 +64,21 @@ struct MarkerFixture : ::testing::Test {
 
 TEST_F(MarkerFixture, ReadoutTextsAtTheDefaultPositions)
 {
-    EXPECT_EQ(view.markers.voltReadout, "dV: 35.00V");                      // 224 pixels = 7 divisions of 5 V
-    EXPECT_EQ(view.markers.timeReadout, "dt: 16.00s");                      // 512 pixels = 16 divisions of 1 s
-    EXPECT_EQ(markers::timeReadout(st, view.markers, true), "dt: 16.00s");  // no marker at the left edge
+    EXPECT_EQ(view.markers.voltReadout, "dV: 35.00V");                              // 224 pixels = 7 divisions of 5 V
+    EXPECT_EQ(view.markers.timeReadout, "dt: 16.00s");                              // 512 pixels = 16 divisions of 1 s
+    EXPECT_EQ(markers::timeReadout(st, st, st, view.markers, true), "dt: 16.00s");  // no marker at the left edge
 
     // "dV && t": marker 1 parked, marker 2 read as the time from the start of the data.
     view.markers.timeX[0] = -600;
-    EXPECT_EQ(markers::timeReadout(st, view.markers, true), "t: 16.50s");
+    EXPECT_EQ(markers::timeReadout(st, st, st, view.markers, true), "t: 16.50s");
     st.ViewOffset = 100;  // the left edge is one division (1 s) into the screen
-    EXPECT_EQ(markers::timeReadout(st, view.markers, true), "t: 17.50s");
+    EXPECT_EQ(markers::timeReadout(st, st, st, view.markers, true), "t: 17.50s");
     st.PageEnd = 3400;  // a later page of a data file: one more screen before it
-    EXPECT_EQ(markers::timeReadout(st, view.markers, true), "t: 34.50s");
+    EXPECT_EQ(markers::timeReadout(st, st, st, view.markers, true), "t: 34.50s");
     st.PageEnd = 1700;
     st.ViewOffset = 0;
     st.TimeDivLabel = "0.5s";
-    EXPECT_EQ(markers::timeReadout(st, view.markers, true), "t: 8.25s");
+    EXPECT_EQ(markers::timeReadout(st, st, st, view.markers, true), "t: 8.25s");
 
     const markers::TimeScale ms = markers::splitTimeDivLabel(QStringLiteral("200ms"));
     EXPECT_EQ(ms.perDivision, 200);
@@ -89,13 +90,13 @@ TEST_F(MarkerFixture, ReadoutTextsAtTheDefaultPositions)
     // The voltage readout follows the lowest-numbered enabled channel's range; CH1 when none is on.
     st.ChannelOn[0] = false;
     st.ChannelRange[1] = 20;  // ±2 V
-    EXPECT_EQ(markers::voltReadout(st, view.markers), "dV: 3.50V");
+    EXPECT_EQ(markers::voltReadout(st, st, view.markers), "dV: 3.50V");
     st.ChannelOn.fill(false);
-    EXPECT_EQ(markers::voltReadout(st, view.markers), "dV: 35.00V");
+    EXPECT_EQ(markers::voltReadout(st, st, view.markers), "dV: 35.00V");
 
     // Markers above the top grid line count as lying on it.
     view.markers.voltY = {gt - 30, gt};
-    EXPECT_EQ(markers::voltReadout(st, view.markers), "dV: 0.00V");
+    EXPECT_EQ(markers::voltReadout(st, st, view.markers), "dV: 0.00V");
     EXPECT_FALSE(markers::voltReadoutShown(st, view.markers));
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "screen/Screen.h"
+#include "ui/RecorderState.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ struct ScreenFixture : ::testing::Test {
     Surface image{Screen::ImageWidth, Screen::ImageHeight};
     Surface overlay{Screen::ImageWidth, Screen::ImageHeight, true};
     ViewState view;
-    Screen screen{st, view, image, overlay};
+    Screen screen{st, st, st, st, st, st, st, view, image, overlay};
 
     ScreenFixture()
     {

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "settings/Settings.h"
+#include "ui/RecorderState.h"
 
 // Found by GoogleTest through the argument type, so it lives in the namespace of WindowBounds.
 std::ostream& operator<<(std::ostream& os, const WindowBounds& b)
@@ -35,7 +36,7 @@ TEST_F(SettingsTest, FirstRunWritesTheCompleteFile)
     AppSettings settings;
     WindowBounds shell;
     SettingsFile file(path);
-    readStartupSettings(file, state, shell);
+    readStartupSettings(file, state, state, state, shell);
     readAppSettings(file, settings);
     EXPECT_EQ(shell, WindowBounds{});
     EXPECT_EQ(settings.window, WindowBounds{});
@@ -52,7 +53,7 @@ TEST_F(SettingsTest, FirstRunWritesTheCompleteFile)
     readEditFormSize(file, editWidth, editHeight);
     settings.calibrationDue = false;  // the first-run calibration has run
     state.DemoMode = false;
-    writeShutdownSettings(file, state, settings, true, editWidth, editHeight);
+    writeShutdownSettings(file, state, state, state, settings, true, editWidth, editHeight);
     ASSERT_TRUE(file.flush(&error)) << error.toStdString();
     EXPECT_EQ(readBytes(path),
               "[Status]\r\nRunning=0\r\n\r\n"
@@ -78,14 +79,14 @@ TEST_F(SettingsTest, ClosedSettingsAreReadAtTheNextStart)
     beforeSettings.window = moved;
     {
         SettingsFile file(path);
-        writeShutdownSettings(file, before, beforeSettings, true, 350, 200);
+        writeShutdownSettings(file, before, before, before, beforeSettings, true, 350, 200);
         ASSERT_TRUE(file.flush());
     }
     SettingsFile file(path);
     RecorderState after;
     AppSettings afterSettings;
     WindowBounds shell;
-    readStartupSettings(file, after, shell);
+    readStartupSettings(file, after, after, after, shell);
     readAppSettings(file, afterSettings);
     EXPECT_EQ(shell, moved);
     EXPECT_EQ(afterSettings.window, moved);
@@ -118,11 +119,11 @@ TEST_F(SettingsTest, MinimizedOrMaximizedWindowKeepsTheStoredGeometry)
     RecorderState state;
     AppSettings settings;
     settings.window = WindowBounds{0, 0, 3000, 2000};
-    writeShutdownSettings(file, state, settings, false, 1, 1);
+    writeShutdownSettings(file, state, state, state, settings, false, 1, 1);
     ASSERT_TRUE(file.flush());
     SettingsFile again(path);
     WindowBounds shell;
-    readStartupSettings(again, state, shell);
+    readStartupSettings(again, state, state, state, shell);
     EXPECT_EQ(shell, (WindowBounds{200, 100, 747, 528}));
     int w = 301, h = 265;
     readEditFormSize(again, w, h);
@@ -143,7 +144,7 @@ TEST_F(SettingsTest, RunningMarkAndBadValues)
     RecorderState state;
     AppSettings settings;
     WindowBounds shell;
-    readStartupSettings(file, state, shell);
+    readStartupSettings(file, state, state, state, shell);
     readAppSettings(file, settings);
     EXPECT_EQ(settings.skin, 4);
     EXPECT_EQ(state.HwOffset, 512);

@@ -49,7 +49,7 @@ struct AnnotationDrawing : ::testing::Test {
 TEST_F(AnnotationDrawing, LinesAre13PixelsApart)
 {
     st.AnnotationText = QStringLiteral("HHH\nHHH\nHHH");
-    drawAnnotation(image, st);
+    drawAnnotation(image, st, st);
     for (int i = 0; i < 3; ++i)
         EXPECT_GT(count(image, text, 50, 100 + 13 * i, 120, 113 + 13 * i), 0) << i;
     EXPECT_EQ(count(image, text, 0, 139, image.width(), image.height()), 0);
@@ -65,7 +65,7 @@ TEST_F(AnnotationDrawing, OpaqueLinesHideWhatIsBelowTransparentOnesDoNot)
         image.reset(Black);
         image.fillRect(0, 105, image.width(), 106, Grid);
         st.AnnotationTransparent = transparent;
-        drawAnnotation(image, st);
+        drawAnnotation(image, st, st);
         return count(image, Grid, 50, 105, 50 + width, 106);
     };
     EXPECT_EQ(drawOverGrid(false), 0);
@@ -77,11 +77,11 @@ TEST_F(AnnotationDrawing, OpaqueLinesHideWhatIsBelowTransparentOnesDoNot)
 TEST_F(AnnotationDrawing, NothingWithoutTextOrWhenOff)
 {
     const QImage blank = image.image().copy();
-    drawAnnotation(image, st);
+    drawAnnotation(image, st, st);
     EXPECT_EQ(image.image(), blank);
     st.AnnotationText = QStringLiteral("x");
     st.AnnotationOn = false;
-    drawAnnotation(image, st);
+    drawAnnotation(image, st, st);
     EXPECT_EQ(image.image(), blank);
 }
 

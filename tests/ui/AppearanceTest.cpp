@@ -125,7 +125,7 @@ TEST_F(Appearance, StoredSkinComesBackAtTheNextStart)
         w.skinItems[static_cast<size_t>(index - 1)]->trigger();
         {
             SettingsFile file(path);
-            writeShutdownSettings(file, st, w.settings(), true, 301, 265);
+            writeShutdownSettings(file, st, st, st, w.settings(), true, 301, 265);
             ASSERT_TRUE(file.flush());
         }
         // The next start: the settings are read and the item of the stored number is chosen.

@@ -489,10 +489,10 @@ TEST_F(DataFilesWindow, PageButtons)
         rec.RecRangeLabel.fill(QStringLiteral("±4V"));
         datafile::AutoSaveWriter writer;
         ASSERT_TRUE(writer.create(path("long.txt")));
-        writer.writeHeader(rec);
+        writer.writeHeader(rec, rec);
         for (int n = 0; n < 6000; ++n)
             writer.writeSampleLine(n, {n % 1024, 0, 0, 0}, static_cast<uint64_t>(n), rec.ChannelRange);
-        writer.writeTrailer(rec);
+        writer.writeTrailer(rec, rec);
     }
     // A click that arrives while the first page is loading is dropped: here it comes when the
     // load puts the file's name in the window title.
@@ -558,10 +558,10 @@ TEST_F(DataFilesWindow, OpenDataKeepsAnArmedFileForTheNextRecording)
         rec.RecRangeLabel.fill(QStringLiteral("±2V"));
         datafile::AutoSaveWriter writer;
         ASSERT_TRUE(writer.create(path("view.txt")));
-        writer.writeHeader(rec);
+        writer.writeHeader(rec, rec);
         for (int n = 0; n < 4000; ++n)
             writer.writeSampleLine(n, {n % 1024, 0, 0, 0}, static_cast<uint64_t>(n) * 10, rec.ChannelRange);
-        writer.writeTrailer(rec);
+        writer.writeTrailer(rec, rec);
     }
     w->timeBase01sClick();
     arm(path("armed.txt"));
