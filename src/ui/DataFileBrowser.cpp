@@ -1,13 +1,20 @@
 #include "ui/DataFileBrowser.h"
 
 #include <QCheckBox>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
+#include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
+#include <atomic>
 
 #include "files/DataFileFormat.h"
 #include "files/DataFilePaging.h"
+#include "files/RecordingOverview.h"
 #include "ui/FileDialogs.h"
 #include "ui/AddTextWindow.h"
 #include "ui/Application.h"
@@ -33,7 +40,21 @@ std::string_view orEmpty(const std::optional<std::string>& s)
     return s ? std::string_view(*s) : std::string_view();
 }
 
+// The progress window shows itself only when a pass takes longer than this.
+constexpr qint64 ProgressDelayMs = 250;
+
 }  // namespace
+
+// What a worker thread builds of one file: the whole index and the overview, in one pass. The
+// worker touches nothing else; the window takes the results once the thread has finished.
+struct DataFileBrowser::IndexPass {
+    QString path;
+    datafile::DataFileLines lines;
+    std::shared_ptr<datafile::RecordingOverview> overview = std::make_shared<datafile::RecordingOverview>();
+    std::atomic<bool> cancel{false};
+    std::atomic<qint64> done{0}, total{0};
+    datafile::PassResult result = datafile::PassResult::Failed;
+};
 
 DataFileBrowser::DataFileBrowser(QWidget* parent) : QDialog(parent)
 {
@@ -48,6 +69,12 @@ DataFileBrowser::DataFileBrowser(QWidget* parent) : QDialog(parent)
     okButton->setGeometry(64, 44, 93, 29);
     connect(okButton, &QPushButton::clicked, this, &DataFileBrowser::okClick);
     resize(225, 81);
+}
+
+DataFileBrowser::~DataFileBrowser()
+{
+    stopIndexing();
+    delete progressWindow_;
 }
 
 RecorderWindow* DataFileBrowser::recorder() const
@@ -73,8 +100,12 @@ void DataFileBrowser::openDataFile()
         return;
 
     BusyScope busy(busy_);
+    // A pass still building the index of the file shown before is of no use now.
+    stopIndexing();
     st.DataFileName = path;
-    if (!lines_.open(path)) {
+    // The first lines only: a long file is indexed further once its first page is on screen. A
+    // head without a single sample leaves the rest of the file to decide.
+    if (!lines_.openHead(path, headLines_) || (lines_.sampleLines() == 0 && !lines_.open(path))) {
         showMessage(
             w, {QMessageBox::Warning, QStringLiteral("Open Data"),
                 QStringLiteral("%1 could not be opened:\r%2").arg(QFileInfo(path).fileName(), lines_.errorString()),
@@ -123,11 +154,20 @@ void DataFileBrowser::openDataFile()
     w->nextPageButton->setEnabled(next.forward);
     lines_.close();
 
+    // The damaged lines of a long file are known once its whole index is.
+    if (lines_.indexComplete())
+        showDamagedLines(*w);
+    else
+        startIndexing();
+}
+
+void DataFileBrowser::showDamagedLines(RecorderWindow& w)
+{
     // Damaged lines take their screen positions without a sample; the user learns how many.
     if (const int64_t damaged = lines_.damagedLines(); damaged > 0) {
-        const QString name = QFileInfo(path).fileName();
+        const QString name = QFileInfo(viewed_).fileName();
         showMessage(
-            w,
+            &w,
             {QMessageBox::Warning, QStringLiteral("Open Data"),
              damaged == 1 ? QStringLiteral("1 line of %1 could not be read and was skipped.").arg(name)
                           : QStringLiteral("%1 lines of %2 could not be read and were skipped.").arg(damaged).arg(name),
@@ -154,12 +194,23 @@ void DataFileBrowser::showNextPage()
     RecorderWindow* w = recorder();
     if (w == nullptr || busy_)
         return;
-    BusyScope busy(busy_);
     RecorderState& st = w->st;
+    const datafile::PageSpan span = datafile::forwardSpan(st.PageEnd);
+    if (!holdsSpan(span)) {
+        // Beyond the lines indexed so far: the turn waits for the whole index, ">>" off meanwhile.
+        w->nextPageButton->setEnabled(false);
+        whenIndexed([this] {
+            if (RecorderWindow* r = recorder())
+                r->nextPageClick();
+        });
+        waitingTurn_ = 1;
+        return;
+    }
+    dropWaitingRequest();
+    BusyScope busy(busy_);
     w->nextPageButton->setEnabled(false);
     if (!reopen(*w))
         return;
-    const datafile::PageSpan span = datafile::forwardSpan(st.PageEnd);
     showSpan(*w, span);
 
     const datafile::PageState next = datafile::afterForward(lines_, span, st.PageEnd);
@@ -174,12 +225,22 @@ void DataFileBrowser::showPreviousPage()
     RecorderWindow* w = recorder();
     if (w == nullptr || busy_)
         return;
-    BusyScope busy(busy_);
     RecorderState& st = w->st;
+    const datafile::PageSpan span = datafile::backSpan(st.PageEnd);
+    if (!holdsSpan(span)) {
+        w->previousPageButton->setEnabled(false);
+        whenIndexed([this] {
+            if (RecorderWindow* r = recorder())
+                r->previousPageClick();
+        });
+        waitingTurn_ = -1;
+        return;
+    }
+    dropWaitingRequest();
+    BusyScope busy(busy_);
     w->previousPageButton->setEnabled(false);
     if (!reopen(*w))
         return;
-    const datafile::PageSpan span = datafile::backSpan(st.PageEnd);
     showSpan(*w, span);
     w->previousPageButton->setEnabled(false);
     w->nextPageButton->setEnabled(false);
@@ -195,7 +256,8 @@ bool DataFileBrowser::reopen(RecorderWindow& w)
 {
     // The page buttons browse the file on view; the caption names it again.
     w.st.DataFileName = viewed_;
-    if (lines_.open(viewed_))
+    // While the whole index is built elsewhere, the lines indexed so far serve.
+    if (lines_.indexComplete() ? lines_.open(viewed_) : lines_.reopenFile())
         return true;
     showMessage(&w,
                 {QMessageBox::Warning, QStringLiteral("Open Data"),
@@ -227,4 +289,161 @@ void DataFileBrowser::reject(RecorderWindow& w, const QString& path, const QStri
     lines_.close();
     w.st.DataFileName.clear();
     showModal();
+}
+
+bool DataFileBrowser::holdsSpan(const datafile::PageSpan& span) const
+{
+    return lines_.indexComplete() || lines_.holdsLine(span.firstLine + span.count);
+}
+
+void DataFileBrowser::whenIndexed(std::function<void()> request)
+{
+    if (lines_.indexComplete() || viewed_.isEmpty()) {
+        dropWaitingRequest();
+        request();
+        return;
+    }
+    waiting_ = std::move(request);
+    waitingTurn_ = 0;
+    if (worker_ == nullptr)
+        startIndexing();
+}
+
+void DataFileBrowser::startIndexing()
+{
+    if (worker_ != nullptr || viewed_.isEmpty())
+        return;
+    auto pass = std::make_shared<IndexPass>();
+    pass->path = viewed_;
+    pass_ = pass;
+    // The worker holds the pass, never this window.
+    worker_ = QThread::create([pass] {
+        datafile::PassControl control;
+        control.cancel = &pass->cancel;
+        control.report = [&pass](qint64 done, qint64 total) {
+            pass->done = done;
+            pass->total = total;
+        };
+        pass->result = datafile::indexWithOverview(pass->path, pass->lines, *pass->overview, control);
+    });
+    worker_->setObjectName(QStringLiteral("indexWorker"));
+    connect(worker_, &QThread::finished, this, &DataFileBrowser::indexPassFinished);
+    buildProgressWindow();
+    progressLabel_->setText(QStringLiteral("Reading %1...").arg(QFileInfo(viewed_).fileName()));
+    progressBar_->setValue(0);
+    passStarted_ = QDateTime::currentMSecsSinceEpoch();
+    progressTimer_->start();
+    worker_->start(QThread::LowPriority);
+}
+
+void DataFileBrowser::buildProgressWindow()
+{
+    if (progressWindow_ != nullptr)
+        return;
+    // A small window of its own beside the recorder window: nothing waits for it.
+    progressWindow_ = new QWidget(parentWidget(), Qt::Tool);
+    progressWindow_->setObjectName(QStringLiteral("indexProgressWindow"));
+    progressWindow_->setWindowTitle(QStringLiteral("Open Data"));
+    progressWindow_->setAttribute(Qt::WA_ShowWithoutActivating);
+    auto* layout = new QVBoxLayout(progressWindow_);
+    progressLabel_ = new QLabel(progressWindow_);
+    progressLabel_->setObjectName(QStringLiteral("indexProgressLabel"));
+    progressBar_ = new QProgressBar(progressWindow_);
+    progressBar_->setObjectName(QStringLiteral("indexProgressBar"));
+    progressBar_->setRange(0, 1000);
+    progressBar_->setMinimumWidth(260);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), progressWindow_);
+    cancelButton_->setObjectName(QStringLiteral("indexCancelButton"));
+    layout->addWidget(progressLabel_);
+    layout->addWidget(progressBar_);
+    layout->addWidget(cancelButton_, 0, Qt::AlignRight);
+    connect(cancelButton_, &QPushButton::clicked, this, &DataFileBrowser::cancelIndexing);
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(100);
+    connect(progressTimer_, &QTimer::timeout, this, [this] {
+        if (!progressWindow_)
+            return;
+        const auto [done, total] = indexProgress();
+        progressBar_->setValue(static_cast<int>(done * 1000 / std::max<qint64>(total, 1)));
+        if (!progressWindow_->isVisible() && QDateTime::currentMSecsSinceEpoch() - passStarted_ >= ProgressDelayMs) {
+            // Below the recorder's screen, over the range buttons, where it hides no trace.
+            if (QWidget* p = parentWidget())
+                progressWindow_->move(p->geometry().center().x() - progressWindow_->sizeHint().width() / 2,
+                                      p->geometry().bottom() - progressWindow_->sizeHint().height() - 8);
+            progressWindow_->show();
+        }
+    });
+}
+
+std::pair<qint64, qint64> DataFileBrowser::indexProgress() const
+{
+    if (!pass_)
+        return {0, 0};
+    return {pass_->done.load(), pass_->total.load()};
+}
+
+void DataFileBrowser::indexPassFinished()
+{
+    // The finished signal of a pass that was stopped and forgotten is late: ignored.
+    if (worker_ == nullptr || (sender() != nullptr && sender() != worker_))
+        return;
+    worker_->wait();
+    delete worker_;
+    worker_ = nullptr;
+    progressTimer_->stop();
+    if (progressWindow_)
+        progressWindow_->hide();
+    const std::shared_ptr<IndexPass> pass = std::move(pass_);
+    std::function<void()> request = std::move(waiting_);
+    const int waitingTurn = waitingTurn_;
+    dropWaitingRequest();
+    const bool adopted =
+        pass->result == datafile::PassResult::Done && pass->path == viewed_ && lines_.adoptIndex(pass->lines);
+    if (adopted)
+        overview_ = pass->overview;
+    // The overview and the page count are known before the waiting request runs.
+    emit indexFinished();
+    RecorderWindow* w = recorder();
+    if (w == nullptr || !w->st.Idle || pass->path != viewed_)
+        return;
+    if (adopted) {
+        showDamagedLines(*w);
+        if (request)
+            request();
+    } else if (waitingTurn > 0) {
+        // Cancelled (or the file became unreadable): the turn that waited is not made; its
+        // button offers it again.
+        w->nextPageButton->setEnabled(true);
+    } else if (waitingTurn < 0) {
+        w->previousPageButton->setEnabled(true);
+    }
+}
+
+void DataFileBrowser::waitForIndex()
+{
+    if (worker_ != nullptr) {
+        worker_->wait();
+        indexPassFinished();
+    }
+}
+
+void DataFileBrowser::cancelIndexing()
+{
+    if (pass_)
+        pass_->cancel = true;
+}
+
+void DataFileBrowser::stopIndexing()
+{
+    dropWaitingRequest();
+    if (worker_ == nullptr)
+        return;
+    pass_->cancel = true;
+    worker_->wait();
+    delete worker_;
+    worker_ = nullptr;
+    pass_.reset();
+    progressTimer_->stop();
+    if (progressWindow_)
+        progressWindow_->hide();
 }

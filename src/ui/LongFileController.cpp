@@ -64,10 +64,7 @@ LongFileController::LongFileController(RecorderWindow& window, DataFileBrowser& 
         return a;
     };
     firstPageAction = key("firstPageAction", Qt::Key_Home, [this] { showPage(0); });
-    lastPageAction = key("lastPageAction", Qt::Key_End, [this] {
-        waitForWorker();
-        showPage(pages() - 1);
-    });
+    lastPageAction = key("lastPageAction", Qt::Key_End, [this] { showLastPage(); });
     pageUpAction = key("pageUpAction", Qt::Key_PageUp, [this] { showPage(currentPage() - 1); });
     pageDownAction = key("pageDownAction", Qt::Key_PageDown, [this] { showPage(currentPage() + 1); });
 
@@ -96,6 +93,7 @@ LongFileController::LongFileController(RecorderWindow& window, DataFileBrowser& 
     connect(watchTimer_, &QTimer::timeout, this, [this] {
         if (onView_ && !w_.st.Idle) {
             onView_ = false;
+            browser_.dropWaitingRequest();
             updateActions();
         }
     });
@@ -103,9 +101,18 @@ LongFileController::LongFileController(RecorderWindow& window, DataFileBrowser& 
     progressTimer_ = new QTimer(this);
     progressTimer_->setInterval(100);
     connect(progressTimer_, &QTimer::timeout, this, [this] {
-        if (overviewWindow_ != nullptr)
+        if (overviewWindow_ == nullptr)
+            return;
+        // The pass that builds the index of a long file builds its overview too.
+        if (browser_.indexing()) {
+            const auto [done, total] = browser_.indexProgress();
+            overviewWindow_->setBusy(true, QStringLiteral("Reading the file..."));
+            overviewWindow_->setProgress(done, total);
+        } else {
             overviewWindow_->setProgress(done_.load(), total_.load());
+        }
     });
+    connect(&browser_, &DataFileBrowser::indexFinished, this, &LongFileController::indexFinished);
     updateActions();
 }
 
@@ -147,9 +154,38 @@ void LongFileController::fileOpened()
         if (overviewWindow_ != nullptr)
             overviewWindow_->setOverview(nullptr);
     }
-    startPass(same);
+    if (browser_.indexing()) {
+        // The overview comes with the index of the long file, built on the browser's worker.
+        if (overviewWindow_ != nullptr)
+            overviewWindow_->setBusy(true, QStringLiteral("Reading the file..."));
+        progressTimer_->start();
+    } else {
+        startPass(same);
+    }
     updateActions();
     pageTurned();
+}
+
+void LongFileController::indexFinished()
+{
+    const std::shared_ptr<datafile::RecordingOverview> built = browser_.takeOverview();
+    if (built && built->path() == viewed_)
+        overview_ = built;
+    if (worker_ == nullptr)
+        progressTimer_->stop();
+    if (overviewWindow_ != nullptr) {
+        overviewWindow_->setBusy(worker_ != nullptr);
+        overviewWindow_->setOverview(overview_);
+        pageTurned();
+    }
+}
+
+void LongFileController::showLastPage()
+{
+    browser_.whenIndexed([this] {
+        waitForWorker();
+        showPage(pages() - 1);
+    });
 }
 
 void LongFileController::pageTurned()
@@ -186,6 +222,15 @@ void LongFileController::showPage(int64_t page)
 {
     if (!fileOnView())
         return;
+    // A page beyond the lines indexed so far (a long file just opened) waits for the whole index.
+    if (const datafile::DataFileLines& lines = browser_.lines(); !lines.indexComplete()) {
+        const datafile::PageSpan span =
+            page <= 0 ? datafile::backSpan(0) : datafile::forwardSpan(datafile::pageOfIndex(page).pageEnd);
+        if (!lines.holdsLine(span.firstLine + span.count)) {
+            browser_.whenIndexed([this, page] { showPage(page); });
+            return;
+        }
+    }
     page = std::clamp<int64_t>(page, 0, pages() - 1);
     const datafile::PagePlace place = datafile::pageOfIndex(page);
     // The page routine of the buttons: ">>" from the PageEnd before the page, or "<<" back to the
@@ -222,17 +267,25 @@ bool LongFileController::goToTime(const QString& text)
 {
     if (!fileOnView())
         return false;
-    browser_.lines().open(viewed_);
-    const datafile::RecordingHeader header = datafile::readRecordingHeader(browser_.lines());
-    browser_.lines().close();
+    // The header is among the first lines, indexed whether or not the whole index is there yet.
+    datafile::DataFileLines& lines = browser_.lines();
+    if (lines.indexComplete())
+        lines.open(viewed_);
+    else
+        lines.reopenFile();
+    const datafile::RecordingHeader header = datafile::readRecordingHeader(lines);
+    lines.close();
     const auto ms = datafile::parseMoment(text, header.start);
     if (!ms) {
         showMessage(&w_, {QMessageBox::Warning, QStringLiteral("Go to Time"),
                           QStringLiteral("\"%1\" is not a moment of this recording.").arg(text), QMessageBox::Ok});
         return false;
     }
-    waitForWorker();
-    showRow(datafile::rowOfMoment(*ms, header.stepMs));
+    const int64_t row = datafile::rowOfMoment(*ms, header.stepMs);
+    browser_.whenIndexed([this, row] {
+        waitForWorker();
+        showRow(row);
+    });
     return true;
 }
 
@@ -268,14 +321,19 @@ void LongFileController::overviewClick()
         };
         overviewWindow_->turnPage = [this](int step) { showPage(currentPage() + step); };
         overviewWindow_->goToEnd = [this](bool last) {
-            waitForWorker();
-            showPage(last ? pages() - 1 : 0);
+            if (last)
+                showLastPage();
+            else
+                showPage(0);
         };
-        overviewWindow_->cancel = [this] { cancel_ = true; };
+        overviewWindow_->cancel = [this] {
+            cancel_ = true;
+            browser_.cancelIndexing();
+        };
     }
     overviewWindow_->plot->setColours(w_.st.ActiveColors);
     overviewWindow_->setOverview(overview_);
-    overviewWindow_->setBusy(worker_ != nullptr, QStringLiteral("Reading the file..."));
+    overviewWindow_->setBusy(worker_ != nullptr || browser_.indexing(), QStringLiteral("Reading the file..."));
     pageTurned();
     overviewWindow_->show();
     overviewWindow_->raise();
@@ -293,7 +351,8 @@ void LongFileController::refreshClick()
 
 void LongFileController::startPass(bool refresh)
 {
-    if (worker_ != nullptr)
+    // The browser's pass over a long file builds the overview with the index.
+    if (worker_ != nullptr || browser_.indexing())
         return;
     // A refresh extends a copy of the overview on screen; the copy takes its place when done.
     building_ = refresh && overview_ && overview_->path() == viewed_
@@ -341,6 +400,7 @@ void LongFileController::passFinished()
 
 void LongFileController::waitForWorker()
 {
+    browser_.waitForIndex();
     if (worker_ != nullptr) {
         worker_->wait();
         passFinished();

@@ -49,8 +49,11 @@ public:
     void showRow(int64_t row);
     // "Go to Time..." with the given text; false (with a message) when it is no moment.
     bool goToTime(const QString& text);
-    // Waits for a pass running on the worker (tests, and a page jump that needs the rows).
+    // Waits for a pass running on a worker, the browser's over a long file included (tests, and a
+    // page jump that needs the rows).
     void waitForWorker();
+    // "End": the last page, once the whole index is there.
+    void showLastPage();
 
     void overviewClick();
     void goToTimeClick();
@@ -62,6 +65,7 @@ public:
 
 private:
     void fileOpened();
+    void indexFinished();
     void pageTurned();
     void updateActions();
     void startPass(bool refresh);

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <deque>
@@ -86,11 +89,11 @@ struct LongFilesWindow : ::testing::Test {
         s.StartStamp = QStringLiteral("9.12.2026\t10:00:00");
         datafile::AutoSaveWriter writer;
         EXPECT_TRUE(writer.create(path));
-        writer.writeHeader(s, s);
+        writer.writeHeader(s);
         for (int64_t k = 0; k < rows; ++k)
             writer.writeSampleLine(k, rowRaw(k), static_cast<uint64_t>(k), s.ChannelRange);
         if (trailer)
-            writer.writeTrailer(s, s);
+            writer.writeTrailer(s);
         else
             writer.close();
         return path;
@@ -243,4 +246,132 @@ TEST_F(LongFilesWindow, ExportCsvWritesTheWholeFileOrTheSpanInView)
     const QList<QByteArray> span = f.readAll().split('\n');
     EXPECT_EQ(span.size(), 1700 + 2);
     EXPECT_TRUE(span[1].startsWith("2026-12-09T10:00:01.701,1.701,")) << span[1].toStdString();
+}
+
+// A long file opens at once: its first page comes from the first lines, the whole index and the
+// overview are built in one pass on a worker, and page requests beyond the first lines wait for
+// it (the last one asked for is made once it is there).
+TEST_F(LongFilesWindow, ALongFileShowsItsFirstPageAtOnceAndIndexesItInTheBackground)
+{
+    reader->setHeadLines(4000);  // the first two pages and the line after them
+    open(writeFile("long.txt", 10000));
+    // Nothing of the worker is taken in before the window's events run: the first page is the
+    // open's own work.
+    EXPECT_TRUE(reader->indexing());
+    EXPECT_FALSE(reader->lines().indexComplete());
+    EXPECT_EQ(firstRowOnScreen(), 0);
+    EXPECT_EQ(rowAt(1699), 1699);
+    EXPECT_EQ(st.PageEnd, 1700);
+    EXPECT_TRUE(w->nextPageButton->isEnabled());
+    EXPECT_FALSE(w->previousPageButton->isEnabled());
+    EXPECT_TRUE(longFiles->fileOnView());
+    ASSERT_NE(reader->progressWindow(), nullptr);
+    EXPECT_EQ(reader->cancelButton()->text(), QStringLiteral("Cancel"));
+
+    // ">>" among the first lines turns at once; the next one waits with ">>" off.
+    w->nextPageClick();
+    EXPECT_EQ(firstRowOnScreen(), 1701);
+    EXPECT_FALSE(reader->requestWaiting());
+    w->nextPageClick();
+    EXPECT_TRUE(reader->requestWaiting());
+    EXPECT_EQ(firstRowOnScreen(), 1701);
+    EXPECT_FALSE(w->nextPageButton->isEnabled());
+    // "End" asked for later takes the waiting turn's place.
+    longFiles->lastPageAction->trigger();
+    EXPECT_EQ(firstRowOnScreen(), 1701);
+    longFiles->waitForWorker();
+    EXPECT_FALSE(reader->indexing());
+    EXPECT_TRUE(reader->lines().indexComplete());
+    EXPECT_EQ(firstRowOnScreen(), 8501);
+    EXPECT_EQ(longFiles->currentPage(), 5);
+    EXPECT_FALSE(w->nextPageButton->isEnabled());
+    EXPECT_TRUE(w->previousPageButton->isEnabled());
+    // The overview came with the index, from the same pass.
+    ASSERT_TRUE(longFiles->overview());
+    EXPECT_EQ(longFiles->overview()->rowsWithSamples(), 10000);
+    EXPECT_EQ(longFiles->overview()->fullPasses(), 1);
+    EXPECT_EQ(reader->lines().indexBuilds(), 2) << "the head, then the whole index taken over";
+    EXPECT_TRUE(messages.empty());
+
+    // Go to Time while the index of a file is built: the page comes once it is there.
+    open(writeFile("second.txt", 10000));
+    EXPECT_TRUE(reader->indexing());
+    ASSERT_TRUE(longFiles->goToTime(QStringLiteral("5")));
+    EXPECT_EQ(firstRowOnScreen(), 0);
+    longFiles->waitForWorker();
+    EXPECT_EQ(longFiles->currentPage(), 2);
+    EXPECT_EQ(firstRowOnScreen(), 3401);
+    w->nextPageClick();
+    EXPECT_EQ(firstRowOnScreen(), 5101);
+}
+
+// Damaged lines of a long file are counted by the whole index: the user learns how many once it
+// is built, and they are skipped as on any page.
+TEST_F(LongFilesWindow, TheDamagedLinesOfALongFileAreToldOnceItsIndexIsBuilt)
+{
+    reader->setHeadLines(100);
+    const QString path = writeFile("damaged.txt", 6000, false);
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write("6000\t1\t2\r\n6001\tx\t1\t1\t1\r\n");
+    }
+    open(path);
+    EXPECT_EQ(firstRowOnScreen(), 0);
+    EXPECT_TRUE(messages.empty());
+    longFiles->waitForWorker();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("2 lines of damaged.txt could not be read and were skipped."));
+    EXPECT_EQ(reader->lines().sampleLines(), 6000);
+}
+
+// Cancel stops the pass: the first pages stay, a turn that waited is not made and its button
+// offers it again, which starts the index anew. Opening another file, or closing the window, while
+// the index is built stops the pass cleanly.
+TEST_F(LongFilesWindow, TheIndexPassCanBeCancelledAndIsStoppedByAnotherFileOrTheClose)
+{
+    reader->setHeadLines(2000);
+    // Large enough that the pass is still running when it is cancelled right after the open.
+    const QString big = writeFile("big.txt", 300000);
+    open(big);
+    ASSERT_TRUE(reader->indexing());
+    w->nextPageClick();
+    EXPECT_TRUE(reader->requestWaiting());
+    EXPECT_FALSE(w->nextPageButton->isEnabled());
+    reader->cancelButton()->click();
+    reader->waitForIndex();
+    EXPECT_FALSE(reader->indexing());
+    EXPECT_FALSE(reader->lines().indexComplete());
+    EXPECT_FALSE(reader->requestWaiting());
+    EXPECT_EQ(firstRowOnScreen(), 0);
+    EXPECT_TRUE(w->nextPageButton->isEnabled());
+    EXPECT_FALSE(reader->progressWindow()->isVisible());
+    // Asked again, the turn starts the index anew and is made once it is there.
+    w->nextPageClick();
+    EXPECT_TRUE(reader->indexing());
+    longFiles->waitForWorker();
+    EXPECT_EQ(firstRowOnScreen(), 1701);
+    EXPECT_TRUE(reader->lines().indexComplete());
+
+    // Another file while the index of a long one is built: the pass is stopped and forgotten.
+    const QString other = writeFile("other.txt", 500);
+    open(writeFile("big2.txt", 300000));
+    ASSERT_TRUE(reader->indexing());
+    w->nextPageClick();
+    open(other);
+    EXPECT_FALSE(reader->indexing());
+    EXPECT_FALSE(reader->requestWaiting());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(reader->lines().path(), other);
+    EXPECT_TRUE(reader->lines().indexComplete());
+    EXPECT_EQ(reader->lines().sampleLines(), 500);
+    EXPECT_EQ(firstRowOnScreen(), 0);
+    EXPECT_FALSE(w->nextPageButton->isEnabled());
+
+    // The window goes while a pass runs: it is stopped before the reader is gone.
+    open(big);
+    ASSERT_TRUE(reader->indexing());
+    windows().dataFileBrowser = nullptr;
+    reader.reset();
+    QCoreApplication::processEvents();
 }
