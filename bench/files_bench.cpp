@@ -21,7 +21,7 @@
 #include "files/CsvExport.h"
 #include "files/RecordingOverview.h"
 #include "files/RecordingTime.h"
-#include "recording/RecorderState.h"
+#include "ui/RecorderState.h"
 
 namespace {
 
@@ -80,10 +80,10 @@ void longRecording(int64_t lines, const QString& folder)
         datafile::AutoSaveWriter writer;
         writer.create(path);
         const auto start = Clock::now();
-        writer.writeHeader(st);
+        writer.writeHeader(st, st);
         for (int64_t n = 0; n < lines; ++n)
             writer.writeSampleLine(n, rawOf(n), static_cast<uint64_t>(n), ranges);
-        writer.writeTrailer(st);
+        writer.writeTrailer(st, st);
         std::printf("\nlong recording: %lld lines, %.2f GB written in %.1f s\n", static_cast<long long>(lines),
                     QFile(path).size() / 1e9, msSince(start) / 1000.0);
     }
@@ -193,10 +193,10 @@ int main(int argc, char** argv)
         datafile::AutoSaveWriter writer;
         writer.create(path);
         const auto start = Clock::now();
-        writer.writeHeader(st);
+        writer.writeHeader(st, st);
         for (int64_t n = 0; n < Lines; ++n)
             writer.writeSampleLine(n, rawOf(n), static_cast<uint64_t>(n), ranges);
-        writer.writeTrailer(st);
+        writer.writeTrailer(st, st);
         const double ms = msSince(start);
         std::printf("sample lines written to a file:    %10.0f lines/s  (%lld lines, %.1f MB, %.0f ms)\n",
                     Lines / ms * 1000.0, static_cast<long long>(Lines), QFile(path).size() / 1e6, ms);
@@ -206,7 +206,7 @@ int main(int argc, char** argv)
     {
         datafile::AutoSaveWriter writer;
         writer.create(dir.filePath(QStringLiteral("flush.txt")));
-        writer.writeHeader(st);
+        writer.writeHeader(st, st);
         int64_t n = 0;
         const double flushMs = medianMs(11, [&] {
             for (int i = 0; i < 1000; ++i, ++n)

@@ -89,11 +89,11 @@ struct LongFilesWindow : ::testing::Test {
         s.StartStamp = QStringLiteral("9.12.2026\t10:00:00");
         datafile::AutoSaveWriter writer;
         EXPECT_TRUE(writer.create(path));
-        writer.writeHeader(s);
+        writer.writeHeader(s, s);
         for (int64_t k = 0; k < rows; ++k)
             writer.writeSampleLine(k, rowRaw(k), static_cast<uint64_t>(k), s.ChannelRange);
         if (trailer)
-            writer.writeTrailer(s);
+            writer.writeTrailer(s, s);
         else
             writer.close();
         return path;
