@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "ui/RecorderWindow.h"
+#include "ui/RecorderState.h"
 
 namespace {
 
@@ -34,15 +35,15 @@ int main(int argc, char** argv)
     RecorderWindow w(st);
     w.show();
     st.ClearPending = true;
-    w.redrawIfClearPending();
+    w.screen.redrawIfClearPending();
     w.demoSetup();
 
     // ---- A demo recording at "0.1s" (1 ms per sample), paced by the millisecond timer.
-    w.timeBase01sClick();
+    w.findChild<QToolButton*>(QStringLiteral("timeBase01sButton"))->click();
     int64_t samples = 0;
     QObject::connect(w.session, &RecordingSession::samplesAppended, &app,
                      [&](int first, int last) { samples += last - first + 1; });
-    w.runButton->click();
+    w.findChild<QToolButton*>(QStringLiteral("runButton"))->click();
     const double cpu0 = cpuSeconds();
     QElapsedTimer wall;
     wall.start();
@@ -50,7 +51,7 @@ int main(int argc, char** argv)
     QApplication::exec();
     const double elapsed = wall.nsecsElapsed() / 1e9;
     const double cpu = cpuSeconds() - cpu0;
-    w.runButton->click();
+    w.findChild<QToolButton*>(QStringLiteral("runButton"))->click();
     std::printf("demo recording at 0.1s/Div.: %lld samples in %.3f s = %.1f samples/s (target 1000, %.2f %% off)\n",
                 static_cast<long long>(samples), elapsed, samples / elapsed, 100.0 * (samples / elapsed - 1000) / 1000);
     std::printf("demo recording CPU: %.2f s of %.2f s = %.1f %% of one core (target under 10 %%)\n", cpu, elapsed,
@@ -66,7 +67,7 @@ int main(int argc, char** argv)
     redraw.start();
     for (int i = 0; i < rounds; ++i) {
         st.ClearPending = true;
-        w.redrawIfClearPending();
+        w.screen.redrawIfClearPending();
         w.screen.drawTraces();
     }
     std::printf("full redraw (clear, grid, texts, four traces): %.3f ms (target under 2 ms)\n",

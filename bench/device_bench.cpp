@@ -21,6 +21,7 @@
 #include "device/DeviceLink.h"
 #include "ui/Application.h"
 #include "ui/RecorderWindow.h"
+#include "ui/RecorderState.h"
 
 namespace {
 
@@ -77,9 +78,9 @@ void recording(QApplication& app, int seconds, bool busy)
     windows().recorder = &w;
     w.show();
     st.ClearPending = true;
-    w.redrawIfClearPending();
+    w.screen.redrawIfClearPending();
     st.DemoMode = false;
-    w.timeBase01sClick();
+    w.findChild<QToolButton*>(QStringLiteral("timeBase01sButton"))->click();
 
     // At one report per sample every report read is one sample (the simulator sends no repeats).
     // The samples are counted as the session reports them; the stop takes the reports still
@@ -92,7 +93,8 @@ void recording(QApplication& app, int seconds, bool busy)
     double elapsed = 0;
     QTimer::singleShot(seconds * 1000, &app, [&] {
         elapsed = wall.nsecsElapsed() / 1e9;
-        w.runButton->click();  // released: the recording stops with the reports queued so far
+        w.findChild<QToolButton*>(QStringLiteral("runButton"))
+            ->click();  // released: the recording stops with the reports queued so far
         app.quit();
     });
     double busyFor = 0, busyCpu = 0;
@@ -110,7 +112,8 @@ void recording(QApplication& app, int seconds, bool busy)
     const double cpu0 = cpuSeconds();
     const std::map<std::string, double> threads0 = threadCpu();
     wall.start();
-    w.runButton->click();  // the start command goes out here; the loop begins a second later
+    w.findChild<QToolButton*>(QStringLiteral("runButton"))
+        ->click();  // the start command goes out here; the loop begins a second later
     QApplication::exec();
     const double cpu = cpuSeconds() - cpu0 - busyCpu;  // the busy spin is CPU by design
     std::map<std::string, double> threads = threadCpu();

@@ -9,6 +9,9 @@
 
 #include "screen/SevenSegment.h"
 #include "ui/RecorderWindow.h"
+#include "ui/MeasuringTools.h"
+#include "ui/ValueDisplays.h"
+#include "ui/RecorderState.h"
 
 namespace {
 
@@ -35,17 +38,18 @@ int main(int argc, char** argv)
         for (int p = 0; p < BufferLength; ++p)
             st.trace(c, p) = (p * (c + 3)) % 256;
     st.ClearPending = true;
-    w.redrawIfClearPending();
+    w.screen.redrawIfClearPending();
     w.screen.drawTraces();
-    w.markersDeltaTimeAction->trigger();
+    w.findChild<QAction*>(QStringLiteral("markersDeltaTimeAction"))->trigger();
     const int gl = st.GridLeft, gt = st.GridTop;
 
-    w.screenMouseDown(Qt::LeftButton, gl + 528, gt + 128);
-    const double timeStep = microsecondsPerCall(5000, [&](int i) { w.screenMouseMove(gl + 100 + i % 400, gt + 128); });
-    w.screenMouseUp(Qt::LeftButton, 0, 0);
-    w.screenMouseDown(Qt::LeftButton, gl + 272, gt + 240);
-    const double voltStep = microsecondsPerCall(5000, [&](int i) { w.screenMouseMove(0, gt + 1 + i % 250); });
-    w.screenMouseUp(Qt::LeftButton, 0, 0);
+    w.measuring().mouseDown(Qt::LeftButton, gl + 528, gt + 128);
+    const double timeStep =
+        microsecondsPerCall(5000, [&](int i) { w.measuring().mouseMove(gl + 100 + i % 400, gt + 128); });
+    w.measuring().mouseUp(Qt::LeftButton, 0, 0);
+    w.measuring().mouseDown(Qt::LeftButton, gl + 272, gt + 240);
+    const double voltStep = microsecondsPerCall(5000, [&](int i) { w.measuring().mouseMove(0, gt + 1 + i % 250); });
+    w.measuring().mouseUp(Qt::LeftButton, 0, 0);
     std::printf("marker drag step (line moved, readout redrawn): time %.1f us, voltage %.1f us\n", timeStep, voltStep);
     std::printf("all marker lines drawn or removed: %.1f us\n",
                 microsecondsPerCall(2000, [&](int) { w.screen.toggleMarkers(); }));
@@ -55,20 +59,21 @@ int main(int argc, char** argv)
                 }));
 
     st.DemoMode = true;
-    w.dvmDisplayAction->trigger();
+    w.findChild<QAction*>(QStringLiteral("dvmDisplayAction"))->trigger();
     const double dvm = microsecondsPerCall(2000, [&](int i) {
         st.SampleIndex = static_cast<uint16_t>(i % 1700);
-        w.refreshDvmPanels();
+        w.values().refreshDvmPanels();
     });
     std::printf("DVM refresh of four panels (16 digits): %.1f us\n", dvm);
     const double values = microsecondsPerCall(2000, [&](int i) {
         st.SampleIndex = static_cast<uint16_t>(i % 1700);
-        w.refreshValueTexts();
+        w.values().refreshValueTexts();
     });
     std::printf("value texts refresh of four channels: %.1f us\n", values);
 
-    w.dvmDisplayAction->trigger();
+    w.findChild<QAction*>(QStringLiteral("dvmDisplayAction"))->trigger();
+    QCheckBox* channel2Switch = w.findChild<QCheckBox*>(QStringLiteral("channel2Switch"));
     std::printf("channel switched off or on (trace, texts, markers, panel): %.1f us\n",
-                microsecondsPerCall(2000, [&](int) { w.channelSwitch[1]->click(); }));
+                microsecondsPerCall(2000, [&](int) { channel2Switch->click(); }));
     return 0;
 }

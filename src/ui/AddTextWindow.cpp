@@ -112,7 +112,7 @@ void AddTextWindow::fullRedraw()
     if (!recorder_)
         return;
     recorder_->st.ClearPending = true;
-    recorder_->redrawIfClearPending();
+    recorder_->screen.redrawIfClearPending();
     recorder_->screen.drawTraces();
 }
 
@@ -174,28 +174,4 @@ void AddTextWindow::annotationLoaded()
     textEdit->setPlainText(text);
     removeButton->setEnabled(true);
     hintLabel->show();
-}
-
-void RecorderWindow::annotationRightClick(int x, int y)
-{
-    // While a recording runs, right clicks do nothing.
-    if (!st.Idle)
-        return;
-    AddTextWindow* addText = windows().addText;
-    const auto px = static_cast<uint16_t>(std::clamp(x, 0, 65535));
-    const auto py = static_cast<uint16_t>(std::clamp(y, 0, 65535));
-    if (!st.AnnotationOn) {
-        // The text will appear here when it is added.
-        st.AnnotationX = px;
-        st.AnnotationY = py;
-    } else if (addText != nullptr && addText->isVisible()) {
-        st.AnnotationX = px;
-        st.AnnotationY = py;
-        st.ClearPending = true;
-        redrawIfClearPending();
-        screen.drawTraces();
-    }
-    // With the window hidden, the first right click only brings it back.
-    if (addText != nullptr)
-        addText->show();
 }

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
+#include <memory>
 
 #include "ui/ScreenWidgets.h"
 #include "ui/RecorderWindow.h"
@@ -232,4 +233,42 @@ void ColourDialog::run()
     // close by the window.
     closedBy_ = ColourDialogClose::Window;
     exec();
+}
+
+bool applyColourDialogResult(RecorderState& st, const ColourSet& before, ColourDialogClose how)
+{
+    switch (how) {
+        case ColourDialogClose::Ok:
+            break;
+        case ColourDialogClose::BrightScheme:
+            st.SettingsColors = BrightScreenScheme;
+            break;
+        case ColourDialogClose::BlackScheme:
+            st.SettingsColors = BlackScreenScheme;
+            break;
+        case ColourDialogClose::Cancel:
+        case ColourDialogClose::Window:
+            // Nothing picked in a dialog that was not accepted survives it: the stored colours, which
+            // are written to the settings file at exit, stay what they were.
+            st.SettingsColors = before;
+            st.ActiveColors = before;
+            return false;
+    }
+    st.ActiveColors = st.SettingsColors;
+    deriveColours(st);  // the dark grid; the recorder window brings in its "Bright Grid" tick
+    return true;
+}
+
+void runColourDialog(RecorderState& st, RecorderWindow* recorder, ColourDialog* dialog)
+{
+    std::unique_ptr<ColourDialog> own;
+    if (dialog == nullptr) {
+        own = std::make_unique<ColourDialog>(st, recorder);
+        dialog = own.get();
+    }
+    const ColourSet before = st.SettingsColors;
+    dialog->drawPreview();
+    dialog->run();
+    if (applyColourDialogResult(st, before, dialog->closedBy()) && recorder != nullptr)
+        recorder->applyColours();
 }

@@ -132,12 +132,9 @@ void DataFileBrowser::openDataFile()
     }
 
     // The recording's time base and ranges, as if their buttons had been pressed.
-    w->timeButtons[static_cast<size_t>(header.timeIndex)]->setChecked(true);
-    for (size_t c = 0; c < 4; ++c)
-        w->rangeButtons[c][static_cast<size_t>(header.rangeIndex[c])]->setChecked(true);
-    w->timeButtonClick(header.timeIndex);
+    w->selectTimeBase(header.timeIndex);
     for (int c = 0; c < 4; ++c)
-        w->rangeButtonClick(c, header.rangeIndex[static_cast<size_t>(c)]);
+        w->selectRange(c, header.rangeIndex[static_cast<size_t>(c)]);
 
     viewed_ = path;
     const datafile::PageSpan span = datafile::openSpan();
@@ -146,12 +143,12 @@ void DataFileBrowser::openDataFile()
     st.ScreenSamples = datafile::drawnPositions(datafile::fillScreen(lines_, span, st));
     w->stopRecording();
     st.FileViewMode = false;
-    w->previousPageButton->setEnabled(false);
-    w->nextPageButton->setEnabled(false);
+    w->enablePreviousPage(false);
+    w->enableNextPage(false);
 
     const datafile::PageState next = datafile::afterOpen(lines_, span);
     st.PageEnd = next.pageEnd;
-    w->nextPageButton->setEnabled(next.forward);
+    w->enableNextPage(next.forward);
     lines_.close();
 
     // The damaged lines of a long file are known once its whole index is.
@@ -198,7 +195,7 @@ void DataFileBrowser::showNextPage()
     const datafile::PageSpan span = datafile::forwardSpan(st.PageEnd);
     if (!holdsSpan(span)) {
         // Beyond the lines indexed so far: the turn waits for the whole index, ">>" off meanwhile.
-        w->nextPageButton->setEnabled(false);
+        w->enableNextPage(false);
         whenIndexed([this] {
             if (RecorderWindow* r = recorder())
                 r->nextPageClick();
@@ -208,15 +205,15 @@ void DataFileBrowser::showNextPage()
     }
     dropWaitingRequest();
     BusyScope busy(busy_);
-    w->nextPageButton->setEnabled(false);
+    w->enableNextPage(false);
     if (!reopen(*w))
         return;
     showSpan(*w, span);
 
     const datafile::PageState next = datafile::afterForward(lines_, span, st.PageEnd);
     st.PageEnd = next.pageEnd;
-    w->previousPageButton->setEnabled(true);
-    w->nextPageButton->setEnabled(next.forward);
+    w->enablePreviousPage(true);
+    w->enableNextPage(next.forward);
     lines_.close();
 }
 
@@ -228,7 +225,7 @@ void DataFileBrowser::showPreviousPage()
     RecorderState& st = w->st;
     const datafile::PageSpan span = datafile::backSpan(st.PageEnd);
     if (!holdsSpan(span)) {
-        w->previousPageButton->setEnabled(false);
+        w->enablePreviousPage(false);
         whenIndexed([this] {
             if (RecorderWindow* r = recorder())
                 r->previousPageClick();
@@ -238,17 +235,17 @@ void DataFileBrowser::showPreviousPage()
     }
     dropWaitingRequest();
     BusyScope busy(busy_);
-    w->previousPageButton->setEnabled(false);
+    w->enablePreviousPage(false);
     if (!reopen(*w))
         return;
     showSpan(*w, span);
-    w->previousPageButton->setEnabled(false);
-    w->nextPageButton->setEnabled(false);
+    w->enablePreviousPage(false);
+    w->enableNextPage(false);
 
     const datafile::PageState next = datafile::afterBack(lines_, span, st.PageEnd);
     st.PageEnd = next.pageEnd;
-    w->previousPageButton->setEnabled(next.back);
-    w->nextPageButton->setEnabled(next.forward);
+    w->enablePreviousPage(next.back);
+    w->enableNextPage(next.forward);
     lines_.close();
 }
 
@@ -278,7 +275,7 @@ void DataFileBrowser::applyAnnotation(RecorderWindow& w, const datafile::Annotat
         addText->annotationLoaded();
     st.AnnotationOn = true;
     st.ClearPending = true;
-    w.redrawIfClearPending();
+    w.screen.redrawIfClearPending();
 }
 
 void DataFileBrowser::reject(RecorderWindow& w, const QString& path, const QString& reason)
@@ -413,9 +410,9 @@ void DataFileBrowser::indexPassFinished()
     } else if (waitingTurn > 0) {
         // Cancelled (or the file became unreadable): the turn that waited is not made; its
         // button offers it again.
-        w->nextPageButton->setEnabled(true);
+        w->enableNextPage(true);
     } else if (waitingTurn < 0) {
-        w->previousPageButton->setEnabled(true);
+        w->enablePreviousPage(true);
     }
 }
 

@@ -1,4 +1,4 @@
-// "Contents" and "About..." of the recorder window, the opener of web and file addresses and the
+// "Contents" and "About..." of the help menu, the opener of web and file addresses and the
 // program's icon.
 
 #include "ui/Help.h"
@@ -11,7 +11,6 @@
 #include "ui/AboutBox.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
-#include "ui/RecorderWindow.h"
 
 namespace {
 UrlOpener& urlOpener()
@@ -61,34 +60,34 @@ QIcon applicationIcon()
     return icon;
 }
 
-void RecorderWindow::helpContentsClick()
+void showUserGuide(QWidget* parent, const QString& exeDir)
 {
     // The guide opens in the system's browser, which runs on its own; "Contents" may open it again.
-    const QString path = helpFilePath(settings().exeDir);
+    const QString path = helpFilePath(exeDir);
     if (!QFileInfo(path).isFile()) {
-        showMessage(this, {QMessageBox::Warning,
-                           {},
-                           QStringLiteral("The help file \"%1\" was not found. Reinstalling the program brings it "
-                                          "back.")
-                               .arg(QDir::toNativeSeparators(path)),
-                           QMessageBox::Ok});
+        showMessage(parent, {QMessageBox::Warning,
+                             {},
+                             QStringLiteral("The help file \"%1\" was not found. Reinstalling the program brings it "
+                                            "back.")
+                                 .arg(QDir::toNativeSeparators(path)),
+                             QMessageBox::Ok});
         return;
     }
     if (!openUrl(QUrl::fromLocalFile(path)))
-        showMessage(this, {QMessageBox::Warning,
-                           {},
-                           QStringLiteral("No program to show the help file was found. The guide is the file \"%1\"; "
-                                          "open it with a web browser.")
-                               .arg(QDir::toNativeSeparators(path)),
-                           QMessageBox::Ok});
+        showMessage(parent, {QMessageBox::Warning,
+                             {},
+                             QStringLiteral("No program to show the help file was found. The guide is the file \"%1\"; "
+                                            "open it with a web browser.")
+                                 .arg(QDir::toNativeSeparators(path)),
+                             QMessageBox::Ok});
 }
 
-void RecorderWindow::aboutClick()
+void showAboutBox(QWidget* parent)
 {
     AboutBox* about = windows().aboutBox;
     std::unique_ptr<AboutBox> own;
     if (about == nullptr) {
-        own = std::make_unique<AboutBox>(this);
+        own = std::make_unique<AboutBox>(parent);
         about = own.get();
     }
     about->exec();

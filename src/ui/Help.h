@@ -18,6 +18,14 @@ bool openUrl(const QUrl& url);
 // (installed when its folder is named "bin"), so that a message names the right place.
 QString helpFilePath(const QString& exeDir);
 
+class QWidget;
+
+// "Contents": opens the user guide (found from the program's folder `exeDir`) in the system's
+// viewer, or tells over `parent` why it cannot.
+void showUserGuide(QWidget* parent, const QString& exeDir);
+// "About...": the application's about box, or one made for the time of the call (window tests).
+void showAboutBox(QWidget* parent);
+
 // The maker's web site, as the about box shows and opens it.
 constexpr const char* MakerSite = "https://www.lumivale.com/";
 constexpr const char* MakerSiteText = "www.lumivale.com";

@@ -17,6 +17,7 @@
 #include "ui/DataFileBrowser.h"
 #include "ui/Dialogs.h"
 #include "ui/FileDialogs.h"
+#include "ui/RecorderMenu.h"
 #include "ui/RecorderWindow.h"
 #include "ui/RecordingOverviewWindow.h"
 
@@ -69,24 +70,18 @@ LongFileController::LongFileController(RecorderWindow& window, DataFileBrowser& 
     pageDownAction = key("pageDownAction", Qt::Key_PageDown, [this] { showPage(currentPage() + 1); });
 
     // "Export CSV..." after the data items of the File menu; the others at the end of View.
-    if (w_.fileMenu != nullptr)
-        w_.fileMenu->insertAction(findAction(w_.fileMenu, "fileSeparator2"), exportCsvAction);
-    if (w_.viewMenu != nullptr) {
-        w_.viewMenu->addSeparator()->setObjectName(QStringLiteral("viewSeparator3"));
-        w_.viewMenu->addAction(overviewAction);
-        w_.viewMenu->addAction(goToTimeAction);
-        w_.viewMenu->addAction(refreshAction);
-        connect(w_.viewMenu, &QMenu::aboutToShow, this, &LongFileController::updateActions);
-    }
-    if (w_.fileMenu != nullptr)
-        connect(w_.fileMenu, &QMenu::aboutToShow, this, &LongFileController::updateActions);
+    QMenu* fileMenu = w_.menu().fileMenu();
+    QMenu* viewMenu = w_.menu().viewMenu();
+    fileMenu->insertAction(findAction(fileMenu, "fileSeparator2"), exportCsvAction);
+    viewMenu->addSeparator()->setObjectName(QStringLiteral("viewSeparator3"));
+    viewMenu->addAction(overviewAction);
+    viewMenu->addAction(goToTimeAction);
+    viewMenu->addAction(refreshAction);
+    connect(viewMenu, &QMenu::aboutToShow, this, &LongFileController::updateActions);
+    connect(fileMenu, &QMenu::aboutToShow, this, &LongFileController::updateActions);
     // Runs after the window's own handlers of the same signals.
-    if (w_.openDataAction != nullptr)
-        connect(w_.openDataAction, &QAction::triggered, this, &LongFileController::fileOpened);
-    if (w_.nextPageButton != nullptr)
-        connect(w_.nextPageButton, &QToolButton::clicked, this, &LongFileController::pageTurned);
-    if (w_.previousPageButton != nullptr)
-        connect(w_.previousPageButton, &QToolButton::clicked, this, &LongFileController::pageTurned);
+    connect(w_.menu().action(RecorderMenu::OpenData), &QAction::triggered, this, &LongFileController::fileOpened);
+    connect(&w_, &RecorderWindow::pageButtonClicked, this, &LongFileController::pageTurned);
     // A recording replaces the file on screen.
     watchTimer_ = new QTimer(this);
     watchTimer_->setInterval(250);

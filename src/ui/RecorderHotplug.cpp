@@ -40,12 +40,12 @@ bool RecorderHotplug::idle() const
 void RecorderHotplug::connected()
 {
     RecorderState& st = w_.st;
-    w_.deviceStatusLabel->setText(QStringLiteral("KORVIX connected"));
-    w_.calibrateAction->setEnabled(true);
+    w_.showRecorderConnected(true);
     if (st.DemoMode) {
         st.DemoMode = false;
         // The demo mark goes from the screen.
-        w_.drawText(QStringLiteral("DEMO"), w_.screen.demoMarkX(), Screen::TopTextY, st.ActiveColors[Background]);
+        w_.screen.drawText(QStringLiteral("DEMO"), w_.screen.demoMarkX(), Screen::TopTextY,
+                           st.ActiveColors[Background]);
         w_.screen.refreshImage();
     }
     // The recorder starts with its own offset: the stored one is sent, as at the start.
@@ -55,14 +55,12 @@ void RecorderHotplug::connected()
 void RecorderHotplug::disconnected()
 {
     RecorderState& st = w_.st;
-    w_.deviceStatusLabel->setText(QStringLiteral("KORVIX not connected"));
-    w_.calibrateAction->setEnabled(false);
+    w_.showRecorderConnected(false);
     if (!st.DemoMode) {
         // Without a recorder Run records the demo signals, on the ranges and time base chosen.
         st.DemoMode = true;
         st.DemoStep = 1;
-        demo::buildSources(st, w_.random);
-        w_.buildDemoSignals();
+        w_.rebuildDemoSignals();
         w_.screen.refreshImage();
     }
 }

@@ -1,50 +1,124 @@
 #include "ui/RecorderWindow.h"
 
+#include <QAction>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QLabel>
-#include <QTimer>
+#include <QScrollBar>
 #include <QToolButton>
 
-#include "ui/DvmPanel.h"
-#include "ui/ScreenWidgets.h"
 #include "ui/Application.h"
+#include "ui/ChannelRangeRow.h"
+#include "ui/ColourDialog.h"
+#include "ui/DataFileActions.h"
+#include "ui/DeviceActions.h"
 #include "ui/Dialogs.h"
+#include "ui/DvmPanel.h"
+#include "ui/Help.h"
+#include "ui/ImageActions.h"
+#include "ui/InputControls.h"
+#include "ui/MeasuringTools.h"
+#include "ui/RecorderMenu.h"
+#include "ui/RecordingControl.h"
+#include "ui/RunControls.h"
+#include "ui/ScreenWidgets.h"
+#include "ui/Skins.h"
 #include "ui/StartupShell.h"
+#include "ui/TimeBaseGroup.h"
+#include "ui/ValueDisplays.h"
 
 RecorderWindow::RecorderWindow(RecorderState& state, QWidget* parent) : QMainWindow(parent), st(state)
 {
     setObjectName(QStringLiteral("RecorderWindow"));
     buildControls();
-    screen.refreshImage = [this] { screenImage->update(); };
-    screen.refreshOverlay = [this] { liveOverlay->update(); };
-    screen.setOverlayEnabled = [this](bool on) { liveOverlay->setOverlayEnabled(on); };
+    screen.refreshImage = [this] { screenImage_->update(); };
+    screen.refreshOverlay = [this] { liveOverlay_->update(); };
+    screen.setOverlayEnabled = [this](bool on) { liveOverlay_->setOverlayEnabled(on); };
 
     session = new RecordingSession(st, st, st, &st, this);
-    autoSaveSink = makeAutoSaveSink();
-    session->setAutoSave(autoSaveSink.get());
-    connect(session, &RecordingSession::samplesAppended, this, &RecorderWindow::drawLiveSamples);
-    connect(session, &RecordingSession::wrapped, this, &RecorderWindow::liveScreenWrapped);
-    connect(session, &RecordingSession::valuesRefreshDue, this, &RecorderWindow::refreshValuesDue);
-    connect(session, &RecordingSession::recorderLost, this,
-            [this] { deviceStatusLabel->setText(QStringLiteral("KORVIX not connected")); });
-    connect(session, &RecordingSession::stopped, this, &RecorderWindow::recordingEnded);
-    demoTimer = session->demoTimer();
-    demoTimer->reportError = [this](const QString& text) {
+    demoTimer_ = session->demoTimer();
+    demoTimer_->reportError = [this](const QString& text) {
         showMessage(this, {QMessageBox::Critical, {}, text, QMessageBox::Ok});
     };
+
+    measuring_ = new MeasuringTools(this, st, view, screen, *menu_);
+    inputs_ =
+        new InputControls(this, st, screen, rangeGroupBox_, rangeRows_, timeBaseGroupBox_, dvmPanels_, *measuring_);
+    values_ = new ValueDisplays(this, st, screen, dvmPanels_, *menu_);
+    auto currentSettings = [this]() -> const AppSettings& { return settings(); };
+    images_ = new ImageActions(this, st, screen, image1Surface, currentSettings);
+    files_ = new DataFileActions(this, st, screen, *session, *measuring_, currentSettings);
+    recording_ = new RecordingControl({this, screenFrame_, liveOverlay_, scrollBar_, previousPageButton_,
+                                       nextPageButton_, runControls_, dvmPanels_[0]},
+                                      {*menu_, *inputs_, *measuring_, *values_, *files_}, st, screen, paintBox1Surface,
+                                      *session);
+    wireControls();
     initialise();
 }
 
 RecorderWindow::~RecorderWindow() = default;
 
+void RecorderWindow::wireControls()
+{
+    connect(screenImage_, &ScreenView::mouseDown, measuring_, &MeasuringTools::mouseDown);
+    connect(screenImage_, &ScreenView::mouseMove, measuring_, &MeasuringTools::mouseMove);
+    connect(screenImage_, &ScreenView::mouseUp, measuring_, &MeasuringTools::mouseUp);
+    connect(previousPageButton_, &QToolButton::clicked, files_, &DataFileActions::previousPageClick);
+    connect(previousPageButton_, &QToolButton::clicked, this, &RecorderWindow::pageButtonClicked);
+    connect(scrollBar_, &QScrollBar::valueChanged, this, &RecorderWindow::scrollBarChange);
+    connect(nextPageButton_, &QToolButton::clicked, files_, &DataFileActions::nextPageClick);
+    connect(nextPageButton_, &QToolButton::clicked, this, &RecorderWindow::pageButtonClicked);
+    for (int ch = 0; ch < ChannelCount; ++ch) {
+        ChannelRangeRow* row = rangeRows_[static_cast<size_t>(ch)];
+        connect(row, &ChannelRangeRow::switchClicked, inputs_, [this, ch] { inputs_->channelSwitchClick(ch); });
+        connect(row, &ChannelRangeRow::rangeClicked, inputs_, [this, ch](int i) { inputs_->selectRange(ch, i); });
+    }
+    connect(timeBaseGroupBox_, &TimeBaseGroup::timeClicked, inputs_, &InputControls::selectTimeBase);
+    connect(runControls_, &RunControls::runClicked, recording_, &RecordingControl::runClick);
+    connect(runControls_, &RunControls::singleClicked, recording_, &RecordingControl::singleClick);
+
+    connect(session, &RecordingSession::valuesRefreshDue, values_, &ValueDisplays::refreshDue);
+    connect(session, &RecordingSession::recorderLost, this,
+            [this] { runControls_->deviceStatusLabel()->setText(QStringLiteral("KORVIX not connected")); });
+
+    auto onItem = [this](RecorderMenu::Item item, auto* receiver, auto handler) {
+        connect(menu_->action(item), &QAction::triggered, receiver, handler);
+    };
+    onItem(RecorderMenu::OpenImage, images_, &ImageActions::openImage);
+    onItem(RecorderMenu::OpenData, files_, &DataFileActions::openDataClick);
+    onItem(RecorderMenu::SaveImage, images_, &ImageActions::saveImage);
+    onItem(RecorderMenu::SaveData, files_, &DataFileActions::saveDataClick);
+    onItem(RecorderMenu::AutoSave, files_, &DataFileActions::autoSaveClick);
+    onItem(RecorderMenu::Print, images_, &ImageActions::print);
+    onItem(RecorderMenu::PrintSetup, images_, &ImageActions::printSetup);
+    onItem(RecorderMenu::Exit, this, &RecorderWindow::close);
+    onItem(RecorderMenu::RestoreDefaults, this, [this] {
+        settings().resetOnExit = true;
+        close();
+    });
+    onItem(RecorderMenu::Copy, images_, &ImageActions::copy);
+    onItem(RecorderMenu::Paste, images_, &ImageActions::paste);
+    onItem(RecorderMenu::Colours, this, &RecorderWindow::coloursClick);
+    onItem(RecorderMenu::Calibrate, this, &RecorderWindow::calibrateClick);
+    connect(menu_, &RecorderMenu::skinChosen, this, &RecorderWindow::chooseSkin);
+    onItem(RecorderMenu::MarkersTime, measuring_, &MeasuringTools::markersTimeClick);
+    onItem(RecorderMenu::MarkersDeltaTime, measuring_, &MeasuringTools::markersDeltaTimeClick);
+    // "DVM Display" is checkable: Qt has turned its tick over when the handler runs. The channel
+    // switches recolour the panels for each channel's state and bring traces and labels in line.
+    onItem(RecorderMenu::DvmDisplay, this, [this] {
+        values_->showPanels(menu_->dvmDisplayShown());
+        inputs_->applyChannelSwitches();
+    });
+    onItem(RecorderMenu::BrightGrid, measuring_, &MeasuringTools::brightGridClick);
+    onItem(RecorderMenu::HelpContents, this, [this] { showUserGuide(this, settings().exeDir); });
+    onItem(RecorderMenu::About, this, [this] { showAboutBox(this); });
+}
+
 void RecorderWindow::initialise()
 {
-    random.seed(static_cast<std::mt19937::result_type>(QDateTime::currentMSecsSinceEpoch()));
+    inputs_->seedDemo();
     st.DemoDvmMs = 0;
     st.DemoValueMs = 0;
-    for (DvmPanel* panel : dvmPanels_)
-        panel->forgetHolds();
+    values_->forgetHolds();
 
     st.ElapsedMs = 0;
     st.ElapsedHours = 0;
@@ -55,8 +129,8 @@ void RecorderWindow::initialise()
     st.SampleIntervalMs = 10;
     st.StopFlag = true;
 
-    previousPageButton->setEnabled(false);
-    nextPageButton->setEnabled(false);
+    previousPageButton_->setEnabled(false);
+    nextPageButton_->setEnabled(false);
 
     st.PageEnd = 1700;
     st.FileViewMode = false;
@@ -68,7 +142,7 @@ void RecorderWindow::initialise()
     st.SampleIndex = 0;
     st.ScreenSamples = ScreenPositions;
 
-    runStatusLabel->setText(QStringLiteral("Ready"));
+    runControls_->runStatusLabel()->setText(QStringLiteral("Ready"));
 
     screen.computeGeometry();
 
@@ -87,11 +161,7 @@ void RecorderWindow::initialise()
     st.Idle = true;
 
     // The colours are not loaded yet; the hand-over sets the label colours again.
-    for (int n = 0; n < ChannelCount; ++n) {
-        QPalette pal = channelLabels[n]->palette();
-        pal.setColor(QPalette::WindowText, QColor::fromRgb(Surface::toRgb(st.ActiveColors[Ch1 + n])));
-        channelLabels[n]->setPalette(pal);
-    }
+    colourChannelLabels();
 
     st.ViewOffset = 0;
     st.TimeDivLabel = "1s";
@@ -102,7 +172,7 @@ void RecorderWindow::initialise()
         st.CalOffset[n] = 0;
     }
 
-    liveOverlay->setOverlayEnabled(false);
+    liveOverlay_->setOverlayEnabled(false);
 
     screen.drawStartupScreen();
 
@@ -110,7 +180,7 @@ void RecorderWindow::initialise()
 
     st.ElapsedMinText = "00";
     st.ElapsedSecText = "00";
-    elapsedTimeLabel->setText(QStringLiteral("0 hr  00 min  00 sec"));
+    runControls_->elapsedTimeLabel()->setText(QStringLiteral("0 hr  00 min  00 sec"));
 }
 
 bool RecorderWindow::canClose()
@@ -128,7 +198,7 @@ bool RecorderWindow::canClose()
 
 void RecorderWindow::finishClose()
 {
-    demoTimer->setEnabled(false);
+    demoTimer_->setEnabled(false);
     hide();
     const bool abnormal = isMaximized() || isMinimized() || isFullScreen();
     QRect r = abnormal ? normalGeometry() : geometry();
@@ -147,13 +217,116 @@ void RecorderWindow::closeEvent(QCloseEvent* event)
     finishClose();
 }
 
-void RecorderWindow::exitClick()
+void RecorderWindow::selectTimeBase(int index)
 {
-    close();
+    inputs_->selectTimeBase(index);
 }
 
-void RecorderWindow::restoreDefaultsClick()
+void RecorderWindow::selectRange(int channel, int rangeIndex)
 {
-    settings().resetOnExit = true;
-    close();
+    inputs_->selectRange(channel, rangeIndex);
+}
+
+void RecorderWindow::enablePreviousPage(bool enabled)
+{
+    previousPageButton_->setEnabled(enabled);
+}
+
+void RecorderWindow::enableNextPage(bool enabled)
+{
+    nextPageButton_->setEnabled(enabled);
+}
+
+void RecorderWindow::chooseSkin(int index)
+{
+    settings().skin = index;
+    menu_->checkSkin(index);
+    skins::applySkin(index);
+    // The channel switches give each channel's traces, labels and DVM panel their look again.
+    inputs_->applyChannelSwitches();
+}
+
+void RecorderWindow::coloursClick()
+{
+    if (StartupShell* shell = windows().shell)
+        shell->coloursClick();
+    else
+        runColourDialog(st, this, windows().colourDialog);
+    st.ClearPending = true;
+    screen.redrawIfClearPending();
+    screen.drawTraces();
+}
+
+void RecorderWindow::applyColours()
+{
+    chooseGridColour(st, view.brightGrid);
+    // The labels of switched-off channels keep the look the channel switch gave them.
+    for (int n = 0; n < ChannelCount; ++n)
+        if (st.ChannelOn[static_cast<size_t>(n)])
+            rangeRows_[static_cast<size_t>(n)]->setLabelColour(st.ActiveColors[static_cast<size_t>(Ch1 + n)]);
+    st.ClearPending = true;
+    screen.redrawIfClearPending();
+    screen.drawTraces();
+}
+
+void RecorderWindow::colourChannelLabels()
+{
+    for (int n = 0; n < ChannelCount; ++n)
+        rangeRows_[static_cast<size_t>(n)]->setLabelColour(st.ActiveColors[static_cast<size_t>(Ch1 + n)]);
+}
+
+void RecorderWindow::showRecorderConnected(bool connected)
+{
+    runControls_->deviceStatusLabel()->setText(connected ? QStringLiteral("KORVIX connected")
+                                                         : QStringLiteral("KORVIX not connected"));
+    menu_->action(RecorderMenu::Calibrate)->setEnabled(connected);
+}
+
+void RecorderWindow::demoSetup()
+{
+    inputs_->demoSetup();
+}
+
+void RecorderWindow::rebuildDemoSignals()
+{
+    inputs_->rebuildDemoSources();
+}
+
+void RecorderWindow::startRecording()
+{
+    recording_->startRecording();
+}
+
+void RecorderWindow::stopRecording()
+{
+    recording_->stopRecording();
+}
+
+void RecorderWindow::previousPageClick()
+{
+    files_->previousPageClick();
+}
+
+void RecorderWindow::nextPageClick()
+{
+    files_->nextPageClick();
+}
+
+bool RecorderWindow::probeRecorder()
+{
+    return ::probeRecorder(this);
+}
+
+void RecorderWindow::calibrateClick()
+{
+    calibrateRecorder(this, st, [this](int rangeIndex) { inputs_->selectRange(0, rangeIndex); });
+}
+
+void RecorderWindow::scrollBarChange()
+{
+    screen.redrawIfClearPending();
+    screen.removeTraces();
+    st.ViewOffset = scrollBar_->value();
+    screen.drawTraces();
+    measuring_->updateTimeReadout();
 }

@@ -1,14 +1,11 @@
 #include "ui/Skins.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QPalette>
 #include <QStyle>
 #include <QStyleFactory>
 #include <array>
 #include <optional>
-
-#include "ui/RecorderWindow.h"
 
 namespace skins {
 
@@ -152,53 +149,3 @@ void applySkin(int index)
 }
 
 }  // namespace skins
-
-namespace {
-
-void selectSkin(RecorderWindow& w, int index)
-{
-    w.settings().skin = index;
-    for (size_t i = 0; i < w.skinItems.size(); ++i)
-        w.skinItems[i]->setChecked(static_cast<int>(i) + 1 == index);
-    skins::applySkin(index);
-    // The channel switches give each channel's traces, labels and DVM panel their look again.
-    w.channel1SwitchClick();
-    w.channel2SwitchClick();
-    w.channel3SwitchClick();
-    w.channel4SwitchClick();
-}
-
-}  // namespace
-
-void RecorderWindow::skin1Click()
-{
-    selectSkin(*this, 1);
-}
-void RecorderWindow::skin2Click()
-{
-    selectSkin(*this, 2);
-}
-void RecorderWindow::skin3Click()
-{
-    selectSkin(*this, 3);
-}
-void RecorderWindow::skin4Click()
-{
-    selectSkin(*this, 4);
-}
-void RecorderWindow::skin5Click()
-{
-    selectSkin(*this, 5);
-}
-void RecorderWindow::skin6Click()
-{
-    selectSkin(*this, 6);
-}
-void RecorderWindow::skin7Click()
-{
-    selectSkin(*this, 7);
-}
-void RecorderWindow::skin8Click()
-{
-    selectSkin(*this, 8);
-}

@@ -18,6 +18,7 @@
 #include "settings/Folders.h"
 #include "ui/RecorderWindow.h"
 #include "ui/RecorderHotplug.h"
+#include "ui/Skins.h"
 
 namespace {
 
@@ -85,34 +86,8 @@ void StartupShell::handOver()
     rec->useSettings(settings);
 
     // The stored skin: the skin menu item of that number.
-    switch (settings.skin) {
-        case 1:
-            rec->skin1Click();
-            break;
-        case 2:
-            rec->skin2Click();
-            break;
-        case 3:
-            rec->skin3Click();
-            break;
-        case 4:
-            rec->skin4Click();
-            break;
-        case 5:
-            rec->skin5Click();
-            break;
-        case 6:
-            rec->skin6Click();
-            break;
-        case 7:
-            rec->skin7Click();
-            break;
-        case 8:
-            rec->skin8Click();
-            break;
-        default:
-            break;
-    }
+    if (settings.skin >= 1 && settings.skin <= skins::NoSkin)
+        rec->chooseSkin(settings.skin);
 
     settings.exeDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     settings.dataDir = folders::documents();
@@ -131,16 +106,15 @@ void StartupShell::handOver()
     st.ActiveColors = st.SettingsColors;
 
     if (rec->probeRecorder()) {
-        rec->deviceStatusLabel->setText(QStringLiteral("KORVIX connected"));
+        rec->showRecorderConnected(true);
         st.DemoMode = false;
     } else {
-        rec->deviceStatusLabel->setText(QStringLiteral("KORVIX not connected"));
+        rec->showRecorderConnected(false);
         st.DemoMode = true;
-        rec->calibrateAction->setEnabled(false);
     }
 
     st.ClearPending = true;
-    rec->redrawIfClearPending();
+    rec->screen.redrawIfClearPending();
 
     if (settings.calibrationDue)
         QDir().mkpath(candidate);
@@ -177,11 +151,7 @@ void StartupShell::showRecorderWindow()
     rec->show();
     hide();
 
-    for (int n = 0; n < ChannelCount; ++n) {
-        QPalette pal = rec->channelLabels[n]->palette();
-        pal.setColor(QPalette::WindowText, QColor::fromRgb(Surface::toRgb(st.ActiveColors[Ch1 + n])));
-        rec->channelLabels[n]->setPalette(pal);
-    }
+    rec->colourChannelLabels();
 
     if (st.DemoMode) {
         showMessage(rec, {QMessageBox::Information, {}, QString::fromLatin1(DemoModeText), QMessageBox::Ok});

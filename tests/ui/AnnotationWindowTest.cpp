@@ -15,6 +15,8 @@
 #include "ui/AddTextWindow.h"
 #include "ui/Application.h"
 #include "ui/RecorderWindow.h"
+#include "ui/MeasuringTools.h"
+#include "WindowControls.h"
 
 namespace {
 
@@ -100,7 +102,7 @@ struct AddTextWindowTest : ::testing::Test {
         windows().recorder = w.get();
         windows().addText = t.get();
         st.ClearPending = true;
-        w->redrawIfClearPending();
+        w->screen.redrawIfClearPending();
     }
     ~AddTextWindowTest() override { windows() = Windows{}; }
     int textPixels(int x1, int y1, int x2, int y2) const
@@ -133,7 +135,7 @@ TEST_F(AddTextWindowTest, AddWithoutRightClickDrawsAtTheTopLeftAndRemoveTakesItA
 TEST_F(AddTextWindowTest, RightClickPlacesTheText)
 {
     t->textEdit->setPlainText(QStringLiteral("Label"));
-    w->annotationRightClick(200, 120);
+    w->measuring().placeAnnotation(200, 120);
     EXPECT_EQ(st.AnnotationX, 200);
     EXPECT_EQ(st.AnnotationY, 120);
     EXPECT_TRUE(t->isVisible());
@@ -142,10 +144,10 @@ TEST_F(AddTextWindowTest, RightClickPlacesTheText)
 
     // With the window hidden the first right click only brings it back, the second moves the text.
     t->closeClick();
-    w->annotationRightClick(300, 200);
+    w->measuring().placeAnnotation(300, 200);
     EXPECT_TRUE(t->isVisible());
     EXPECT_EQ(st.AnnotationX, 200);
-    w->annotationRightClick(300, 200);
+    w->measuring().placeAnnotation(300, 200);
     EXPECT_EQ(st.AnnotationX, 300);
     EXPECT_EQ(textPixels(200, 120, 260, 133), 0);
     EXPECT_GT(textPixels(300, 200, 360, 213), 0);
@@ -155,12 +157,12 @@ TEST_F(AddTextWindowTest, RightClickPlacesTheText)
     EXPECT_TRUE(st.AnnotationTransparent);
 
     // During a recording right clicks do nothing; the start hides the window.
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_FALSE(t->isVisible());
-    w->annotationRightClick(10, 10);
+    w->measuring().placeAnnotation(10, 10);
     EXPECT_FALSE(t->isVisible());
     EXPECT_EQ(st.AnnotationX, 300);
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
 }
 
 TEST_F(AddTextWindowTest, PasteTakesOnlyText)

@@ -25,14 +25,16 @@
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "ui/RecorderWindow.h"
+#include "ui/RecorderMenu.h"
+#include "WindowControls.h"
 
 namespace {
 
 std::vector<int> checkedSkins(const RecorderWindow& w)
 {
     std::vector<int> checked;
-    for (size_t i = 0; i < w.skinItems.size(); ++i)
-        if (w.skinItems[i]->isChecked())
+    for (int i = 0; i < RecorderMenu::SkinItems; ++i)
+        if (w.menu().skinAction(i + 1)->isChecked())
             checked.push_back(static_cast<int>(i) + 1);
     return checked;
 }
@@ -56,7 +58,7 @@ struct Appearance : ::testing::Test {
     }
     void TearDown() override
     {
-        w.skin8Click();
+        w.chooseSkin(8);
         setUrlOpener({});
         setMessageHook({});
     }
@@ -70,7 +72,7 @@ TEST_F(Appearance, EachSkinTicksItselfAndGivesItsOwnLook)
 
     std::set<QRgb> windowColours;
     for (int i = 0; i < 7; ++i) {
-        w.skinItems[static_cast<size_t>(i)]->trigger();
+        w.menu().skinAction(i + 1)->trigger();
         EXPECT_EQ(w.settings().skin, i + 1);
         EXPECT_EQ(checkedSkins(w), std::vector<int>{i + 1});
         EXPECT_EQ(skins::currentSkin(), i + 1);
@@ -80,19 +82,19 @@ TEST_F(Appearance, EachSkinTicksItselfAndGivesItsOwnLook)
     EXPECT_EQ(windowColours.size(), 7u);
 
     // The dark skins are dark and the light ones light, as their captions say.
-    w.skin1Click();
+    w.chooseSkin(1);
     EXPECT_LT(QApplication::palette().color(QPalette::Window).lightness(), 100);
-    w.skin5Click();
+    w.chooseSkin(5);
     EXPECT_GT(QApplication::palette().color(QPalette::Window).lightness(), 200);
 
     // Choosing a skin twice changes nothing.
-    w.skin3Click();
+    w.chooseSkin(3);
     const QPalette deepBlue = QApplication::palette();
-    w.skinItems[2]->trigger();
+    w.menu().skinAction(3)->trigger();
     EXPECT_EQ(checkedSkins(w), std::vector<int>{3});
     EXPECT_EQ(QApplication::palette().color(QPalette::Window), deepBlue.color(QPalette::Window));
 
-    w.skin8Click();
+    w.chooseSkin(8);
     EXPECT_EQ(w.settings().skin, 8);
     EXPECT_EQ(checkedSkins(w), std::vector<int>{8});
     EXPECT_EQ(QApplication::style()->name(), platformStyle);
@@ -111,7 +113,7 @@ TEST_F(Appearance, DesignedLookIsGrayBlueUntilAStoredSkinIsChosen)
     EXPECT_FALSE(qApp->styleSheet().isEmpty());
 
     // The look is the one of "6: Gray blue": choosing that item only ticks it.
-    w.skin6Click();
+    w.chooseSkin(6);
     EXPECT_EQ(checkedSkins(w), std::vector<int>{6});
     EXPECT_EQ(QApplication::palette().color(QPalette::Window), designed.color(QPalette::Window));
     EXPECT_EQ(QApplication::palette().color(QPalette::Button), designed.color(QPalette::Button));
@@ -122,7 +124,7 @@ TEST_F(Appearance, StoredSkinComesBackAtTheNextStart)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("KORVIX.ini"));
     for (int index : {8, 3}) {
-        w.skinItems[static_cast<size_t>(index - 1)]->trigger();
+        w.menu().skinAction(index)->trigger();
         {
             SettingsFile file(path);
             writeShutdownSettings(file, st, st, st, w.settings(), true, 301, 265);
@@ -135,7 +137,7 @@ TEST_F(Appearance, StoredSkinComesBackAtTheNextStart)
         ASSERT_EQ(nextSettings.skin, index);
         RecorderWindow again(next);
         again.useSettings(nextSettings);
-        again.skinItems[static_cast<size_t>(nextSettings.skin - 1)]->trigger();
+        again.menu().skinAction(nextSettings.skin)->trigger();
         EXPECT_EQ(checkedSkins(again), std::vector<int>{index});
         EXPECT_EQ(skins::currentSkin(), index);
     }
@@ -145,7 +147,7 @@ TEST_F(Appearance, ContentsOpensTheGuideNextToTheProgram)
 {
     QTemporaryDir exe;
     w.settings().exeDir = exe.path() + QLatin1Char('/');
-    w.helpContentsClick();  // no guide there
+    fire(child<QAction>(w, "helpContentsAction"));  // no guide there
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains(QLatin1String("KORVIX.html")));
     EXPECT_TRUE(opened.empty());
@@ -155,7 +157,7 @@ TEST_F(Appearance, ContentsOpensTheGuideNextToTheProgram)
     ASSERT_TRUE(guide.open(QIODevice::WriteOnly));
     guide.close();
     const QString before = QDir::currentPath();
-    w.helpContentsClick();
+    fire(child<QAction>(w, "helpContentsAction"));
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(exe.filePath(QStringLiteral("info/KORVIX.html"))));
     EXPECT_EQ(QDir::currentPath(), before);
@@ -175,7 +177,7 @@ TEST_F(Appearance, ContentsFindsTheInstalledGuideFromTheProgramsFolder)
 
     // Nothing installed: the message names where an installed program keeps its guide, not a
     // folder "bin/info" (under /usr that is the system's "info" program).
-    w.helpContentsClick();
+    fire(child<QAction>(w, "helpContentsAction"));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains(QDir::toNativeSeparators(installed))) << qPrintable(messages[0].text);
     EXPECT_TRUE(opened.empty());
@@ -183,7 +185,7 @@ TEST_F(Appearance, ContentsFindsTheInstalledGuideFromTheProgramsFolder)
     QFile guide(installed);
     ASSERT_TRUE(guide.open(QIODevice::WriteOnly));
     guide.close();
-    w.helpContentsClick();
+    fire(child<QAction>(w, "helpContentsAction"));
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(installed));
     EXPECT_EQ(helpFilePath(bin), installed);
@@ -202,7 +204,7 @@ TEST_F(Appearance, ContentsFindsTheInstalledGuideFromTheProgramsFolder)
     ASSERT_TRUE(local.open(QIODevice::WriteOnly));
     local.close();
     EXPECT_EQ(helpFilePath(w.settings().exeDir), local.fileName());
-    w.helpContentsClick();
+    fire(child<QAction>(w, "helpContentsAction"));
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[1], QUrl::fromLocalFile(local.fileName()));
     EXPECT_EQ(messages.size(), 1u);
@@ -270,7 +272,7 @@ TEST_F(Appearance, AboutBoxAddressShowsAsALinkUnderEverySkin)
     };
     for (int index : {4, 1, 3, 6, 8, 5}) {
         SCOPED_TRACE(index);
-        w.skinItems[static_cast<size_t>(index - 1)]->trigger();
+        w.menu().skinAction(index)->trigger();
         QApplication::processEvents();
         EXPECT_TRUE(about.webAddressLabel->font().underline());
         EXPECT_EQ(about.webAddressLabel->font().pixelSize(), 11);

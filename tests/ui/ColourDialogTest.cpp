@@ -12,6 +12,7 @@
 #include "ui/ColourDialog.h"
 #include "ui/Application.h"
 #include "ui/RecorderWindow.h"
+#include "WindowControls.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ struct ColourDialogTest : ::testing::Test {
         deriveColours(st);
         st.ActiveColors = st.SettingsColors;
         st.ClearPending = true;
-        w.redrawIfClearPending();
+        w.screen.redrawIfClearPending();
     }
 
     // Runs "Colors..." and, inside the modal dialog, `inDialog` (which must close it).
@@ -38,13 +39,13 @@ struct ColourDialogTest : ::testing::Test {
         QTimer::singleShot(0, &dialog, std::move(inDialog));
         runColourDialog(st, &w, &dialog);
         st.ClearPending = true;
-        w.redrawIfClearPending();
+        w.screen.redrawIfClearPending();
     }
 
     Colour screenBackground() const { return w.image1Surface.pixel(st.GridLeft + 16, st.GridTop + 16); }
     // A pixel of a vertical grid line, away from the horizontal ones, the frame and the centre line.
     Colour screenGrid() const { return w.image1Surface.pixel(st.GridLeft + 32, st.GridTop + 40); }
-    QColor labelColour(int channel) const { return w.channelLabels[channel]->palette().color(QPalette::WindowText); }
+    QColor labelColour(int channel) const { return channelLabel(w, channel)->palette().color(QPalette::WindowText); }
 
     void SetUp() override
     {
@@ -174,22 +175,22 @@ TEST_F(ColourDialogTest, SwitchedOffChannelKeepsItsLabelColour)
 
 TEST_F(ColourDialogTest, BrightGridSwitchesTheGridColourAndFollowsSchemes)
 {
-    EXPECT_FALSE(w.brightGridAction->isChecked());
-    w.brightGridClick();
-    EXPECT_TRUE(w.brightGridAction->isChecked());
+    EXPECT_FALSE(child<QAction>(w, "brightGridAction")->isChecked());
+    fire(child<QAction>(w, "brightGridAction"));
+    EXPECT_TRUE(child<QAction>(w, "brightGridAction")->isChecked());
     EXPECT_EQ(st.GridColor, BlackScreenScheme[Bright_Grid]);
     EXPECT_EQ(screenGrid(), BlackScreenScheme[Bright_Grid]);
 
     // From the menu: Qt ticks the item before the handler runs; the result is the same toggle.
-    w.brightGridAction->trigger();
-    EXPECT_FALSE(w.brightGridAction->isChecked());
+    child<QAction>(w, "brightGridAction")->trigger();
+    EXPECT_FALSE(child<QAction>(w, "brightGridAction")->isChecked());
     EXPECT_EQ(screenGrid(), BlackScreenScheme[Dark_Grid]);
 
     // "Bright Screen" and then "Bright Grid": the grid turns white; a scheme chosen while the item is
     // ticked keeps the bright grid.
     colours([this] { dialog.brightScreenButton->click(); });
     EXPECT_EQ(screenGrid(), 12632256);
-    w.brightGridAction->trigger();
+    child<QAction>(w, "brightGridAction")->trigger();
     EXPECT_EQ(screenGrid(), 16777215);
     colours([this] { dialog.blackScreenButton->click(); });
     EXPECT_EQ(st.GridColor, BlackScreenScheme[Bright_Grid]);
@@ -206,7 +207,7 @@ TEST_F(ColourDialogTest, MenuItemRunsTheDialogAndRedrawsTheScreen)
         ~Restore() { windows() = saved; }
     } restore;
     windows().colourDialog = &dialog;
-    w.coloursClick();
+    fire(child<QAction>(w, "coloursAction"));
     EXPECT_EQ(screenBackground(), 8421440);
     EXPECT_FALSE(st.ClearPending);
 }

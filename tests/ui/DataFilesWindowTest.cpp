@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QMenu>
 #include <cerrno>
 #include <cstring>
 #include <deque>
@@ -24,7 +25,10 @@
 #include "ui/AddTextWindow.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
+#include "ui/DataFileActions.h"
 #include "ui/RecorderWindow.h"
+#include "ui/MeasuringTools.h"
+#include "WindowControls.h"
 
 namespace {
 
@@ -73,7 +77,7 @@ struct DataFilesWindow : ::testing::Test {
         windows().dataFileBrowser = reader.get();
         windows().addText = addText.get();
         st.ClearPending = true;
-        w->redrawIfClearPending();
+        w->screen.redrawIfClearPending();
         w->demoSetup();
         setFileDialogHook([this](const FileDialogRequest& r) {
             dialogs.push_back(r);
@@ -99,30 +103,30 @@ struct DataFilesWindow : ::testing::Test {
     void arm(const QString& p)
     {
         answers.push_back(p);
-        w->autoSaveClick();
+        fire(child<QAction>(*w, "autoSaveAction"));
     }
     void saveData(const QString& p)
     {
         answers.push_back(p);
-        w->saveDataClick();
+        fire(child<QAction>(*w, "saveDataAction"));
     }
     void open(const QString& p)
     {
         answers.push_back(p);
-        w->openDataClick();
+        fire(child<QAction>(*w, "openDataAction"));
     }
     int tick(int limit)
     {
         int n = 0;
         while (n < limit && !st.Idle) {
-            w->demoTick();
+            w->session->takeDemoSamples(1);
             ++n;
         }
         return n;
     }
     void recordSingle()
     {
-        w->singleButton->click();
+        child<QToolButton>(*w, "singleButton")->click();
         tick(5000);
         ASSERT_TRUE(st.Idle);
     }
@@ -140,9 +144,9 @@ struct DataFilesWindow : ::testing::Test {
         EXPECT_TRUE(st.Idle);
         EXPECT_FALSE(st.FileViewMode);
         EXPECT_FALSE(st.PageTurnMode);
-        EXPECT_FALSE(w->liveOverlay->isEnabled());
-        EXPECT_NE(w->runStatusLabel->text(), QStringLiteral("Recording"));
-        EXPECT_TRUE(w->autoSaveAction->isEnabled());
+        EXPECT_FALSE(child<QWidget>(*w, "liveOverlay")->isEnabled());
+        EXPECT_NE(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Recording"));
+        EXPECT_TRUE(child<QAction>(*w, "autoSaveAction")->isEnabled());
     }
     int autoSaveMarkPixels() const
     {
@@ -153,7 +157,7 @@ struct DataFilesWindow : ::testing::Test {
 
 TEST_F(DataFilesWindow, AutoSaveOfARecordingAcrossScreens)
 {
-    w->timeBase01sClick();
+    timeButton(*w, 12)->click();
     arm(path("auto.txt"));
     ASSERT_EQ(dialogs.size(), 1u);
     EXPECT_EQ(dialogs[0].objectName, QStringLiteral("autoSaveDialog"));
@@ -162,9 +166,9 @@ TEST_F(DataFilesWindow, AutoSaveOfARecordingAcrossScreens)
     EXPECT_EQ(st.DataFileName, path("auto.txt"));
     EXPECT_GT(autoSaveMarkPixels(), 0);
 
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_EQ(tick(4000), 4000);
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_TRUE(st.Idle);
     EXPECT_FALSE(st.AutoSaveOn);
     EXPECT_EQ(autoSaveMarkPixels(), 0);
@@ -191,20 +195,20 @@ TEST_F(DataFilesWindow, AutoSaveOfARecordingAcrossScreens)
     EXPECT_TRUE(line(lines, 4014).startsWith("STOP:  \t"));
 
     // One armed file holds one recording: the next one writes nothing.
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     tick(10);
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_EQ(fileLines(path("auto.txt")).size(), lines.size());
 }
 
 TEST_F(DataFilesWindow, SaveDataReopensToTheSameTraces)
 {
     // A recording stopped part-way through its screen.
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     tick(500);
-    w->runButton->click();
-    w->fileMenuShown();
-    EXPECT_TRUE(w->saveDataAction->isEnabled());
+    child<QToolButton>(*w, "runButton")->click();
+    emit child<QMenu>(*w, "fileMenu")->aboutToShow();
+    EXPECT_TRUE(child<QAction>(*w, "saveDataAction")->isEnabled());
     saveData(path("screen.txt"));
     EXPECT_EQ(dialogs.back().objectName, QStringLiteral("saveDataDialog"));
     const std::vector<int32_t> traces(st.TraceBuf.begin(), st.TraceBuf.end());
@@ -219,15 +223,15 @@ TEST_F(DataFilesWindow, SaveDataReopensToTheSameTraces)
     EXPECT_EQ(line(lines, 12 + 501), QByteArray("501\t0\t0\t0\t0\t-\t-\t-\t-\t-"));
 
     // Another recording with other ranges and time base: the file brings its own back.
-    w->range20VCh1Click();
-    w->timeBase5sClick();
+    rangeButton(*w, 0, 0)->click();
+    timeButton(*w, 7)->click();
     recordSingle();
     ASSERT_NE(std::vector<int32_t>(st.TraceBuf.begin(), st.TraceBuf.end()), traces);
     open(path("screen.txt"));
     EXPECT_EQ(dialogs.back().objectName, QStringLiteral("openDataDialog"));
-    EXPECT_TRUE(w->rangeButtons[0][1]->isChecked());
-    EXPECT_TRUE(w->rangeButtons[1][3]->isChecked());
-    EXPECT_TRUE(w->timeButtons[9]->isChecked());
+    EXPECT_TRUE(rangeButton(*w, 0, 1)->isChecked());
+    EXPECT_TRUE(rangeButton(*w, 1, 3)->isChecked());
+    EXPECT_TRUE(timeButton(*w, 9)->isChecked());
     EXPECT_EQ(st.ChannelRange[0], 80);
     EXPECT_EQ(st.TimeDivLabel, QStringLiteral("1s"));
     for (int c = 0; c < 4; ++c)
@@ -236,23 +240,23 @@ TEST_F(DataFilesWindow, SaveDataReopensToTheSameTraces)
     // The traces end where the recording ended, as on the stopped screen.
     EXPECT_EQ(st.ScreenSamples, 500);
     EXPECT_EQ(w->image1Surface.image().copy(st.GridLeft - 1, st.GridTop - 1, 547, 259), before);
-    EXPECT_FALSE(w->previousPageButton->isEnabled());
-    EXPECT_FALSE(w->nextPageButton->isEnabled());
+    EXPECT_FALSE(child<QToolButton>(*w, "previousPageButton")->isEnabled());
+    EXPECT_FALSE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("KORVIX Recorder / Logger - screen.txt"));
     EXPECT_TRUE(st.Idle);
     EXPECT_FALSE(st.FileViewMode);
-    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
+    EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Stopped"));
     // A file page is not a recording: nothing to save.
-    w->fileMenuShown();
-    EXPECT_FALSE(w->saveDataAction->isEnabled());
+    emit child<QMenu>(*w, "fileMenu")->aboutToShow();
+    EXPECT_FALSE(child<QAction>(*w, "saveDataAction")->isEnabled());
 }
 
 TEST_F(DataFilesWindow, SaveDataAfterAWrapWritesOnlySamplesOfTheScreenShown)
 {
     // 1702 samples fill the first screen (positions 0..1701); the next screen starts at position 1.
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_EQ(tick(2000), 2000);
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     ASSERT_EQ(st.SampleIndex, 2000 - 1702 + 1);
     saveData(path("wrapped.txt"));
     QList<QByteArray> lines = fileLines(path("wrapped.txt"));
@@ -268,9 +272,9 @@ TEST_F(DataFilesWindow, SaveDataAfterAWrapWritesOnlySamplesOfTheScreenShown)
     EXPECT_EQ(line(lines, 12 + 300), QByteArray("300\t0\t0\t0\t0\t-\t-\t-\t-\t-"));
 
     // The next recording that does not wrap writes its first sample again.
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     tick(50);
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     saveData(path("short.txt"));
     lines = fileLines(path("short.txt"));
     EXPECT_TRUE(line(lines, 13).startsWith("0\t"));
@@ -280,7 +284,7 @@ TEST_F(DataFilesWindow, SaveDataAfterAWrapWritesOnlySamplesOfTheScreenShown)
 TEST_F(DataFilesWindow, TheAnnotationTravelsWithBothFiles)
 {
     addText->textEdit->setPlainText(QStringLiteral("Pump A\nthirty characters of a label.."));
-    w->annotationRightClick(100, 50);
+    w->measuring().placeAnnotation(100, 50);
     EXPECT_TRUE(addText->isVisible());
     addText->addTextClick();
     EXPECT_TRUE(st.AnnotationOn);
@@ -359,7 +363,7 @@ TEST_F(DataFilesWindow, AnInvalidFileIsRejectedAndChangesNothing)
     EXPECT_EQ(st.TimeDivLabel, QStringLiteral("1s"));
     EXPECT_EQ(w->windowTitle(), title);
     EXPECT_EQ(w->image1Surface.image(), screen);
-    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Ready"));
+    EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Ready"));
 
     // A file that cannot be opened says so.
     open(path("missing.txt"));
@@ -421,8 +425,8 @@ TEST_F(DataFilesWindow, OddFilesNeverLeaveTheWindowRecording)
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(addText->textEdit->toPlainText(), QStringLiteral("first\nsecond é"));
     EXPECT_TRUE(st.AnnotationTransparent);
-    EXPECT_TRUE(w->nextPageButton->isEnabled());
-    w->nextPageButton->click();
+    EXPECT_TRUE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
+    child<QToolButton>(*w, "nextPageButton")->click();
     expectStopped();
     EXPECT_EQ(st.PageEnd, 3400);
     EXPECT_EQ(st.trace(0, 98), 255 - 1799 % 1024 / 4);
@@ -463,7 +467,7 @@ TEST_F(DataFilesWindow, AFileWithoutAReadableSampleIsRefused)
         EXPECT_EQ(st.ChannelRange[0], 80);
         EXPECT_EQ(w->windowTitle(), title);
         EXPECT_EQ(w->image1Surface.image(), screen);
-        EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Ready"));
+        EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Ready"));
     }
     EXPECT_TRUE(messages.empty());
 
@@ -516,38 +520,38 @@ TEST_F(DataFilesWindow, PageButtons)
     QCoreApplication::processEvents();
     EXPECT_EQ(st.PageEnd, 1700);
     EXPECT_EQ(st.trace(0, 8), 253);
-    EXPECT_FALSE(w->previousPageButton->isEnabled());
-    EXPECT_TRUE(w->nextPageButton->isEnabled());
+    EXPECT_FALSE(child<QToolButton>(*w, "previousPageButton")->isEnabled());
+    EXPECT_TRUE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
     EXPECT_EQ(st.ChannelRange, (std::array<uint8_t, 4>{40, 40, 40, 40}));
 
-    w->nextPageButton->click();
+    child<QToolButton>(*w, "nextPageButton")->click();
     EXPECT_EQ(st.PageEnd, 3400);
     EXPECT_EQ(st.trace(0, 0), 255 - 1701 % 1024 / 4);
-    EXPECT_TRUE(w->previousPageButton->isEnabled());
-    EXPECT_TRUE(w->nextPageButton->isEnabled());
+    EXPECT_TRUE(child<QToolButton>(*w, "previousPageButton")->isEnabled());
+    EXPECT_TRUE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("KORVIX Recorder / Logger - long.txt"));
-    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
+    EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Stopped"));
     EXPECT_FALSE(st.FileViewMode);
     EXPECT_FALSE(st.PageTurnMode);
 
     // Arming an auto-save file does not change the file the page buttons browse.
     arm(path("armed.txt"));
-    w->previousPageButton->click();
+    child<QToolButton>(*w, "previousPageButton")->click();
     EXPECT_EQ(st.PageEnd, 1700);
     EXPECT_EQ(st.trace(0, 1700), 255 - 1700 % 1024 / 4);
-    EXPECT_FALSE(w->previousPageButton->isEnabled());
-    EXPECT_TRUE(w->nextPageButton->isEnabled());
+    EXPECT_FALSE(child<QToolButton>(*w, "previousPageButton")->isEnabled());
+    EXPECT_TRUE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
 
     // A page is no recording: the armed file stays empty and armed.
     EXPECT_EQ(QFile(path("armed.txt")).size(), 0);
     EXPECT_TRUE(st.AutoSaveOn);
 
     // A live recording starts from PageEnd 1700 with the page buttons off.
-    w->nextPageButton->click();
-    w->runButton->click();
+    child<QToolButton>(*w, "nextPageButton")->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_EQ(st.PageEnd, 1700);
-    EXPECT_FALSE(w->nextPageButton->isEnabled());
-    w->runButton->click();
+    EXPECT_FALSE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
+    child<QToolButton>(*w, "runButton")->click();
 }
 
 TEST_F(DataFilesWindow, OpenDataKeepsAnArmedFileForTheNextRecording)
@@ -563,11 +567,11 @@ TEST_F(DataFilesWindow, OpenDataKeepsAnArmedFileForTheNextRecording)
             writer.writeSampleLine(n, {n % 1024, 0, 0, 0}, static_cast<uint64_t>(n) * 10, rec.ChannelRange);
         writer.writeTrailer(rec, rec);
     }
-    w->timeBase01sClick();
+    timeButton(*w, 12)->click();
     arm(path("armed.txt"));
     open(path("view.txt"));
-    w->nextPageButton->click();
-    w->previousPageButton->click();
+    child<QToolButton>(*w, "nextPageButton")->click();
+    child<QToolButton>(*w, "previousPageButton")->click();
     EXPECT_EQ(st.TimeDivLabel, QStringLiteral("1s"));
     EXPECT_TRUE(st.AutoSaveOn);
     EXPECT_EQ(QFile(path("armed.txt")).size(), 0);
@@ -575,10 +579,10 @@ TEST_F(DataFilesWindow, OpenDataKeepsAnArmedFileForTheNextRecording)
     EXPECT_TRUE(messages.empty());
 
     // The next recording goes into the armed file, under the time base it runs with.
-    w->timeBase01sClick();
-    w->runButton->click();
+    timeButton(*w, 12)->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_EQ(tick(30), 30);
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_FALSE(st.AutoSaveOn);
     EXPECT_EQ(autoSaveMarkPixels(), 0);
     const QList<QByteArray> lines = fileLines(path("armed.txt"));
@@ -601,27 +605,28 @@ TEST_F(DataFilesWindow, TheAutoSaveTextsSurviveEveryFullRedraw)
     ASSERT_GT(autoSaveMarkPixels(), 0);
     auto markShown = [&] { return w->image1Surface.image().copy(x, 0, Screen::ImageWidth - x, 18) == mark; };
 
-    w->brightGridClick();
+    fire(child<QAction>(*w, "brightGridAction"));
     EXPECT_TRUE(markShown()) << "Bright Grid on";
-    w->brightGridClick();
+    fire(child<QAction>(*w, "brightGridAction"));
     EXPECT_TRUE(markShown()) << "Bright Grid off";
-    w->markersDeltaTimeAction->setChecked(true);
-    w->markersDeltaTimeClick();
+    child<QAction>(*w, "markersDeltaTimeAction")->setChecked(true);
+    fire(child<QAction>(*w, "markersDeltaTimeAction"));
     EXPECT_TRUE(markShown()) << "markers on";  // the time readout redraws the sample rate
-    w->markersDeltaTimeAction->setChecked(false);
-    w->markersDeltaTimeClick();
+    child<QAction>(*w, "markersDeltaTimeAction")->setChecked(false);
+    fire(child<QAction>(*w, "markersDeltaTimeAction"));
     EXPECT_TRUE(markShown()) << "markers off";
     addText->textEdit->setPlainText(QStringLiteral("note"));
-    w->annotationRightClick(100, 50);
+    w->measuring().placeAnnotation(100, 50);
     addText->addTextClick();
     EXPECT_TRUE(markShown()) << "Add Text";
     addText->removeClick();
     EXPECT_TRUE(markShown()) << "Remove";
-    w->applyColourDialog();
+    w->applyColours();
     st.ClearPending = true;
-    w->redrawIfClearPending();
+    w->screen.redrawIfClearPending();
     EXPECT_TRUE(markShown()) << "colours";
-    for (QCheckBox* box : w->channelSwitch) {
+    for (int c = 0; c < 4; ++c) {
+        QCheckBox* box = channelSwitch(*w, c);
         box->click();
         EXPECT_TRUE(markShown()) << "channel off";
         box->click();
@@ -629,21 +634,21 @@ TEST_F(DataFilesWindow, TheAutoSaveTextsSurviveEveryFullRedraw)
     }
 
     // While the recording writes the file, the line that names it stays too.
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     tick(20);
     const QRect bottom(0, st.BottomTextY, Screen::ImageWidth, Screen::ImageHeight - st.BottomTextY);
     const QImage saving = w->image1Surface.image().copy(bottom);
     ASSERT_GT(pixelsOf(st.ActiveColors[Ch1], st.GridLeft, st.BottomTextY, 300, Screen::ImageHeight), 0);
     st.ClearPending = true;
-    w->redrawIfClearPending();
+    w->screen.redrawIfClearPending();
     EXPECT_EQ(w->image1Surface.image().copy(bottom), saving);
     EXPECT_TRUE(markShown()) << "redraw during the recording";
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_EQ(autoSaveMarkPixels(), 0);
     EXPECT_NE(w->image1Surface.image().copy(bottom), saving);
     // Disarmed: a redraw brings nothing back.
     st.ClearPending = true;
-    w->redrawIfClearPending();
+    w->screen.redrawIfClearPending();
     EXPECT_EQ(autoSaveMarkPixels(), 0);
 }
 
@@ -651,18 +656,19 @@ TEST_F(DataFilesWindow, AWriteErrorStopsTheRecordingOnceAndKeepsTheFile)
 {
     // The medium fails during the recording: every flush fails from the first sample on.
     arm(path("auto.txt"));
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     tick(5);
     int64_t t = 0;
-    w->AutoSaveFile = std::make_shared<datafile::AutoSaveWriter>([&t] { return t += 2000; });
-    ASSERT_TRUE(QFile::exists(QStringLiteral("/dev/full")) && w->AutoSaveFile->create(QStringLiteral("/dev/full")));
-    w->demoTick();
+    w->files().autoSaveFile = std::make_shared<datafile::AutoSaveWriter>([&t] { return t += 2000; });
+    ASSERT_TRUE(QFile::exists(QStringLiteral("/dev/full")) &&
+                w->files().autoSaveFile->create(QStringLiteral("/dev/full")));
+    w->session->takeDemoSamples(1);
     EXPECT_FALSE(st.AutoSaveOn);
-    EXPECT_FALSE(w->demoTimer->Enabled());
+    EXPECT_FALSE(w->session->demoTimer()->Enabled());
     QCoreApplication::processEvents();
     EXPECT_TRUE(st.Idle);
-    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
-    EXPECT_FALSE(w->runButton->isChecked());
+    EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Stopped"));
+    EXPECT_FALSE(child<QToolButton>(*w, "runButton")->isChecked());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icon, QMessageBox::Critical);
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("/dev/full")));
@@ -673,22 +679,22 @@ TEST_F(DataFilesWindow, AWriteErrorStopsTheRecordingOnceAndKeepsTheFile)
     messages.clear();
     arm(QStringLiteral("/dev/full"));
     ASSERT_TRUE(st.AutoSaveOn);
-    w->singleButton->click();
+    child<QToolButton>(*w, "singleButton")->click();
     QCoreApplication::processEvents();
     EXPECT_TRUE(st.Idle);
     EXPECT_FALSE(st.AutoSaveOn);
-    EXPECT_FALSE(w->singleButton->isChecked());
+    EXPECT_FALSE(child<QToolButton>(*w, "singleButton")->isChecked());
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_EQ(autoSaveMarkPixels(), 0);
 
     // The lines are still collected when the stop comes, and the trailer's flush fails.
     messages.clear();
     arm(path("late.txt"));
-    w->runButton->click();
-    w->AutoSaveFile = std::make_shared<datafile::AutoSaveWriter>([] { return int64_t{0}; });
-    ASSERT_TRUE(w->AutoSaveFile->create(QStringLiteral("/dev/full")));
+    child<QToolButton>(*w, "runButton")->click();
+    w->files().autoSaveFile = std::make_shared<datafile::AutoSaveWriter>([] { return int64_t{0}; });
+    ASSERT_TRUE(w->files().autoSaveFile->create(QStringLiteral("/dev/full")));
     tick(5);
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_TRUE(st.Idle);
     EXPECT_FALSE(st.AutoSaveOn);
     QCoreApplication::processEvents();
@@ -700,17 +706,17 @@ TEST_F(DataFilesWindow, AWriteErrorStopsTheRecordingOnceAndKeepsTheFile)
 // reason, and a file that ends on a whole line, the STOP line after it when it fits.
 TEST_F(DataFilesWindow, AFullMediumEndsTheFileOnAWholeLine)
 {
-    w->timeBase01sClick();
+    timeButton(*w, 12)->click();
     arm(path("auto.txt"));
     // Every line is handed to the system at once.
     int64_t t = 0;
-    w->AutoSaveFile = std::make_shared<datafile::AutoSaveWriter>([&t] { return t += 2000; });
-    ASSERT_TRUE(w->AutoSaveFile->create(path("auto.txt")));
+    w->files().autoSaveFile = std::make_shared<datafile::AutoSaveWriter>([&t] { return t += 2000; });
+    ASSERT_TRUE(w->files().autoSaveFile->create(path("auto.txt")));
     {
         FileSizeLimit limit(4000);
         if (!limit.ok())
             GTEST_SKIP() << "the file size limit cannot be set";
-        w->runButton->click();
+        child<QToolButton>(*w, "runButton")->click();
         tick(1000);
         QCoreApplication::processEvents();
     }
@@ -748,7 +754,7 @@ TEST_F(DataFilesWindow, ArmingAgainReplacesTheArmedFile)
     EXPECT_EQ(QFile(path("first.txt")).size(), 0);
     // Cancel, a file that cannot be created, and Save Data onto the armed file: still armed.
     answers.push_back(QString());
-    w->autoSaveClick();
+    fire(child<QAction>(*w, "autoSaveAction"));
     arm(dir.filePath(QStringLiteral("no/such/folder/x.txt")));
     EXPECT_EQ(messages.size(), 1u);
     recordSingle();
@@ -765,25 +771,25 @@ TEST_F(DataFilesWindow, ArmingAgainReplacesTheArmedFile)
 
 TEST_F(DataFilesWindow, SaveDataIsOfferedOnlyForARecordedStoppedScreen)
 {
-    w->fileMenuShown();
-    EXPECT_FALSE(w->saveDataAction->isEnabled());
+    emit child<QMenu>(*w, "fileMenu")->aboutToShow();
+    EXPECT_FALSE(child<QAction>(*w, "saveDataAction")->isEnabled());
     saveData(path("nothing.txt"));
     EXPECT_FALSE(QFile::exists(path("nothing.txt")));
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     tick(3);
-    w->fileMenuShown();
-    EXPECT_FALSE(w->saveDataAction->isEnabled());
+    emit child<QMenu>(*w, "fileMenu")->aboutToShow();
+    EXPECT_FALSE(child<QAction>(*w, "saveDataAction")->isEnabled());
     // The file handlers do nothing during a recording, even when called.
     const size_t asked = dialogs.size();
-    w->saveDataClick();
-    w->autoSaveClick();
-    w->openDataClick();
+    fire(child<QAction>(*w, "saveDataAction"));
+    fire(child<QAction>(*w, "autoSaveAction"));
+    fire(child<QAction>(*w, "openDataAction"));
     w->nextPageClick();
     EXPECT_EQ(dialogs.size(), asked);
     EXPECT_FALSE(st.Idle);
-    w->runButton->click();
-    w->fileMenuShown();
-    EXPECT_TRUE(w->saveDataAction->isEnabled());
+    child<QToolButton>(*w, "runButton")->click();
+    emit child<QMenu>(*w, "fileMenu")->aboutToShow();
+    EXPECT_TRUE(child<QAction>(*w, "saveDataAction")->isEnabled());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QAction>
 
 #include "files/DataFileWriter.h"
 #include "ui/FileDialogs.h"
@@ -17,7 +18,9 @@
 #include "device/DeviceFakes.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
+#include "ui/DataFileActions.h"
 #include "ui/RecorderWindow.h"
+#include "WindowControls.h"
 
 namespace {
 
@@ -60,7 +63,7 @@ struct DeviceAutoSave : ::testing::Test {
     void arm(const QString& path)
     {
         answer = path;
-        w->autoSaveClick();
+        fire(child<QAction>(*w, "autoSaveAction"));
     }
     QList<QByteArray> lines(const QString& path) const
     {
@@ -76,9 +79,9 @@ struct DeviceAutoSave : ::testing::Test {
 TEST_F(DeviceAutoSave, TheDeviceRecordingWritesEverySample)
 {
     const QString path = dir.filePath(QStringLiteral("device.txt"));
-    w->timeBase01sClick();
+    timeButton(*w, 12)->click();
     arm(path);
-    w->singleButton->click();
+    child<QToolButton>(*w, "singleButton")->click();
     ASSERT_TRUE(runEventsUntil([this] { return st.Idle; }));
     EXPECT_FALSE(st.AutoSaveOn);
     const QList<QByteArray> l = lines(path);
@@ -97,16 +100,16 @@ TEST_F(DeviceAutoSave, AWriteErrorEndsTheRecordingThroughItsStop)
     const QString path = dir.filePath(QStringLiteral("device.txt"));
     if (!QFile::exists(QStringLiteral("/dev/full")))
         GTEST_SKIP() << "needs /dev/full to simulate a full disk";
-    w->timeBase01sClick();
+    timeButton(*w, 12)->click();
     arm(path);
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     // The medium fails after the header: every flush fails from the first sample on.
     int64_t t = 0;
-    w->AutoSaveFile = std::make_shared<datafile::AutoSaveWriter>([&t] { return t += 2000; });
-    ASSERT_TRUE(w->AutoSaveFile->create(QStringLiteral("/dev/full")));
+    w->files().autoSaveFile = std::make_shared<datafile::AutoSaveWriter>([&t] { return t += 2000; });
+    ASSERT_TRUE(w->files().autoSaveFile->create(QStringLiteral("/dev/full")));
     ASSERT_TRUE(runEventsUntil([this] { return st.Idle; }));
     EXPECT_EQ(st.SampleIndex, 1);  // the sample whose line failed was the last
-    EXPECT_FALSE(w->runButton->isChecked());
+    EXPECT_FALSE(child<QToolButton>(*w, "runButton")->isChecked());
     EXPECT_FALSE(sim->streaming());
     QCoreApplication::processEvents();
     ASSERT_EQ(messages.size(), 1u);
@@ -115,12 +118,12 @@ TEST_F(DeviceAutoSave, AWriteErrorEndsTheRecordingThroughItsStop)
     // The header cannot be written: the recording ends before its first batch.
     messages.clear();
     arm(QStringLiteral("/dev/full"));
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_TRUE(w->session->waitingForFirstBatch());
     QCoreApplication::processEvents();
     EXPECT_FALSE(w->session->running());
     EXPECT_TRUE(st.Idle);
-    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
+    EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Stopped"));
     EXPECT_FALSE(sim->streaming());
     EXPECT_EQ(messages.size(), 1u);
 }

@@ -25,6 +25,7 @@
 #include "ui/Dialogs.h"
 #include "ui/StartupShell.h"
 #include "ui/RecorderWindow.h"
+#include "WindowControls.h"
 
 namespace {
 
@@ -102,7 +103,7 @@ struct DeviceWindow : ::testing::Test {
     {
         const QString path = dir.filePath(name);
         setFileDialogHook([path](const FileDialogRequest&) { return path; });
-        w->autoSaveClick();
+        fire(child<QAction>(*w, "autoSaveAction"));
         EXPECT_TRUE(st.AutoSaveOn);
         return path;
     }
@@ -144,13 +145,13 @@ struct DeviceWindow : ::testing::Test {
         start("ch1=dc:5", true);
         w->show();
         const QString path = armAutoSave(QStringLiteral("first-second.txt"));
-        w->runButton->click();
+        child<QToolButton>(*w, "runButton")->click();
         ASSERT_TRUE(w->session->waitingForFirstBatch());  // the first batch would come a second from now
         closeIt();
 
         EXPECT_FALSE(w->isVisible());
         EXPECT_TRUE(shell->closed());
-        EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
+        EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Stopped"));
         EXPECT_TRUE(st.Idle);
         EXPECT_FALSE(w->session->running());
         EXPECT_FALSE(sim->streaming());  // the stop command went out
@@ -174,14 +175,14 @@ const QString CalibrateText =
 TEST_F(DeviceWindow, SingleScreenStoresTheRecordersLevelsExactly)
 {
     start("ch1=dc:5,ch2=dc:-2.5,ch3=dc:1.5");
-    w->timeBase01sClick();  // one report per sample
-    w->range4VCh2Click();
-    w->range2VCh3Click();
-    w->singleButton->click();
+    timeButton(*w, 12)->click();  // one report per sample
+    rangeButton(*w, 1, 2)->click();
+    rangeButton(*w, 2, 3)->click();
+    child<QToolButton>(*w, "singleButton")->click();
     ASSERT_TRUE(w->session->waitingForFirstBatch());
     recordToTheEnd();
 
-    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
+    EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Stopped"));
     EXPECT_EQ(st.ScreenSamples, 1701);
     EXPECT_EQ(samples(0, 0, 1700), std::vector<int>(1701, 640));  // 5 V on ±20 V
     EXPECT_EQ(samples(1, 0, 1700), std::vector<int>(1701, 192));  // -2.5 V on ±4 V
@@ -196,14 +197,14 @@ TEST_F(DeviceWindow, SingleScreenStoresTheRecordersLevelsExactly)
 TEST_F(DeviceWindow, UnpluggedRecorderEndsTheRecordingInTheStoppedState)
 {
     start("ch1=dc:5,unplug=300");
-    w->runButton->click();  // "1s": ten reports per sample
+    child<QToolButton>(*w, "runButton")->click();  // "1s": ten reports per sample
     recordToTheEnd();
 
-    EXPECT_EQ(w->deviceStatusLabel->text(), QStringLiteral("KORVIX not connected"));
-    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
-    EXPECT_FALSE(w->runButton->isChecked());
-    EXPECT_TRUE(w->runButton->isEnabled());
-    EXPECT_TRUE(w->singleButton->isEnabled());
+    EXPECT_EQ(child<QLabel>(*w, "deviceStatusLabel")->text(), QStringLiteral("KORVIX not connected"));
+    EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Stopped"));
+    EXPECT_FALSE(child<QToolButton>(*w, "runButton")->isChecked());
+    EXPECT_TRUE(child<QToolButton>(*w, "runButton")->isEnabled());
+    EXPECT_TRUE(child<QToolButton>(*w, "singleButton")->isEnabled());
     EXPECT_TRUE(st.Idle);
     EXPECT_TRUE(sim->unplugged());
     // About 300 reports make about 30 samples (how many the recorder sent before it was pulled out
@@ -223,13 +224,13 @@ TEST_F(DeviceWindow, RecorderGoneAtASampleBoundaryEndsOnTheLastMeasuredSample)
     // pass gets no report at all and takes no sample.
     startWith(std::make_unique<BufferedTransport>(
         std::make_unique<ScriptedStream>(reportStream({1, 2, 3, 4, 5}, {640, 448, 512, 512}), true)));
-    w->timeBase01sClick();
+    timeButton(*w, 12)->click();
     const QString path = armAutoSave(QStringLiteral("unplugged.txt"));
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     recordToTheEnd();
 
-    EXPECT_EQ(w->deviceStatusLabel->text(), QStringLiteral("KORVIX not connected"));
-    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
+    EXPECT_EQ(child<QLabel>(*w, "deviceStatusLabel")->text(), QStringLiteral("KORVIX not connected"));
+    EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Stopped"));
     EXPECT_EQ(st.SampleIndex, 5);
     EXPECT_EQ(st.ScreenSamples, 5);
     EXPECT_EQ(samples(0, 0, 4), std::vector<int>(5, 640));
@@ -243,7 +244,7 @@ TEST_F(DeviceWindow, RecorderGoneAtASampleBoundaryEndsOnTheLastMeasuredSample)
 
 TEST_F(DeviceWindow, ExitBeforeTheDeviceLoopBeginsRunsTheWholeStop)
 {
-    closeInTheFirstSecond([this] { w->exitClick(); });
+    closeInTheFirstSecond([this] { fire(child<QAction>(*w, "exitAction")); });
 }
 
 TEST_F(DeviceWindow, LogoutBeforeTheDeviceLoopBeginsRunsTheWholeStop)
@@ -257,14 +258,14 @@ TEST_F(DeviceWindow, ClosingTheWindowDuringTheDeviceRecordingStopsAndCloses)
     start("ch1=dc:5", true);
     w->show();
     const QString path = armAutoSave(QStringLiteral("closed.txt"));
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     // The close request comes after the first batch, while reports keep arriving.
     ASSERT_TRUE(runEventsUntil([this] { return st.SampleIndex > 0; }));
     w->close();
 
     EXPECT_FALSE(w->isVisible());
     EXPECT_TRUE(shell->closed());
-    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));  // the stop sequence ran
+    EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Stopped"));  // the stop sequence ran
     EXPECT_TRUE(st.Idle);
     EXPECT_FALSE(w->session->running());
     // The reports of about the first second, ten per sample; how many the simulator streamed by the
@@ -281,7 +282,7 @@ TEST_F(DeviceWindow, ClosingTheWindowDuringTheDeviceRecordingStopsAndCloses)
 TEST_F(DeviceWindow, ABatchAskedForDuringABatchTakesNothing)
 {
     start("ch1=dc:5");
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     int nestedTook = -1;
     bool stillRecording = false;
     bool once = false;
@@ -293,12 +294,12 @@ TEST_F(DeviceWindow, ABatchAskedForDuringABatchTakesNothing)
         w->session->takeDeviceBatch();  // as if the batch timer fired inside a batch
         nestedTook = st.SampleIndex - before;
         stillRecording = !st.Idle;
-        w->runButton->click();  // Run released from inside the batch
+        child<QToolButton>(*w, "runButton")->click();  // Run released from inside the batch
     });
     recordToTheEnd();
     EXPECT_EQ(nestedTook, 0);
     EXPECT_TRUE(stillRecording);
-    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
+    EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Stopped"));
     EXPECT_FALSE(w->session->running());
     EXPECT_FALSE(sim->streaming());
 }
@@ -311,11 +312,11 @@ TEST_F(DeviceWindow, LostReportsAreToldOnceAtTheStop)
     auto stream = std::make_unique<ScriptedStream>(reportStream(numbers, {640, 512, 512, 512}), false);
     ScriptedStream& raw = *stream;
     startWith(std::make_unique<BufferedTransport>(std::move(stream)));
-    w->timeBase01sClick();
+    timeButton(*w, 12)->click();
 
     // Nothing lost: nothing is said.
     testing::internal::CaptureStderr();
-    w->singleButton->click();
+    child<QToolButton>(*w, "singleButton")->click();
     recordToTheEnd();
     QCoreApplication::processEvents();
     EXPECT_EQ(testing::internal::GetCapturedStderr().find("lost"), std::string::npos);
@@ -329,7 +330,7 @@ TEST_F(DeviceWindow, LostReportsAreToldOnceAtTheStop)
     testing::internal::CaptureStderr();
     size_t messagesAtTheStop = 99;
     QObject::connect(w->session, &RecordingSession::stopped, w.get(), [&] { messagesAtTheStop = messages.size(); });
-    w->singleButton->click();
+    child<QToolButton>(*w, "singleButton")->click();
     recordToTheEnd();
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("korvix: 3 reports from the recorder lost during the recording\n"), std::string::npos) << err;
@@ -355,9 +356,9 @@ TEST_F(DeviceWindow, RecorderThatCannotBeOpenedIsToldAndTheProgramRunsInDemoMode
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("udev/70-korvix.rules")));
 #endif
     EXPECT_EQ(messages[1].text, QStringLiteral("Software runs in demo mode.\rClick 'Run' to start the demo."));
-    EXPECT_EQ(w->deviceStatusLabel->text(), QStringLiteral("KORVIX not connected"));
+    EXPECT_EQ(child<QLabel>(*w, "deviceStatusLabel")->text(), QStringLiteral("KORVIX not connected"));
     EXPECT_TRUE(st.DemoMode);
-    EXPECT_FALSE(w->calibrateAction->isEnabled());
+    EXPECT_FALSE(child<QAction>(*w, "calibrateAction")->isEnabled());
     EXPECT_FALSE(link->found());
     w->close();
     EXPECT_TRUE(settingsText().contains(QStringLiteral("HWdialog=1\r\n")));  // the first-run calibration stays due
@@ -367,7 +368,7 @@ TEST_F(DeviceWindow, CalibrationFindsTheOffsetsAndSaysSo)
 {
     start("zero=7,zero4=-3");
     w->move(40, 30);
-    w->range04VCh1Click();
+    rangeButton(*w, 0, 5)->click();
     int offsetWhenToldSuccess = -1;
     onMessage = [&](const MessageRequest& r) {
         if (r.text.startsWith(QStringLiteral("Calibration completed")))
@@ -387,7 +388,7 @@ TEST_F(DeviceWindow, CalibrationFindsTheOffsetsAndSaysSo)
     EXPECT_EQ(st.HwOffset4, 3);
     EXPECT_EQ(sim->offset(), 519);
     // CH1 ends on ±20 V, whatever it was on before.
-    EXPECT_TRUE(w->rangeButtons[0][0]->isChecked());
+    EXPECT_TRUE(rangeButton(*w, 0, 0)->isChecked());
     EXPECT_EQ(st.ChannelRange[0], 200);
     EXPECT_EQ(st.RangeLabel[0], QStringLiteral("\u00B120V"));
     EXPECT_EQ(st.CalOffset[0], 0);
@@ -424,7 +425,7 @@ TEST_F(DeviceWindow, FirstStartWithTheSimulatorCalibratesAndKeepsTheOffset)
 {
     start("ch1=dc:5,zero=7", true, false);
     shell->handOver();  // the hand-over: probe, recorder window, first-run calibration, offset
-    EXPECT_EQ(w->deviceStatusLabel->text(), QStringLiteral("KORVIX connected"));
+    EXPECT_EQ(child<QLabel>(*w, "deviceStatusLabel")->text(), QStringLiteral("KORVIX connected"));
     EXPECT_FALSE(st.DemoMode);
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].text, CalibrateText);
@@ -433,10 +434,10 @@ TEST_F(DeviceWindow, FirstStartWithTheSimulatorCalibratesAndKeepsTheOffset)
     EXPECT_EQ(sim->offset(), 519);
 
     // A recording at the calibrated offset reads the input exactly.
-    w->timeBase01sClick();
-    w->runButton->click();
+    timeButton(*w, 12)->click();
+    child<QToolButton>(*w, "runButton")->click();
     ASSERT_TRUE(runEventsUntil([this] { return st.SampleIndex > 0; }));
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_FALSE(w->session->running());
     EXPECT_GE(st.ScreenSamples, 1);
     EXPECT_EQ(st.sample(0, 0), 640);

@@ -20,6 +20,7 @@
 #include "ui/Dialogs.h"
 #include "ui/RecorderHotplug.h"
 #include "ui/RecorderWindow.h"
+#include "WindowControls.h"
 
 namespace {
 
@@ -127,7 +128,7 @@ struct Hotplug : ::testing::Test {
         // The hand-over found the recorder.
         ASSERT_TRUE(w->probeRecorder());
         st.DemoMode = false;
-        w->deviceStatusLabel->setText(QStringLiteral("KORVIX connected"));
+        child<QLabel>(*w, "deviceStatusLabel")->setText(QStringLiteral("KORVIX connected"));
     }
     void TearDown() override
     {
@@ -138,10 +139,10 @@ struct Hotplug : ::testing::Test {
     // A Run of about `samples` samples; returns whether it took samples at all.
     bool record(int samples)
     {
-        w->runButton->click();
+        child<QToolButton>(*w, "runButton")->click();
         const bool took = runEventsUntil([this, samples] { return st.SampleIndex >= samples; }, 8000);
         if (w->session->running())
-            w->runButton->click();
+            child<QToolButton>(*w, "runButton")->click();
         runEventsUntil([this] { return !w->session->running(); });
         return took;
     }
@@ -162,8 +163,8 @@ TEST_F(Hotplug, IdleUnplugAndReplugAreFollowed)
 {
     recorder->plugged = false;
     hotplug->watcher().poll();
-    EXPECT_EQ(w->deviceStatusLabel->text(), QStringLiteral("KORVIX not connected"));
-    EXPECT_FALSE(w->calibrateAction->isEnabled());
+    EXPECT_EQ(child<QLabel>(*w, "deviceStatusLabel")->text(), QStringLiteral("KORVIX not connected"));
+    EXPECT_FALSE(child<QAction>(*w, "calibrateAction")->isEnabled());
     EXPECT_TRUE(st.DemoMode);
     EXPECT_FALSE(link->found());
 
@@ -175,8 +176,8 @@ TEST_F(Hotplug, IdleUnplugAndReplugAreFollowed)
     recorder->forgetWritten();
     recorder->plugged = true;
     hotplug->watcher().poll();
-    EXPECT_EQ(w->deviceStatusLabel->text(), QStringLiteral("KORVIX connected"));
-    EXPECT_TRUE(w->calibrateAction->isEnabled());
+    EXPECT_EQ(child<QLabel>(*w, "deviceStatusLabel")->text(), QStringLiteral("KORVIX connected"));
+    EXPECT_TRUE(child<QAction>(*w, "calibrateAction")->isEnabled());
     EXPECT_FALSE(st.DemoMode);
     EXPECT_TRUE(sentOffset());
 
@@ -190,7 +191,7 @@ TEST_F(Hotplug, IdleUnplugAndReplugAreFollowed)
 // without recorder; plugged in again, it is used by the next Run.
 TEST_F(Hotplug, ALossDuringARecordingIsToldOnceAndTheReturnIsUsed)
 {
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     ASSERT_TRUE(runEventsUntil([this] { return st.SampleIndex >= 3; }, 8000));
     const QDateTime pulled = QDateTime::currentDateTime();
     recorder->plugged = false;
@@ -202,9 +203,9 @@ TEST_F(Hotplug, ALossDuringARecordingIsToldOnceAndTheReturnIsUsed)
     const QString expected = RecorderWatcher::lossMessage(pulled);
     const QString later = RecorderWatcher::lossMessage(pulled.addSecs(1));
     EXPECT_TRUE(messages[0].text == expected || messages[0].text == later) << messages[0].text.toStdString();
-    EXPECT_EQ(w->deviceStatusLabel->text(), QStringLiteral("KORVIX not connected"));
-    EXPECT_FALSE(w->calibrateAction->isEnabled());
-    EXPECT_FALSE(w->runButton->isChecked());
+    EXPECT_EQ(child<QLabel>(*w, "deviceStatusLabel")->text(), QStringLiteral("KORVIX not connected"));
+    EXPECT_FALSE(child<QAction>(*w, "calibrateAction")->isEnabled());
+    EXPECT_FALSE(child<QToolButton>(*w, "runButton")->isChecked());
 
     // Further looks while it stays away change nothing and tell nothing.
     hotplug->watcher().poll();
@@ -212,8 +213,8 @@ TEST_F(Hotplug, ALossDuringARecordingIsToldOnceAndTheReturnIsUsed)
 
     recorder->plugged = true;
     hotplug->watcher().poll();
-    EXPECT_EQ(w->deviceStatusLabel->text(), QStringLiteral("KORVIX connected"));
-    EXPECT_TRUE(w->calibrateAction->isEnabled());
+    EXPECT_EQ(child<QLabel>(*w, "deviceStatusLabel")->text(), QStringLiteral("KORVIX connected"));
+    EXPECT_TRUE(child<QAction>(*w, "calibrateAction")->isEnabled());
     ASSERT_TRUE(record(5));
     EXPECT_EQ(st.sample(0, 2), CabledRecorder::Level);
     EXPECT_EQ(messages.size(), 1u);
@@ -222,12 +223,12 @@ TEST_F(Hotplug, ALossDuringARecordingIsToldOnceAndTheReturnIsUsed)
 // While a recording runs the list is not looked at: the recording owns the link.
 TEST_F(Hotplug, NoLookDuringARecording)
 {
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     ASSERT_TRUE(runEventsUntil([this] { return st.SampleIndex >= 2; }, 8000));
     recorder->forgetWritten();
     hotplug->watcher().poll();
     EXPECT_TRUE(recorder->written().empty());
     EXPECT_TRUE(link->opened());
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     runEventsUntil([this] { return !w->session->running(); });
 }

@@ -8,11 +8,13 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <QMenu>
 
 #include "ui/FileDialogs.h"
 #include "files/Images.h"
 #include "ui/Dialogs.h"
 #include "ui/RecorderWindow.h"
+#include "WindowControls.h"
 
 namespace {
 
@@ -31,7 +33,7 @@ struct ImageMenu : ::testing::Test {
         st.ActiveColors = st.SettingsColors;
         w.settings().dataDir = dir.path();
         st.ClearPending = true;
-        w.redrawIfClearPending();
+        w.screen.redrawIfClearPending();
         // Something on the screen besides the grid, so that a lost or moved pixel shows.
         w.image1Surface.fillRect(100, 100, 140, 130, 0x3366CC);
         w.image1Surface.fillRect(500, 250, 567, 299, 0x00FF80);
@@ -59,7 +61,7 @@ TEST_F(ImageMenu, SaveWritesPngForPngAndBitmapForAnyOtherName)
 {
     const QImage before = screen();
     answer = path("shot.png");
-    w.saveImageClick();
+    fire(child<QAction>(w, "saveImageAction"));
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].kind, FileDialogRequest::Kind::Save);
     EXPECT_EQ(asked[0].directory, dir.path());
@@ -73,7 +75,7 @@ TEST_F(ImageMenu, SaveWritesPngForPngAndBitmapForAnyOtherName)
     EXPECT_EQ(pictures::loadPicture(answer).convertToFormat(QImage::Format_RGB32), before);
 
     answer = path("shot.jpg");
-    w.saveImageClick();
+    fire(child<QAction>(w, "saveImageAction"));
     EXPECT_EQ(asked.back().fileName, QStringLiteral("shot.png"));  // the dialog offers the last name
     QFile jpg(answer);
     ASSERT_TRUE(jpg.open(QIODevice::ReadOnly));
@@ -81,7 +83,7 @@ TEST_F(ImageMenu, SaveWritesPngForPngAndBitmapForAnyOtherName)
     EXPECT_EQ(pictures::loadPicture(answer).convertToFormat(QImage::Format_RGB32), before);
 
     answer = path("plain");
-    w.saveImageClick();
+    fire(child<QAction>(w, "saveImageAction"));
     EXPECT_TRUE(QFile::exists(path("plain.png")));
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(screen(), before);
@@ -90,13 +92,13 @@ TEST_F(ImageMenu, SaveWritesPngForPngAndBitmapForAnyOtherName)
 TEST_F(ImageMenu, SaveThatCannotWriteSaysSoOnce)
 {
     answer = path("missing folder/shot.png");
-    w.saveImageClick();
+    fire(child<QAction>(w, "saveImageAction"));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains(QLatin1String("could not be saved")));
 
     messages.clear();
     answer.clear();  // cancelled
-    w.saveImageClick();
+    fire(child<QAction>(w, "saveImageAction"));
     EXPECT_TRUE(messages.empty());
 }
 
@@ -109,7 +111,7 @@ TEST_F(ImageMenu, OpenDrawsThePictureTopLeftUntilTheNextRebuild)
     const QImage before = screen();
 
     answer = path("small.bmp");
-    w.openImageClick();
+    fire(child<QAction>(w, "openImageAction"));
     EXPECT_EQ(asked.back().kind, FileDialogRequest::Kind::Open);
     EXPECT_EQ(asked.back().filter, QStringLiteral("PNG (*.PNG);;Bitmap (*.BMP)"));
     const QImage after = screen();
@@ -121,7 +123,7 @@ TEST_F(ImageMenu, OpenDrawsThePictureTopLeftUntilTheNextRebuild)
     EXPECT_EQ(after.copy(100, 100, 40, 30), before.copy(100, 100, 40, 30));
     EXPECT_TRUE(st.ClearPending);
 
-    w.redrawIfClearPending();
+    w.screen.redrawIfClearPending();
     EXPECT_NE(screen().pixel(0, 0), qRgb(200, 10, 10));
 
     // A picture larger than the screen is cut at its edges; the screen keeps its size.
@@ -129,7 +131,7 @@ TEST_F(ImageMenu, OpenDrawsThePictureTopLeftUntilTheNextRebuild)
     large.fill(qRgb(9, 99, 199));
     ASSERT_TRUE(pictures::savePicture(path("large.png"), large, pictures::PictureFormat::Png));
     answer = path("large.png");
-    w.openImageClick();
+    fire(child<QAction>(w, "openImageAction"));
     EXPECT_EQ(screen().size(), before.size());
     EXPECT_EQ(screen().pixel(566, 298), qRgb(9, 99, 199));
     EXPECT_TRUE(messages.empty());
@@ -157,7 +159,7 @@ TEST_F(ImageMenu, OpenOfABadPictureLeavesTheScreenAsItWas)
         f.close();
         messages.clear();
         answer = path(name);
-        w.openImageClick();
+        fire(child<QAction>(w, "openImageAction"));
         EXPECT_EQ(messages.size(), 1u) << name;
         EXPECT_EQ(screen(), before) << name;
         EXPECT_FALSE(st.ClearPending) << name;
@@ -168,15 +170,15 @@ TEST_F(ImageMenu, CopyThenPasteLeavesTheScreenAsItWas)
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->setText(QStringLiteral("only text"));
-    w.editMenuShown();
-    EXPECT_FALSE(w.pasteAction->isEnabled());
+    emit child<QMenu>(w, "editMenu")->aboutToShow();
+    EXPECT_FALSE(child<QAction>(w, "pasteAction")->isEnabled());
 
     const QImage before = screen();
-    w.copyClick();
-    w.editMenuShown();
-    EXPECT_TRUE(w.pasteAction->isEnabled());
+    fire(child<QAction>(w, "copyAction"));
+    emit child<QMenu>(w, "editMenu")->aboutToShow();
+    EXPECT_TRUE(child<QAction>(w, "pasteAction")->isEnabled());
     w.image1Surface.fillRect(0, 0, 567, 299, 0);
-    w.pasteClick();
+    fire(child<QAction>(w, "pasteAction"));
     EXPECT_EQ(screen(), before);
     EXPECT_TRUE(st.ClearPending);
 
@@ -184,7 +186,7 @@ TEST_F(ImageMenu, CopyThenPasteLeavesTheScreenAsItWas)
     QImage other(30, 20, QImage::Format_RGB32);
     other.fill(qRgb(250, 250, 0));
     clipboard->setImage(other);
-    w.pasteClick();
+    fire(child<QAction>(w, "pasteAction"));
     EXPECT_EQ(screen().size(), before.size());
     EXPECT_EQ(screen().pixel(29, 19), qRgb(250, 250, 0));
     EXPECT_EQ(screen().pixel(30, 19), qRgb(0, 0, 0));
@@ -194,7 +196,7 @@ TEST_F(ImageMenu, CopyThenPasteLeavesTheScreenAsItWas)
     clipboard->setText(QStringLiteral("text again"));
     const QImage kept = screen();
     st.ClearPending = false;
-    w.pasteClick();
+    fire(child<QAction>(w, "pasteAction"));
     EXPECT_EQ(screen(), kept);
     EXPECT_TRUE(st.ClearPending);
 }

@@ -23,6 +23,7 @@
 #include "ui/FileDialogs.h"
 #include "ui/LongFileController.h"
 #include "ui/RecorderWindow.h"
+#include "WindowControls.h"
 #include "ui/RecordingOverviewWindow.h"
 
 namespace {
@@ -58,7 +59,7 @@ struct LongFilesWindow : ::testing::Test {
         windows().addText = addText.get();
         longFiles = new LongFileController(*w, *reader);
         st.ClearPending = true;
-        w->redrawIfClearPending();
+        w->screen.redrawIfClearPending();
         w->demoSetup();
         setFileDialogHook([this](const FileDialogRequest&) {
             if (answers.empty())
@@ -101,7 +102,7 @@ struct LongFilesWindow : ::testing::Test {
     void open(const QString& path)
     {
         answers.push_back(path);
-        w->openDataAction->trigger();
+        child<QAction>(*w, "openDataAction")->trigger();
     }
     // The row at screen position p, or -1.
     int64_t rowAt(int p) { return st.trace(3, p) == 255 ? -1 : (255 - st.trace(0, p)) + 256 * (255 - st.trace(1, p)); }
@@ -113,7 +114,7 @@ struct LongFilesWindow : ::testing::Test {
 TEST_F(LongFilesWindow, CommandsNeedAFileOnScreen)
 {
     EXPECT_FALSE(longFiles->fileOnView());
-    w->viewMenu->aboutToShow();
+    child<QMenu>(*w, "viewMenu")->aboutToShow();
     EXPECT_FALSE(longFiles->overviewAction->isEnabled());
     EXPECT_FALSE(longFiles->exportCsvAction->isEnabled());
     // Without a data file on screen the page keys stay with the focused control (a scroll bar).
@@ -121,12 +122,12 @@ TEST_F(LongFilesWindow, CommandsNeedAFileOnScreen)
     EXPECT_FALSE(longFiles->firstPageAction->isEnabled());
     open(writeFile("a.txt", 4000));
     EXPECT_TRUE(longFiles->fileOnView());
-    w->viewMenu->aboutToShow();
+    child<QMenu>(*w, "viewMenu")->aboutToShow();
     EXPECT_TRUE(longFiles->overviewAction->isEnabled());
     EXPECT_TRUE(longFiles->goToTimeAction->isEnabled());
     EXPECT_TRUE(longFiles->pageDownAction->isEnabled());
     EXPECT_EQ(longFiles->refreshAction->shortcut(), QKeySequence(Qt::Key_F5));
-    EXPECT_TRUE(w->fileMenu->actions().contains(longFiles->exportCsvAction));
+    EXPECT_TRUE(child<QMenu>(*w, "fileMenu")->actions().contains(longFiles->exportCsvAction));
 }
 
 TEST_F(LongFilesWindow, JumpsLandOnThePageHoldingTheMoment)
@@ -142,8 +143,8 @@ TEST_F(LongFilesWindow, JumpsLandOnThePageHoldingTheMoment)
     EXPECT_EQ(longFiles->currentPage(), 2);
     EXPECT_EQ(firstRowOnScreen(), 3401);
     EXPECT_EQ(rowAt(5000 - 3401), 5000);
-    EXPECT_TRUE(w->previousPageButton->isEnabled());
-    EXPECT_TRUE(w->nextPageButton->isEnabled());
+    EXPECT_TRUE(child<QToolButton>(*w, "previousPageButton")->isEnabled());
+    EXPECT_TRUE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
 
     // The same page as ">>" gives from there: the page routine of the buttons.
     w->nextPageClick();
@@ -160,13 +161,13 @@ TEST_F(LongFilesWindow, JumpsLandOnThePageHoldingTheMoment)
     ASSERT_TRUE(longFiles->goToTime(QStringLiteral("99999")));
     EXPECT_EQ(longFiles->currentPage(), 5);
     EXPECT_EQ(firstRowOnScreen(), 8501);
-    EXPECT_FALSE(w->nextPageButton->isEnabled());
+    EXPECT_FALSE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
 
     longFiles->firstPageAction->trigger();
     EXPECT_EQ(longFiles->currentPage(), 0);
     EXPECT_EQ(firstRowOnScreen(), 0);
-    EXPECT_FALSE(w->previousPageButton->isEnabled());
-    EXPECT_TRUE(w->nextPageButton->isEnabled());
+    EXPECT_FALSE(child<QToolButton>(*w, "previousPageButton")->isEnabled());
+    EXPECT_TRUE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
     longFiles->lastPageAction->trigger();
     EXPECT_EQ(firstRowOnScreen(), 8501);
     longFiles->pageUpAction->trigger();
@@ -188,7 +189,7 @@ TEST_F(LongFilesWindow, TheOverviewFollowsThePageButtonsAndPicksPages)
     ASSERT_NE(o, nullptr);
     EXPECT_TRUE(o->isVisible());
     EXPECT_EQ(o->plot->viewLast() - o->plot->viewFirst(), 10000.0);
-    w->nextPageButton->click();
+    child<QToolButton>(*w, "nextPageButton")->click();
     EXPECT_EQ(longFiles->currentPage(), 1);
     ASSERT_TRUE(o->pickRow);
     o->pickRow(9000);
@@ -262,8 +263,8 @@ TEST_F(LongFilesWindow, ALongFileShowsItsFirstPageAtOnceAndIndexesItInTheBackgro
     EXPECT_EQ(firstRowOnScreen(), 0);
     EXPECT_EQ(rowAt(1699), 1699);
     EXPECT_EQ(st.PageEnd, 1700);
-    EXPECT_TRUE(w->nextPageButton->isEnabled());
-    EXPECT_FALSE(w->previousPageButton->isEnabled());
+    EXPECT_TRUE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
+    EXPECT_FALSE(child<QToolButton>(*w, "previousPageButton")->isEnabled());
     EXPECT_TRUE(longFiles->fileOnView());
     ASSERT_NE(reader->progressWindow(), nullptr);
     EXPECT_EQ(reader->cancelButton()->text(), QStringLiteral("Cancel"));
@@ -275,7 +276,7 @@ TEST_F(LongFilesWindow, ALongFileShowsItsFirstPageAtOnceAndIndexesItInTheBackgro
     w->nextPageClick();
     EXPECT_TRUE(reader->requestWaiting());
     EXPECT_EQ(firstRowOnScreen(), 1701);
-    EXPECT_FALSE(w->nextPageButton->isEnabled());
+    EXPECT_FALSE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
     // "End" asked for later takes the waiting turn's place.
     longFiles->lastPageAction->trigger();
     EXPECT_EQ(firstRowOnScreen(), 1701);
@@ -284,8 +285,8 @@ TEST_F(LongFilesWindow, ALongFileShowsItsFirstPageAtOnceAndIndexesItInTheBackgro
     EXPECT_TRUE(reader->lines().indexComplete());
     EXPECT_EQ(firstRowOnScreen(), 8501);
     EXPECT_EQ(longFiles->currentPage(), 5);
-    EXPECT_FALSE(w->nextPageButton->isEnabled());
-    EXPECT_TRUE(w->previousPageButton->isEnabled());
+    EXPECT_FALSE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
+    EXPECT_TRUE(child<QToolButton>(*w, "previousPageButton")->isEnabled());
     // The overview came with the index, from the same pass.
     ASSERT_TRUE(longFiles->overview());
     EXPECT_EQ(longFiles->overview()->rowsWithSamples(), 10000);
@@ -337,14 +338,14 @@ TEST_F(LongFilesWindow, TheIndexPassCanBeCancelledAndIsStoppedByAnotherFileOrThe
     ASSERT_TRUE(reader->indexing());
     w->nextPageClick();
     EXPECT_TRUE(reader->requestWaiting());
-    EXPECT_FALSE(w->nextPageButton->isEnabled());
+    EXPECT_FALSE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
     reader->cancelButton()->click();
     reader->waitForIndex();
     EXPECT_FALSE(reader->indexing());
     EXPECT_FALSE(reader->lines().indexComplete());
     EXPECT_FALSE(reader->requestWaiting());
     EXPECT_EQ(firstRowOnScreen(), 0);
-    EXPECT_TRUE(w->nextPageButton->isEnabled());
+    EXPECT_TRUE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
     EXPECT_FALSE(reader->progressWindow()->isVisible());
     // Asked again, the turn starts the index anew and is made once it is there.
     w->nextPageClick();
@@ -366,7 +367,7 @@ TEST_F(LongFilesWindow, TheIndexPassCanBeCancelledAndIsStoppedByAnotherFileOrThe
     EXPECT_TRUE(reader->lines().indexComplete());
     EXPECT_EQ(reader->lines().sampleLines(), 500);
     EXPECT_EQ(firstRowOnScreen(), 0);
-    EXPECT_FALSE(w->nextPageButton->isEnabled());
+    EXPECT_FALSE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
 
     // The window goes while a pass runs: it is stopped before the reader is gone.
     open(big);

@@ -18,6 +18,10 @@
 #include "screen/SevenSegment.h"
 #include "screen/ValueDisplay.h"
 #include "ui/RecorderWindow.h"
+#include "ui/InputControls.h"
+#include "ui/MeasuringTools.h"
+#include "ui/ValueDisplays.h"
+#include "WindowControls.h"
 
 namespace {
 
@@ -45,7 +49,7 @@ struct MeasuringWindow : ::testing::Test {
             for (int p = 0; p < BufferLength; ++p)
                 st.trace(n, p) = 40 + 50 * n + (p / 100) % 2 * 15;
         st.ClearPending = true;
-        w->redrawIfClearPending();
+        w->screen.redrawIfClearPending();
         w->screen.drawTraces();
     }
 
@@ -72,8 +76,8 @@ TEST_F(MeasuringWindow, PanelDigitsSignAndValueTextForDeviceReadings)
 {
     w->dvmPanel(0)->maxBox()->setChecked(true);
     deviceReading(0, 1022);
-    w->refreshDvmPanels();
-    w->refreshValueTexts();
+    w->values().refreshDvmPanels();
+    w->values().refreshValueTexts();
     EXPECT_EQ(digits(0), (std::array<int, 4>{1, 9, 9, 2}));
     EXPECT_TRUE(plus(0));
     EXPECT_TRUE(w->dvmPanel(0)->maxLabel()->text().startsWith(QStringLiteral("19.922V\t\t")))
@@ -82,16 +86,16 @@ TEST_F(MeasuringWindow, PanelDigitsSignAndValueTextForDeviceReadings)
 
     // Zero reads as minus.
     deviceReading(0, 512);
-    w->refreshDvmPanels();
-    w->refreshValueTexts();
+    w->values().refreshDvmPanels();
+    w->values().refreshValueTexts();
     EXPECT_EQ(digits(0), (std::array<int, 4>{0, 0, 0, 0}));
     EXPECT_FALSE(plus(0));
     EXPECT_EQ(st.ValueText[0], "0.00V");
 
     // -0.00078125 V on ±0.4 V: 00.00 with minus, and no "-0.00" in the text.
     deviceReading(0, 511, 4);
-    w->refreshDvmPanels();
-    w->refreshValueTexts();
+    w->values().refreshDvmPanels();
+    w->values().refreshValueTexts();
     EXPECT_EQ(digits(0), (std::array<int, 4>{0, 0, 0, 0}));
     EXPECT_FALSE(plus(0));
     EXPECT_EQ(st.ValueText[0], "0.00V");
@@ -99,8 +103,8 @@ TEST_F(MeasuringWindow, PanelDigitsSignAndValueTextForDeviceReadings)
     // Four characters get a leading 0: 2.34 V reads 02.34; negative readings keep their digits.
     deviceReading(1, 812, 40);
     deviceReading(2, 480, 200);
-    w->refreshDvmPanels();
-    w->refreshValueTexts();
+    w->values().refreshDvmPanels();
+    w->values().refreshValueTexts();
     EXPECT_EQ(digits(1), (std::array<int, 4>{0, 2, 3, 4}));
     EXPECT_TRUE(plus(1));
     EXPECT_EQ(digits(2), (std::array<int, 4>{0, 1, 2, 5}));
@@ -110,7 +114,7 @@ TEST_F(MeasuringWindow, PanelDigitsSignAndValueTextForDeviceReadings)
     // The calibration offset is added to the average.
     deviceReading(3, 1020);
     st.CalOffset[3] = 2;
-    w->refreshDvmPanels();
+    w->values().refreshDvmPanels();
     EXPECT_EQ(digits(3), (std::array<int, 4>{1, 9, 9, 2}));
     // With the panels shown the device loop refreshes only them; the value text for the picture at
     // the stop follows all the same.
@@ -121,13 +125,13 @@ TEST_F(MeasuringWindow, OverRangeShowsDashesInDeviceModeAndTheVoltageInDemoMode)
 {
     w->dvmPanel(0)->maxBox()->setChecked(true);
     deviceReading(0, 700);
-    w->refreshDvmPanels();
+    w->values().refreshDvmPanels();
     const QString held = w->dvmPanel(0)->maxLabel()->text();
     const double heldMax = w->dvmPanel(0)->heldMax();
 
     deviceReading(0, 1023);
-    w->refreshDvmPanels();
-    w->refreshValueTexts();
+    w->values().refreshDvmPanels();
+    w->values().refreshValueTexts();
     for (SevenSegmentDigit* digit : w->dvmPanel(0)->digits()) {
         EXPECT_EQ(digit->value(), 0);
         EXPECT_EQ(digit->dispColor(), Navy);
@@ -137,7 +141,7 @@ TEST_F(MeasuringWindow, OverRangeShowsDashesInDeviceModeAndTheVoltageInDemoMode)
     EXPECT_EQ(w->dvmPanel(0)->maxLabel()->text(), held);  // Max ignores it
     EXPECT_EQ(w->dvmPanel(0)->heldMax(), heldMax);
     deviceReading(0, 0);
-    w->refreshValueTexts();
+    w->values().refreshValueTexts();
     EXPECT_EQ(st.ValueText[0], "----V");
 
     // Demo mode: screen value 0 is reading 1023; the panel shows dashes, the text the voltage.
@@ -145,14 +149,14 @@ TEST_F(MeasuringWindow, OverRangeShowsDashesInDeviceModeAndTheVoltageInDemoMode)
     st.ChannelRange[0] = 20;
     st.SampleIndex = 77;
     st.trace(0, 77) = 0;
-    w->refreshDvmPanels();
-    w->refreshValueTexts();
+    w->values().refreshDvmPanels();
+    w->values().refreshValueTexts();
     EXPECT_EQ(w->dvmPanel(0)->digit(0)->dispColor(), Navy);
     EXPECT_EQ(st.ValueText[0], "2.00V");
 
     // Back in range the digits are white on navy again.
     st.trace(0, 77) = 127;
-    w->refreshDvmPanels();
+    w->values().refreshDvmPanels();
     EXPECT_EQ(w->dvmPanel(0)->digit(0)->dispColor(), White);
     EXPECT_EQ(w->dvmPanel(0)->digit(0)->dispOffColor(), Navy);
 }
@@ -160,12 +164,12 @@ TEST_F(MeasuringWindow, OverRangeShowsDashesInDeviceModeAndTheVoltageInDemoMode)
 TEST_F(MeasuringWindow, RefreshBeforeTheFirstReportKeepsTheLastValue)
 {
     deviceReading(0, 812, 40);
-    w->refreshDvmPanels();
-    w->refreshValueTexts();
+    w->values().refreshDvmPanels();
+    w->values().refreshValueTexts();
     st.ReportCount = 0;
     st.SampleSum[0] = 0;
-    w->refreshDvmPanels();
-    w->refreshValueTexts();
+    w->values().refreshDvmPanels();
+    w->values().refreshValueTexts();
     EXPECT_EQ(digits(0), (std::array<int, 4>{0, 2, 3, 4}));
     EXPECT_EQ(st.ValueText[0], "2.34V");
 }
@@ -176,29 +180,29 @@ TEST_F(MeasuringWindow, MaxAndMinHoldTheirExtremesUntilTheirBoxIsUnchecked)
     d->maxBox()->setChecked(true);
     d->minBox()->setChecked(true);
     deviceReading(0, 600);  // 3.438 V
-    w->refreshDvmPanels();
+    w->values().refreshDvmPanels();
     EXPECT_TRUE(d->maxLabel()->text().startsWith(QStringLiteral("3.438V\t\t")));
     EXPECT_TRUE(d->minLabel()->text().startsWith(QStringLiteral("3.438V\t\t")));
 
     deviceReading(0, 700);  // 7.344 V: a new maximum
-    w->refreshDvmPanels();
+    w->values().refreshDvmPanels();
     EXPECT_TRUE(d->maxLabel()->text().startsWith(QStringLiteral("7.344V")));
     EXPECT_TRUE(d->minLabel()->text().startsWith(QStringLiteral("3.438V")));
     deviceReading(0, 650);  // neither
-    w->refreshDvmPanels();
+    w->values().refreshDvmPanels();
     EXPECT_TRUE(d->maxLabel()->text().startsWith(QStringLiteral("7.344V")));
     deviceReading(0, 100);  // a new minimum
-    w->refreshDvmPanels();
+    w->values().refreshDvmPanels();
     EXPECT_TRUE(d->minLabel()->text().startsWith(QStringLiteral("-16.094V")));
 
     // Unchecking resets the hold at the next refresh; the label keeps its text until re-checked.
     d->maxBox()->setChecked(false);
     deviceReading(0, 650);
-    w->refreshDvmPanels();
+    w->values().refreshDvmPanels();
     EXPECT_EQ(w->dvmPanel(0)->heldMax(), -1000.0);
     EXPECT_TRUE(d->maxLabel()->text().startsWith(QStringLiteral("7.344V")));
     d->maxBox()->setChecked(true);
-    w->refreshDvmPanels();
+    w->values().refreshDvmPanels();
     EXPECT_TRUE(d->maxLabel()->text().startsWith(QStringLiteral("5.391V")));
 }
 
@@ -213,36 +217,36 @@ TEST_F(MeasuringWindow, ValueTextsGoOnTheOverlayAndIntoThePictureAtTheStop)
     };
     st.AutoSaveOn = true;
     deviceReading(2, 480);
-    w->refreshValueTexts();
+    w->values().refreshValueTexts();
     EXPECT_EQ(st.ValueText[2], "-1.25V");
     EXPECT_EQ(opaqueInSlot(w->paintBox1Surface, 2), 0);  // the bottom row shows the file name
 
     st.AutoSaveOn = false;
-    w->refreshValueTexts();
+    w->values().refreshValueTexts();
     EXPECT_GT(opaqueInSlot(w->paintBox1Surface, 2), 0);
 
     // At the stop the last values are drawn into the picture, only for channels that are on.
     st.ChannelOn[1] = false;
-    w->drawValueTextsOnImage();
+    w->values().drawValueTextsOnImage();
     EXPECT_GT(opaqueInSlot(w->image1Surface, 2), 0);
     EXPECT_EQ(opaqueInSlot(w->image1Surface, 1), 0);
     st.FileOnScreen = true;
-    w->drawValueTextsOnImage();
+    w->values().drawValueTextsOnImage();
     EXPECT_EQ(opaqueInSlot(w->image1Surface, 2), 0);
 }
 
 TEST_F(MeasuringWindow, ChannelSwitchGreysThePanelAndRestoresTheScreenExactly)
 {
-    w->markersDeltaTimeAction->trigger();
-    w->dvmDisplayAction->trigger();
+    child<QAction>(*w, "markersDeltaTimeAction")->trigger();
+    child<QAction>(*w, "dvmDisplayAction")->trigger();
     for (int ch = 0; ch < 4; ++ch)
         EXPECT_FALSE(w->dvmPanel(ch)->isHidden());
     const QImage allOn = screen();
     DvmPanel* d = w->dvmPanel(0);
 
-    w->channelSwitch[0]->click();  // off
+    channelSwitch(*w, 0)->click();  // off
     EXPECT_FALSE(st.ChannelOn[0]);
-    EXPECT_EQ(textColour(w->channelLabels[0]), 0);
+    EXPECT_EQ(textColour(channelLabel(*w, 0)), 0);
     for (SevenSegmentDigit* digit : d->digits()) {
         EXPECT_EQ(digit->value(), 0);
         EXPECT_EQ(digit->dispColor(), Grey);
@@ -259,20 +263,20 @@ TEST_F(MeasuringWindow, ChannelSwitchGreysThePanelAndRestoresTheScreenExactly)
     const QImage off = screen();
     EXPECT_NE(off, allOn);
 
-    w->channel1SwitchClick();  // the same state again
+    w->inputs().channelSwitchClick(0);  // the same state again
     EXPECT_EQ(screen(), off);
 
-    w->channelSwitch[0]->click();  // on
+    channelSwitch(*w, 0)->click();  // on
     EXPECT_EQ(screen(), allOn);
-    EXPECT_EQ(textColour(w->channelLabels[0]), st.ActiveColors[Ch1]);
+    EXPECT_EQ(textColour(channelLabel(*w, 0)), st.ActiveColors[Ch1]);
     EXPECT_EQ(d->digits()[0]->dispColor(), White);
     EXPECT_EQ(fillColour(d->plusBar()), White);
     EXPECT_TRUE(d->maxBox()->isEnabled());
-    w->channel1SwitchClick();
+    w->inputs().channelSwitchClick(0);
     EXPECT_EQ(screen(), allOn);
 
     // Hiding the panels again brings nothing else on the screen out of line.
-    w->dvmDisplayAction->trigger();
+    child<QAction>(*w, "dvmDisplayAction")->trigger();
     for (int ch = 0; ch < 4; ++ch)
         EXPECT_TRUE(w->dvmPanel(ch)->isHidden());
     EXPECT_EQ(screen(), allOn);
@@ -294,31 +298,31 @@ TEST_F(MeasuringWindow, OverRangeDashesNeverTurnIntoEights)
     };
     const auto all = [](QRgb c) { return std::array<QRgb, 4>{c, c, c, c}; };
 
-    w->dvmDisplayAction->trigger();
+    child<QAction>(*w, "dvmDisplayAction")->trigger();
     deviceReading(0, 1023);
-    w->refreshDvmPanels();
+    w->values().refreshDvmPanels();
     EXPECT_EQ(shows(a), all(navy));  // - - - -
     EXPECT_EQ(shows(g), all(white));
 
     // The panels hidden and shown again, and the channel switch run as after a skin change: the
     // panel still reads - - - -, its last reading.
-    w->dvmDisplayAction->trigger();
-    w->dvmDisplayAction->trigger();
+    child<QAction>(*w, "dvmDisplayAction")->trigger();
+    child<QAction>(*w, "dvmDisplayAction")->trigger();
     EXPECT_EQ(shows(a), all(navy));
     EXPECT_EQ(shows(g), all(white));
-    w->channel1SwitchClick();
+    w->inputs().channelSwitchClick(0);
     EXPECT_EQ(shows(a), all(navy));
     EXPECT_EQ(shows(g), all(white));
 
     // Off and on again: 00.00 in white, the middle bars dark.
-    w->channelSwitch[0]->click();
-    w->channelSwitch[0]->click();
+    channelSwitch(*w, 0)->click();
+    channelSwitch(*w, 0)->click();
     EXPECT_EQ(shows(a), all(white));
     EXPECT_EQ(shows(g), all(navy));
 
     // The next reading in range is drawn as usual.
     deviceReading(0, 812, 40);
-    w->refreshDvmPanels();
+    w->values().refreshDvmPanels();
     EXPECT_EQ(digits(0), (std::array<int, 4>{0, 2, 3, 4}));
     EXPECT_EQ(shows(g)[0], navy);   // 0
     EXPECT_EQ(shows(g)[1], white);  // 2
@@ -326,10 +330,10 @@ TEST_F(MeasuringWindow, OverRangeDashesNeverTurnIntoEights)
 
 TEST_F(MeasuringWindow, RefreshLeavesASwitchedOffPanelAlone)
 {
-    w->channelSwitch[0]->click();
+    channelSwitch(*w, 0)->click();
     deviceReading(0, 1022);
-    w->refreshDvmPanels();
-    w->refreshValueTexts();
+    w->values().refreshDvmPanels();
+    w->values().refreshValueTexts();
     EXPECT_EQ(digits(0), (std::array<int, 4>{0, 0, 0, 0}));
     EXPECT_EQ(w->dvmPanel(0)->digit(0)->dispColor(), Grey);
     EXPECT_EQ(st.ValueText[0], "0V");
@@ -338,48 +342,48 @@ TEST_F(MeasuringWindow, RefreshLeavesASwitchedOffPanelAlone)
 TEST_F(MeasuringWindow, MarkerModesOfTheViewMenu)
 {
     const QImage plain = screen();
-    w->markersDeltaTimeAction->trigger();
+    child<QAction>(*w, "markersDeltaTimeAction")->trigger();
     EXPECT_TRUE(w->view.markers.shown);
-    EXPECT_TRUE(w->markersDeltaTimeAction->isChecked());
+    EXPECT_TRUE(child<QAction>(*w, "markersDeltaTimeAction")->isChecked());
     EXPECT_EQ(w->view.markers.timeReadout, "dt: 16.00s");
     EXPECT_EQ(w->view.markers.voltReadout, "dV: 35.00V");
 
-    w->markersTimeAction->trigger();
+    child<QAction>(*w, "markersTimeAction")->trigger();
     EXPECT_TRUE(w->view.markers.shown);
-    EXPECT_FALSE(w->markersDeltaTimeAction->isChecked());
+    EXPECT_FALSE(child<QAction>(*w, "markersDeltaTimeAction")->isChecked());
     EXPECT_EQ(w->view.markers.timeX[0], -600);
     EXPECT_EQ(w->view.markers.timeReadout, "t: 16.50s");
 
-    w->markersTimeAction->trigger();
+    child<QAction>(*w, "markersTimeAction")->trigger();
     EXPECT_FALSE(w->view.markers.shown);
-    EXPECT_FALSE(w->markersTimeAction->isChecked());
+    EXPECT_FALSE(child<QAction>(*w, "markersTimeAction")->isChecked());
     EXPECT_EQ(screen(), plain);
 }
 
 TEST_F(MeasuringWindow, LeftButtonDragsMarkersOnlyOnAStoppedScreen)
 {
-    w->markersDeltaTimeAction->trigger();
+    child<QAction>(*w, "markersDeltaTimeAction")->trigger();
     const int gl = st.GridLeft, gt = st.GridTop;
 
     // The right button does not grab.
-    w->screenMouseDown(Qt::RightButton, gl + 528, gt + 128);
+    w->measuring().mouseDown(Qt::RightButton, gl + 528, gt + 128);
     EXPECT_FALSE(w->view.drag.active);
 
-    w->screenMouseDown(Qt::LeftButton, gl + 528, gt + 128);
+    w->measuring().mouseDown(Qt::LeftButton, gl + 528, gt + 128);
     EXPECT_TRUE(w->view.drag.active);
-    w->screenMouseMove(gl + 400, gt + 128);
-    w->screenMouseUp(Qt::RightButton, gl + 400, gt + 128);  // not the left button: still held
+    w->measuring().mouseMove(gl + 400, gt + 128);
+    w->measuring().mouseUp(Qt::RightButton, gl + 400, gt + 128);  // not the left button: still held
     EXPECT_TRUE(w->view.drag.active);
-    w->screenMouseUp(Qt::LeftButton, gl + 400, gt + 128);
+    w->measuring().mouseUp(Qt::LeftButton, gl + 400, gt + 128);
     EXPECT_FALSE(w->view.drag.active);
     EXPECT_EQ(w->view.markers.timeX[1], gl + 400);
     EXPECT_EQ(w->view.markers.timeReadout, "dt: 12.00s");
 
     // Moves outside a drag are ignored; no grab while a recording runs.
-    w->screenMouseMove(gl + 100, gt + 128);
+    w->measuring().mouseMove(gl + 100, gt + 128);
     EXPECT_EQ(w->view.markers.timeX[1], gl + 400);
     st.Idle = false;
-    w->screenMouseDown(Qt::LeftButton, gl + 400, gt + 128);
+    w->measuring().mouseDown(Qt::LeftButton, gl + 400, gt + 128);
     EXPECT_FALSE(w->view.drag.active);
 }
 
@@ -424,7 +428,7 @@ TEST(DvmHoldLabels, ShowTheWholeTextInsideTheirPanel)
         deriveColours(st);
         st.ActiveColors = st.SettingsColors;
         RecorderWindow w(st);
-        w.dvmDisplayAction->trigger();
+        child<QAction>(w, "dvmDisplayAction")->trigger();
         w.show();
         st.DemoMode = false;
         st.ReportCount = 4;
@@ -433,10 +437,10 @@ TEST(DvmHoldLabels, ShowTheWholeTextInsideTheirPanel)
             w.dvmPanel(static_cast<int>(c))->minBox()->setChecked(true);
             st.SampleSum[c] = 1 * 4;  // -19.961 V, the widest reading
         }
-        w.refreshDvmPanels();
+        w.values().refreshDvmPanels();
         for (size_t c = 0; c < 4; ++c)
             st.SampleSum[c] = 1022 * 4;  // 19.922 V
-        w.refreshDvmPanels();
+        w.values().refreshDvmPanels();
 
         for (size_t c = 0; c < 4; ++c) {
             SCOPED_TRACE(c);

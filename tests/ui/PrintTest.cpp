@@ -15,12 +15,14 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QAction>
 
 #include "ui/FileDialogs.h"
 #include "ui/PrintPreviewWindow.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "ui/RecorderWindow.h"
+#include "WindowControls.h"
 
 namespace {
 
@@ -105,7 +107,7 @@ TEST_F(Printing, LandscapeFromPrintSetupCentresThePicture)
         p.setPageOrientation(QPageLayout::Landscape);
         return true;
     });
-    w.printSetupClick();
+    fire(child<QAction>(w, "printSetupAction"));
     ASSERT_TRUE(preview.preparePage(w.image1Surface.image()));
     preview.drawPreview();
     EXPECT_TRUE(preview.landscape);
@@ -127,7 +129,7 @@ TEST_F(Printing, PrintMenuOpensThePreviewModally)
         caption = preview.miniatureCaptionLabel->text();
         preview.closeButton->click();  // "Close"
     });
-    w.printClick();
+    fire(child<QAction>(w, "printAction"));
     EXPECT_TRUE(shown);
     EXPECT_FALSE(caption.isEmpty());
     EXPECT_FALSE(preview.isVisible());
@@ -238,7 +240,7 @@ TEST_F(Printing, EveryPrintIntoAPdfFileAsksForTheFileName)
         preview.printButton->click();  // "Print"
         preview.closeButton->click();  // "Close"
     });
-    w.printClick();
+    fire(child<QAction>(w, "printAction"));
     EXPECT_EQ(asked.size(), 4u);
     EXPECT_FALSE(bytes(answer).isEmpty());
 
@@ -248,7 +250,7 @@ TEST_F(Printing, EveryPrintIntoAPdfFileAsksForTheFileName)
         p.setOutputFileName(setUp);
         return true;
     });
-    w.printSetupClick();
+    fire(child<QAction>(w, "printSetupAction"));
     answer = setUp;
     preview.printClick();
     ASSERT_EQ(asked.size(), 5u);

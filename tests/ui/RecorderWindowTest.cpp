@@ -16,6 +16,8 @@
 #include "ui/Dialogs.h"
 #include "ui/DvmPanel.h"
 #include "ui/RecorderWindow.h"
+#include "ui/MeasuringTools.h"
+#include "WindowControls.h"
 
 namespace {
 
@@ -34,22 +36,22 @@ TEST_F(RecorderWindowTest, StartsReadyWithItsDesignedState)
 {
     EXPECT_EQ(w.windowTitle(), QStringLiteral(" KORVIX Recorder / Logger"));
     for (int c = 0; c < 4; ++c) {
-        EXPECT_TRUE(w.rangeButtons[c][0]->isChecked()) << c;
+        EXPECT_TRUE(rangeButton(w, c, 0)->isChecked()) << c;
         for (int r = 1; r < 6; ++r)
-            EXPECT_FALSE(w.rangeButtons[c][r]->isChecked()) << c << r;
-        EXPECT_TRUE(w.channelSwitch[c]->isChecked()) << c;
+            EXPECT_FALSE(rangeButton(w, c, r)->isChecked()) << c << r;
+        EXPECT_TRUE(channelSwitch(w, c)->isChecked()) << c;
         EXPECT_FALSE(w.dvmPanel(c)->isVisibleTo(&w)) << c;
     }
     for (int i = 0; i < 13; ++i)
-        EXPECT_EQ(w.timeButtons[i]->isChecked(), i == 9) << i;
-    EXPECT_EQ(w.timeButtons[9]->text(), QStringLiteral("1s"));
-    EXPECT_FALSE(w.previousPageButton->isEnabled());
-    EXPECT_FALSE(w.nextPageButton->isEnabled());
-    EXPECT_EQ(w.runStatusLabel->text(), QStringLiteral("Ready"));
-    EXPECT_EQ(w.elapsedTimeLabel->text(), QStringLiteral("0 hr  00 min  00 sec"));
-    EXPECT_EQ(w.scrollBar->minimum(), 0);
-    EXPECT_EQ(w.scrollBar->maximum(), 1700);
-    EXPECT_FALSE(w.liveOverlay->isEnabled());
+        EXPECT_EQ(timeButton(w, i)->isChecked(), i == 9) << i;
+    EXPECT_EQ(timeButton(w, 9)->text(), QStringLiteral("1s"));
+    EXPECT_FALSE(child<QToolButton>(w, "previousPageButton")->isEnabled());
+    EXPECT_FALSE(child<QToolButton>(w, "nextPageButton")->isEnabled());
+    EXPECT_EQ(child<QLabel>(w, "runStatusLabel")->text(), QStringLiteral("Ready"));
+    EXPECT_EQ(child<QLabel>(w, "elapsedTimeLabel")->text(), QStringLiteral("0 hr  00 min  00 sec"));
+    EXPECT_EQ(child<QScrollBar>(w, "scrollBar")->minimum(), 0);
+    EXPECT_EQ(child<QScrollBar>(w, "scrollBar")->maximum(), 1700);
+    EXPECT_FALSE(child<QWidget>(w, "liveOverlay")->isEnabled());
     EXPECT_TRUE(st.Idle);
     EXPECT_TRUE(st.StopFlag);
     EXPECT_EQ(st.ScreenSamples, 1700);
@@ -145,20 +147,20 @@ TEST_F(RecorderWindowTest, ControlsCarryTheirNamesAndPlaces)
 
 TEST_F(RecorderWindowTest, RangeRowsAreIndependentAndTimeButtonsOneGroup)
 {
-    w.rangeButtons[0][3]->click();
-    w.rangeButtons[1][5]->click();
-    EXPECT_TRUE(w.rangeButtons[0][3]->isChecked());
-    EXPECT_FALSE(w.rangeButtons[0][0]->isChecked());
-    EXPECT_TRUE(w.rangeButtons[1][5]->isChecked());
-    EXPECT_TRUE(w.rangeButtons[2][0]->isChecked());
+    rangeButton(w, 0, 3)->click();
+    rangeButton(w, 1, 5)->click();
+    EXPECT_TRUE(rangeButton(w, 0, 3)->isChecked());
+    EXPECT_FALSE(rangeButton(w, 0, 0)->isChecked());
+    EXPECT_TRUE(rangeButton(w, 1, 5)->isChecked());
+    EXPECT_TRUE(rangeButton(w, 2, 0)->isChecked());
     EXPECT_EQ(st.ChannelRange, (std::array<uint8_t, 4>{20, 4, 200, 200}));
     EXPECT_EQ(st.RangeLabel[1], QStringLiteral("±0.4V"));
 
-    w.timeButtons[0]->click();
-    EXPECT_TRUE(w.timeButtons[0]->isChecked());
-    EXPECT_FALSE(w.timeButtons[9]->isChecked());
-    w.timeButtons[0]->click();  // a pressed time button stays pressed
-    EXPECT_TRUE(w.timeButtons[0]->isChecked());
+    timeButton(w, 0)->click();
+    EXPECT_TRUE(timeButton(w, 0)->isChecked());
+    EXPECT_FALSE(timeButton(w, 9)->isChecked());
+    timeButton(w, 0)->click();  // a pressed time button stays pressed
+    EXPECT_TRUE(timeButton(w, 0)->isChecked());
 }
 
 TEST_F(RecorderWindowTest, MenusWithCaptionsNamesAndStates)
@@ -203,20 +205,20 @@ TEST_F(RecorderWindowTest, MenusWithCaptionsNamesAndStates)
         EXPECT_EQ(action->text(), QString::fromUtf8(item.caption)) << item.name;
         EXPECT_TRUE(action->isEnabled()) << item.name;
     }
-    EXPECT_FALSE(w.markersTimeAction->isChecked());
-    EXPECT_TRUE(w.skinsMenu->title() == QStringLiteral("Skins..."));
+    EXPECT_FALSE(child<QAction>(w, "markersTimeAction")->isChecked());
+    EXPECT_TRUE(child<QMenu>(w, "skinsMenu")->title() == QStringLiteral("Skins..."));
 }
 
 TEST_F(RecorderWindowTest, HandlersWithoutTheirSubsystemDoNotCrash)
 {
-    w.screenMouseDown(Qt::LeftButton, 100, 100);
-    w.screenMouseMove(120, 100);
-    w.screenMouseUp(Qt::LeftButton, 120, 100);
-    w.scrollBar->setValue(100);
+    w.measuring().mouseDown(Qt::LeftButton, 100, 100);
+    w.measuring().mouseMove(120, 100);
+    w.measuring().mouseUp(Qt::LeftButton, 120, 100);
+    child<QScrollBar>(w, "scrollBar")->setValue(100);
     EXPECT_EQ(st.ViewOffset, 100);
-    w.scrollBar->setValue(0);
-    w.brightGridAction->trigger();
-    w.dvmDisplayAction->trigger();
+    child<QScrollBar>(w, "scrollBar")->setValue(0);
+    child<QAction>(w, "brightGridAction")->trigger();
+    child<QAction>(w, "dvmDisplayAction")->trigger();
     SUCCEED();
 }
 

@@ -12,6 +12,7 @@
 #include "recording/TimeBase.h"
 #include "ui/ScreenWidgets.h"
 #include "ui/RecorderWindow.h"
+#include "WindowControls.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ struct DemoRecording : ::testing::Test {
         st.ActiveColors = st.SettingsColors;
         w = std::make_unique<RecorderWindow>(st);
         st.ClearPending = true;
-        w->redrawIfClearPending();
+        w->screen.redrawIfClearPending();
         w->demoSetup();
     }
     // Ticks until the recording stops by itself or `limit` ticks were given; returns the count.
@@ -34,7 +35,7 @@ struct DemoRecording : ::testing::Test {
     {
         int n = 0;
         while (n < limit && !st.Idle) {
-            w->demoTick();
+            w->session->takeDemoSamples(1);
             ++n;
         }
         return n;
@@ -45,47 +46,47 @@ struct DemoRecording : ::testing::Test {
 TEST_F(DemoRecording, DemoSetupChoosesItsRangesAndTimeBase)
 {
     EXPECT_EQ(st.ChannelRange, (std::array<uint8_t, 4>{80, 20, 20, 20}));
-    EXPECT_TRUE(w->rangeButtons[0][1]->isChecked());
-    EXPECT_TRUE(w->rangeButtons[3][3]->isChecked());
+    EXPECT_TRUE(rangeButton(*w, 0, 1)->isChecked());
+    EXPECT_TRUE(rangeButton(*w, 3, 3)->isChecked());
     EXPECT_EQ(st.TimeDivLabel, QStringLiteral("1s"));
     EXPECT_EQ(st.DemoStep, 1);
 }
 
 TEST_F(DemoRecording, RunThenStop)
 {
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_FALSE(st.Idle);
     EXPECT_FALSE(st.StopFlag);
-    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Recording"));
-    EXPECT_TRUE(w->runStatusLabel->font().bold());
-    EXPECT_FALSE(w->singleButton->isEnabled());
-    EXPECT_FALSE(w->timeBaseGroupBox->isEnabled());
-    EXPECT_FALSE(w->viewMenu->menuAction()->isEnabled());
-    EXPECT_FALSE(w->saveDataAction->isEnabled());
-    EXPECT_TRUE(w->exitAction->isEnabled());
-    EXPECT_FALSE(w->scrollBar->isEnabled());
-    EXPECT_TRUE(w->liveOverlay->isEnabled());
-    EXPECT_TRUE(w->demoTimer->Enabled());
-    EXPECT_EQ(w->demoTimer->Interval(), 10u);
+    EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Recording"));
+    EXPECT_TRUE(child<QLabel>(*w, "runStatusLabel")->font().bold());
+    EXPECT_FALSE(child<QToolButton>(*w, "singleButton")->isEnabled());
+    EXPECT_FALSE(child<QGroupBox>(*w, "timeBaseGroupBox")->isEnabled());
+    EXPECT_FALSE(child<QMenu>(*w, "viewMenu")->menuAction()->isEnabled());
+    EXPECT_FALSE(child<QAction>(*w, "saveDataAction")->isEnabled());
+    EXPECT_TRUE(child<QAction>(*w, "exitAction")->isEnabled());
+    EXPECT_FALSE(child<QScrollBar>(*w, "scrollBar")->isEnabled());
+    EXPECT_TRUE(child<QWidget>(*w, "liveOverlay")->isEnabled());
+    EXPECT_TRUE(w->session->demoTimer()->Enabled());
+    EXPECT_EQ(w->session->demoTimer()->Interval(), 10u);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("KORVIX Recorder / Logger"));
     EXPECT_EQ(st.RecTimeDivLabel, QStringLiteral("1s"));
 
     tick(100);
     EXPECT_EQ(st.SampleIndex, 100);
-    EXPECT_EQ(w->elapsedTimeLabel->text(), QStringLiteral("0 hr  00 min  01 sec"));
+    EXPECT_EQ(child<QLabel>(*w, "elapsedTimeLabel")->text(), QStringLiteral("0 hr  00 min  01 sec"));
 
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_TRUE(st.Idle);
     EXPECT_TRUE(st.StopFlag);
-    EXPECT_FALSE(w->demoTimer->Enabled());
-    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
-    EXPECT_FALSE(w->runStatusLabel->font().bold());
-    EXPECT_FALSE(w->runButton->isChecked());
-    EXPECT_TRUE(w->singleButton->isEnabled());
-    EXPECT_TRUE(w->timeBaseGroupBox->isEnabled());
-    EXPECT_TRUE(w->viewMenu->menuAction()->isEnabled());
-    EXPECT_TRUE(w->scrollBar->isEnabled());
-    EXPECT_FALSE(w->liveOverlay->isEnabled());
+    EXPECT_FALSE(w->session->demoTimer()->Enabled());
+    EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Stopped"));
+    EXPECT_FALSE(child<QLabel>(*w, "runStatusLabel")->font().bold());
+    EXPECT_FALSE(child<QToolButton>(*w, "runButton")->isChecked());
+    EXPECT_TRUE(child<QToolButton>(*w, "singleButton")->isEnabled());
+    EXPECT_TRUE(child<QGroupBox>(*w, "timeBaseGroupBox")->isEnabled());
+    EXPECT_TRUE(child<QMenu>(*w, "viewMenu")->menuAction()->isEnabled());
+    EXPECT_TRUE(child<QScrollBar>(*w, "scrollBar")->isEnabled());
+    EXPECT_FALSE(child<QWidget>(*w, "liveOverlay")->isEnabled());
     EXPECT_EQ(st.ScreenSamples, 100);
     for (int c = 0; c < 4; ++c) {
         EXPECT_NE(st.trace(c, 99), 255) << c;
@@ -97,50 +98,51 @@ TEST_F(DemoRecording, RunThenStop)
     EXPECT_EQ(w->view.traceDrawn, (std::array<bool, 4>{true, true, true, true}));
 
     // A tick that was queued before the stop takes no sample.
-    w->demoTick();
+    w->session->takeDemoSamples(1);
     EXPECT_EQ(st.SampleIndex, 100);
 }
 
 TEST_F(DemoRecording, SingleAtTheShortestIntervalStopsAfterOneScreen)
 {
-    w->timeBase01sClick();
+    timeButton(*w, 12)->click();
     EXPECT_EQ(st.SampleIntervalMs, 1);
-    w->singleButton->click();
+    child<QToolButton>(*w, "singleButton")->click();
     EXPECT_TRUE(st.SingleShot);
-    EXPECT_FALSE(w->runButton->isEnabled());
+    EXPECT_FALSE(child<QToolButton>(*w, "runButton")->isEnabled());
     EXPECT_EQ(tick(5000), 1701);
     EXPECT_TRUE(st.Idle);
     EXPECT_FALSE(st.SingleShot);
     EXPECT_EQ(st.SampleIndex, 1701);
     EXPECT_EQ(st.ScreenSamples, 1701);
-    EXPECT_FALSE(w->singleButton->isChecked());
-    EXPECT_TRUE(w->runButton->isEnabled());
-    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
+    EXPECT_FALSE(child<QToolButton>(*w, "singleButton")->isChecked());
+    EXPECT_TRUE(child<QToolButton>(*w, "runButton")->isEnabled());
+    EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Stopped"));
     // Sample n shows demo entry n mod 300.
     EXPECT_EQ(st.trace(3, 1700), st.DemoTable[900 + 1700 % 300]);
 }
 
 TEST_F(DemoRecording, WrapStartsTheNextScreenAtPositionOneAndResetsTheTime)
 {
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     tick(1701);  // positions 0..1700
-    EXPECT_EQ(w->elapsedTimeLabel->text(), QStringLiteral("0 hr  00 min  17 sec"));
+    EXPECT_EQ(child<QLabel>(*w, "elapsedTimeLabel")->text(), QStringLiteral("0 hr  00 min  17 sec"));
     const int first = st.trace(0, 0);
     tick(1);  // position 1701, then the wrap
     EXPECT_EQ(st.SampleIndex, 1);
     EXPECT_EQ(st.ElapsedMs, 0);
-    EXPECT_EQ(w->elapsedTimeLabel->text(), QStringLiteral("0 hr  00 min  17 sec"));  // until the next sample
+    EXPECT_EQ(child<QLabel>(*w, "elapsedTimeLabel")->text(),
+              QStringLiteral("0 hr  00 min  17 sec"));  // until the next sample
     tick(1);
     EXPECT_EQ(st.SampleIndex, 2);
-    EXPECT_EQ(w->elapsedTimeLabel->text(), QStringLiteral("0 hr  00 min  00 sec"));
+    EXPECT_EQ(child<QLabel>(*w, "elapsedTimeLabel")->text(), QStringLiteral("0 hr  00 min  00 sec"));
     EXPECT_EQ(st.trace(0, 0), first);  // position 0 keeps the first sample of the recording
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_EQ(st.ScreenSamples, 2);
 }
 
 TEST_F(DemoRecording, LiveDrawingFollowsTheSamplesOnTheOverlay)
 {
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     tick(8);
     const Surface& overlay = w->paintBox1Surface;
     // The first line goes from position 1 to position 4, both at x = GridLeft + 1; the triangle of
@@ -153,34 +155,34 @@ TEST_F(DemoRecording, LiveDrawingFollowsTheSamplesOnTheOverlay)
     tick(1);
     EXPECT_EQ(st.LiveStep, 1);
     EXPECT_EQ(overlay.pixel(st.GridLeft + 100, st.GridTop + 256), st.SettingsColors[Dark_Grid]);
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
 }
 
 TEST_F(DemoRecording, TimeBaseZoomsTheStoppedScreen)
 {
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     tick(300);
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_EQ(st.BufferTimeDivCode, 500);
 
-    w->timeBase05sClick();
+    timeButton(*w, 10)->click();
     EXPECT_DOUBLE_EQ(st.TraceStep, 3.125);
-    w->timeBase2sClick();
+    timeButton(*w, 8)->click();
     EXPECT_DOUBLE_EQ(st.TraceStep, 12.5);
     EXPECT_EQ(st.SampleIntervalMs, 20);
 
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     tick(10);
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     EXPECT_DOUBLE_EQ(st.TraceStep, 6.25);
     EXPECT_EQ(st.BufferTimeDivCode, 1000);
 }
 
 TEST_F(DemoRecording, TimeBaseTextReplacesTheOldOneCompletely)
 {
-    w->timeBase1000sClick();
+    timeButton(*w, 0)->click();
     EXPECT_EQ(st.SampleIntervalMs, 10000);
-    w->timeBase01sClick();
+    timeButton(*w, 12)->click();
     EXPECT_EQ(st.TimeDivLabel, QStringLiteral("0.1s"));
 
     // The slot holds exactly what a fresh drawing of the new text gives.
@@ -197,36 +199,36 @@ TEST_F(DemoRecording, TimeBaseTextReplacesTheOldOneCompletely)
 
 TEST_F(DemoRecording, ScrollingAwayAndBackRestoresTheScreenExactly)
 {
-    w->singleButton->click();
+    child<QToolButton>(*w, "singleButton")->click();
     tick(5000);
     const QImage stopped = snapshot();
-    w->scrollBar->setValue(300);
+    child<QScrollBar>(*w, "scrollBar")->setValue(300);
     EXPECT_EQ(st.ViewOffset, 300);
     EXPECT_NE(snapshot(), stopped);
-    w->scrollBar->setValue(1700);
-    w->scrollBar->setValue(0);
+    child<QScrollBar>(*w, "scrollBar")->setValue(1700);
+    child<QScrollBar>(*w, "scrollBar")->setValue(0);
     EXPECT_EQ(snapshot(), stopped);
 }
 
 TEST_F(DemoRecording, ClosingTheWindowStopsARecording)
 {
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     tick(20);
     w->close();
     EXPECT_TRUE(st.Idle);
-    EXPECT_FALSE(w->demoTimer->Enabled());
-    EXPECT_EQ(w->runStatusLabel->text(), QStringLiteral("Stopped"));
+    EXPECT_FALSE(w->session->demoTimer()->Enabled());
+    EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Stopped"));
 }
 
 TEST_F(DemoRecording, ElapsedTimeDoesNotOverflowOnLongRecordings)
 {
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
     st.AutoSaveOn = true;  // with auto-save the time runs on across wraps
     st.ElapsedMs = int64_t{600} * 3600000 + 5 * 60000 + 7000;
     tick(1);
-    EXPECT_EQ(w->elapsedTimeLabel->text(), QStringLiteral("600 hr  05 min  07 sec"));
+    EXPECT_EQ(child<QLabel>(*w, "elapsedTimeLabel")->text(), QStringLiteral("600 hr  05 min  07 sec"));
     st.AutoSaveOn = false;
-    w->runButton->click();
+    child<QToolButton>(*w, "runButton")->click();
 }
 
 }  // namespace

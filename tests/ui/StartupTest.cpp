@@ -16,6 +16,7 @@
 #include "ui/Dialogs.h"
 #include "ui/StartupShell.h"
 #include "ui/RecorderWindow.h"
+#include "WindowControls.h"
 #include "device/DeviceFakes.h"
 
 namespace {
@@ -89,9 +90,9 @@ TEST_F(Startup, FirstStartWithoutRecorderRunsTheDemoAndWritesTheSettingsAtClose)
         // The running mark is on disk from the start.
         EXPECT_TRUE(settings().contains("Running=1\r\n"));
         run.handOver();
-        EXPECT_EQ(run.recorder->deviceStatusLabel->text(), QStringLiteral("KORVIX not connected"));
+        EXPECT_EQ(child<QLabel>(*run.recorder, "deviceStatusLabel")->text(), QStringLiteral("KORVIX not connected"));
         EXPECT_TRUE(run.st.DemoMode);
-        EXPECT_FALSE(run.recorder->calibrateAction->isEnabled());
+        EXPECT_FALSE(child<QAction>(*run.recorder, "calibrateAction")->isEnabled());
         ASSERT_EQ(run.messages.size(), 1);
         EXPECT_EQ(run.messages[0], QStringLiteral("Software runs in demo mode.\rClick 'Run' to start the demo."));
         EXPECT_TRUE(run.recorder->isVisible());
@@ -118,9 +119,9 @@ TEST_F(Startup, RecorderFoundSendsTheStoredOffsetAndClearsTheFirstRunFlag)
     writeSettings("[Hardware]\r\nOffset=1023\r\nHWdialog=0\r\n");
     ProgramRun run(true);
     run.handOver();
-    EXPECT_EQ(run.recorder->deviceStatusLabel->text(), QStringLiteral("KORVIX connected"));
+    EXPECT_EQ(child<QLabel>(*run.recorder, "deviceStatusLabel")->text(), QStringLiteral("KORVIX connected"));
     EXPECT_FALSE(run.st.DemoMode);
-    EXPECT_TRUE(run.recorder->calibrateAction->isEnabled());
+    EXPECT_TRUE(child<QAction>(*run.recorder, "calibrateAction")->isEnabled());
     EXPECT_TRUE(run.messages.isEmpty());
     ASSERT_FALSE(run.transport.written.empty());
     const auto& frame = run.transport.written.back();
@@ -169,7 +170,7 @@ TEST_F(Startup, GeometryComesBackAndRestoreDefaultsDeletesTheFile)
         EXPECT_EQ(run.recorder->size(), QSize(800, 560));
         EXPECT_EQ(run.addText->size(), QSize(350, 300));
         EXPECT_EQ(run.addText->pos(), QPoint(60 + 800 - 350, 70));
-        run.recorder->restoreDefaultsClick();
+        fire(child<QAction>(*run.recorder, "restoreDefaultsAction"));
     }
     EXPECT_FALSE(QFile::exists(settingsPath));
     EXPECT_TRUE(QDir(home.path() + "/data/Lumivale/KORVIX").exists());

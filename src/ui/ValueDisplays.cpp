@@ -1,15 +1,37 @@
-// The recorder window's value displays: the four DVM panels with their seven-segment digits, sign,
-// and Max and Min hold labels, and the value texts of the bottom text row. The readings and texts
-// come from the value-display engine (ValueDisplay.h); this file puts them on the controls.
-#include <QAction>
+#include "ui/ValueDisplays.h"
+
+#include "ui/RecorderState.h"
+
 #include <QDateTime>
 #include <QLocale>
 
+#include "screen/Screen.h"
 #include "screen/ValueDisplay.h"
 #include "ui/DvmPanel.h"
-#include "ui/RecorderWindow.h"
+#include "ui/RecorderMenu.h"
 
-void RecorderWindow::refreshDvmPanels()
+ValueDisplays::ValueDisplays(QObject* parent, RecorderState& state, Screen& screen,
+                             const std::array<DvmPanel*, 4>& panels, const RecorderMenu& menu)
+    : QObject(parent), st(state), screen_(screen), panels_(panels), menu_(menu)
+{
+}
+
+void ValueDisplays::refreshDue(bool dvm, bool texts)
+{
+    if (!st.DemoMode) {
+        if (menu_.dvmDisplayShown())
+            refreshDvmPanels();
+        else
+            refreshValueTexts();
+        return;
+    }
+    if (dvm && menu_.dvmDisplayShown())
+        refreshDvmPanels();
+    if (texts)
+        refreshValueTexts();
+}
+
+void ValueDisplays::refreshDvmPanels()
 {
     const QLocale locale;
     const QDateTime now = QDateTime::currentDateTime();
@@ -22,7 +44,7 @@ void RecorderWindow::refreshDvmPanels()
         const std::optional<int> value = dvm::reading(st, st, st, ch);
         if (!value)
             continue;
-        DvmPanel* panel = dvmPanels_[c];
+        DvmPanel* panel = panels_[c];
         const int range = st.ChannelRange[c];
         // The device loop refreshes either the panels or the value texts. The value text still
         // follows the reading, so that the picture at the stop shows the last value, not an old one.
@@ -34,7 +56,7 @@ void RecorderWindow::refreshDvmPanels()
     }
 }
 
-void RecorderWindow::refreshValueTexts()
+void ValueDisplays::refreshValueTexts()
 {
     for (int ch = 0; ch < ChannelCount; ++ch) {
         const size_t c = static_cast<size_t>(ch);
@@ -47,37 +69,36 @@ void RecorderWindow::refreshValueTexts()
         // With auto-save armed the bottom row shows the file name; the text goes into the picture
         // at the stop.
         if (!st.AutoSaveOn)
-            drawOverlayText(dvm::overlayValueText(st.ValueText[c], ch), screen.valueTextX(ch), st.BottomTextY,
-                            st.ActiveColors[static_cast<size_t>(Ch1 + ch)]);
+            screen_.drawOverlayText(dvm::overlayValueText(st.ValueText[c], ch), screen_.valueTextX(ch), st.BottomTextY,
+                                    st.ActiveColors[static_cast<size_t>(Ch1 + ch)]);
     }
-    screen.refreshOverlay();
+    screen_.refreshOverlay();
 }
 
-void RecorderWindow::drawValueTextsOnImage()
+void ValueDisplays::drawValueTextsOnImage()
 {
     const QString blanks(17, QLatin1Char(' '));
     for (int ch = 0; ch < ChannelCount; ++ch)
-        drawText(blanks, screen.valueTextX(ch), st.BottomTextY, st.ActiveColors[Background]);
+        screen_.drawText(blanks, screen_.valueTextX(ch), st.BottomTextY, st.ActiveColors[Background]);
     if (!st.FileOnScreen) {
         for (int ch = 0; ch < ChannelCount; ++ch) {
             const size_t c = static_cast<size_t>(ch);
             if (st.ChannelOn[c])
-                drawText((st.ValueText[c] + QStringLiteral("    ")).left(24), screen.valueTextX(ch), st.BottomTextY,
-                         st.ActiveColors[static_cast<size_t>(Ch1 + ch)]);
+                screen_.drawText((st.ValueText[c] + QStringLiteral("    ")).left(24), screen_.valueTextX(ch),
+                                 st.BottomTextY, st.ActiveColors[static_cast<size_t>(Ch1 + ch)]);
         }
     }
-    screen.refreshImage();
+    screen_.refreshImage();
 }
 
-// The "DVM Display" item is checkable: Qt has turned its tick over when the handler runs.
-void RecorderWindow::dvmDisplayClick()
+void ValueDisplays::showPanels(bool shown)
 {
-    const bool shown = dvmDisplayAction->isChecked();
-    for (DvmPanel* panel : dvmPanels_)
+    for (DvmPanel* panel : panels_)
         panel->setVisible(shown);
-    // Recolours the panels for each channel's on/off state and brings traces and labels in line.
-    channel1SwitchClick();
-    channel2SwitchClick();
-    channel3SwitchClick();
-    channel4SwitchClick();
+}
+
+void ValueDisplays::forgetHolds()
+{
+    for (DvmPanel* panel : panels_)
+        panel->forgetHolds();
 }

@@ -1,5 +1,5 @@
-// The data-file handlers of the recorder window: "Save Data...", "AutoSave Data..." with the three
-// writing steps the recording calls, "Open Data..." and the page buttons "<<" and ">>".
+#include "ui/DataFileActions.h"
+
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -16,7 +16,10 @@
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "screen/LocaleTexts.h"
-#include "ui/RecorderWindow.h"
+#include "ui/MeasuringTools.h"
+#include "recording/RecordingSession.h"
+#include "screen/Screen.h"
+#include "settings/Settings.h"
 
 namespace {
 
@@ -36,21 +39,35 @@ bool sameFile(const QString& a, const QString& b)
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
 }
 
-// Draws (or, in the background colour, erases) both auto-save texts.
-void drawAutoSaveTexts(RecorderWindow& w, const QString& path, Colour colour)
+}  // namespace
+
+DataFileActions::DataFileActions(QWidget* window, RecorderState& state, Screen& screen, RecordingSession& session,
+                                 MeasuringTools& measuring, std::function<const AppSettings&()> settings)
+    : QObject(window),
+      st(state),
+      screen_(screen),
+      session_(session),
+      measuring_(measuring),
+      window_(window),
+      settings_(std::move(settings))
 {
-    w.screen.drawAutoSaveFileLine(path, colour);
-    w.screen.drawAutoSaveMark(colour);
+}
+
+// Draws (or, in the background colour, erases) both auto-save texts.
+void DataFileActions::drawAutoSaveTexts(const QString& path, Colour colour)
+{
+    screen_.drawAutoSaveFileLine(path, colour);
+    screen_.drawAutoSaveMark(colour);
 }
 
 // The armed file is done with: its texts leave the screen and the other texts come back.
-void disarm(RecorderWindow& w, const QString& path)
+void DataFileActions::disarm(const QString& path)
 {
-    w.st.AutoSaveOn = false;
-    w.screen.autoSaveFile.clear();
-    drawAutoSaveTexts(w, path, w.st.ActiveColors[Background]);
-    w.drawScaleTexts();
-    w.screen.refreshImage();
+    st.AutoSaveOn = false;
+    screen_.autoSaveFile.clear();
+    drawAutoSaveTexts(path, st.ActiveColors[Background]);
+    screen_.drawScaleTexts();
+    screen_.refreshImage();
 }
 
 // A write to the armed file failed during a recording: the file keeps what was written before,
@@ -58,47 +75,38 @@ void disarm(RecorderWindow& w, const QString& path)
 // ended through the normal stop sequence. The stop and the message come once the current handler
 // has returned, so that the sampling step that failed completes first (in device mode the loop
 // itself runs the stop sequence at the end of its pass).
-void autoSaveFailed(RecorderWindow& w)
+void DataFileActions::autoSaveFailed()
 {
-    RecorderState& st = w.st;
-    const QString path = w.AutoSaveFile ? w.AutoSaveFile->path() : QString();
-    const QString reason = w.AutoSaveFile ? w.AutoSaveFile->errorString() : QString();
-    if (w.AutoSaveFile) {
+    const QString path = autoSaveFile ? autoSaveFile->path() : QString();
+    const QString reason = autoSaveFile ? autoSaveFile->errorString() : QString();
+    if (autoSaveFile) {
         // The saved recording ends here: its STOP line follows the last whole line, if it fits.
         st.StopStamp = shortDateText(QDate::currentDate()) + QLatin1Char('\t') + longTimeText(QTime::currentTime());
-        w.AutoSaveFile->writeTrailer(st, st);
+        autoSaveFile->writeTrailer(st, st);
     }
-    w.AutoSaveFile.reset();
+    autoSaveFile.reset();
     if (st.AutoSaveOn)
-        disarm(w, path);
+        disarm(path);
     // The session completes the sample in hand and stops after it.
-    w.session->requestStop(StopReason::WriteError);
+    session_.requestStop(StopReason::WriteError);
     const QString text = QStringLiteral(
                              "The data file %1 could not be written:\r%2\r\r"
                              "The recording was stopped. Everything written before the error is kept "
                              "in the file.")
                              .arg(nativeName(path), reason);
     QMetaObject::invokeMethod(
-        &w,
-        [&w, text] {
+        this,
+        [this, text] {
             // A recording still running (its header could not be written, or no batch has
             // come since) is stopped here.
-            if (w.session->running())
-                w.session->stop(StopReason::WriteError);
-            showMessage(&w, {QMessageBox::Critical, QStringLiteral("AutoSave Data"), text, QMessageBox::Ok});
+            if (session_.running())
+                session_.stop(StopReason::WriteError);
+            showMessage(window_, {QMessageBox::Critical, QStringLiteral("AutoSave Data"), text, QMessageBox::Ok});
         },
         Qt::QueuedConnection);
 }
 
-}  // namespace
-
-void RecorderWindow::fileMenuShown()
-{
-    // Save Data needs at least two recorded positions, and never runs during a recording.
-    saveDataAction->setEnabled(st.SampleIndex > 1 && st.Idle);
-}
-
-void RecorderWindow::saveDataClick()
+void DataFileActions::saveDataClick()
 {
     // The file items are disabled during a recording; a late call changes nothing either.
     if (!st.Idle)
@@ -107,17 +115,17 @@ void RecorderWindow::saveDataClick()
     request.kind = FileDialogRequest::Kind::Save;
     request.objectName = QStringLiteral("saveDataDialog");
     request.title = QStringLiteral("Save Data");
-    request.directory = settings().dataDir;
+    request.directory = settings_().dataDir;
     request.fileName = QStringLiteral("*.txt");
-    const QString path = runFileDialog(this, request);
+    const QString path = runFileDialog(window_, request);
     if (path.isEmpty() || st.SampleIndex <= 1)
         return;
-    if (AutoSaveFile && AutoSaveFile->isOpen() && sameFile(path, AutoSaveFile->path())) {
-        showMessage(this, {QMessageBox::Warning, QStringLiteral("Save Data"),
-                           QStringLiteral("%1 is the armed AutoSave file; it is kept for the next recording.\r"
-                                          "Choose another name for the screen data.")
-                               .arg(nativeName(path)),
-                           QMessageBox::Ok});
+    if (autoSaveFile && autoSaveFile->isOpen() && sameFile(path, autoSaveFile->path())) {
+        showMessage(window_, {QMessageBox::Warning, QStringLiteral("Save Data"),
+                              QStringLiteral("%1 is the armed AutoSave file; it is kept for the next recording.\r"
+                                             "Choose another name for the screen data.")
+                                  .arg(nativeName(path)),
+                              QMessageBox::Ok});
         return;
     }
     const std::string content = datafile::formatSaveData(st, st, st, st, localeSeparator());
@@ -130,13 +138,13 @@ void RecorderWindow::saveDataClick()
         file.write(content.data(), static_cast<qint64>(content.size())) == static_cast<qint64>(content.size()) &&
         file.commit();
     if (!ok)
-        showMessage(this,
+        showMessage(window_,
                     {QMessageBox::Critical, QStringLiteral("Save Data"),
                      QStringLiteral("The file %1 could not be written:\r%2").arg(nativeName(path), file.errorString()),
                      QMessageBox::Ok});
 }
 
-void RecorderWindow::autoSaveClick()
+void DataFileActions::autoSaveClick()
 {
     // Arming during a recording would cut the file in use.
     if (!st.Idle)
@@ -145,46 +153,47 @@ void RecorderWindow::autoSaveClick()
     request.kind = FileDialogRequest::Kind::Save;
     request.objectName = QStringLiteral("autoSaveDialog");
     request.title = QStringLiteral("AutoSave Data");
-    request.directory = settings().dataDir;
-    const QString path = runFileDialog(this, request);
+    request.directory = settings_().dataDir;
+    const QString path = runFileDialog(window_, request);
     if (path.isEmpty())
         return;  // an armed file stays armed
     auto writer = std::make_shared<datafile::AutoSaveWriter>();
     if (!writer->create(path)) {
         showMessage(
-            this, {QMessageBox::Critical, QStringLiteral("AutoSave Data"),
-                   QStringLiteral("The file %1 could not be created:\r%2").arg(nativeName(path), writer->errorString()),
-                   QMessageBox::Ok});
+            window_,
+            {QMessageBox::Critical, QStringLiteral("AutoSave Data"),
+             QStringLiteral("The file %1 could not be created:\r%2").arg(nativeName(path), writer->errorString()),
+             QMessageBox::Ok});
         return;
     }
     // A file armed before holds no recording yet: it is closed and stays empty.
-    if (AutoSaveFile)
-        AutoSaveFile->close();
-    AutoSaveFile = writer;
+    if (autoSaveFile)
+        autoSaveFile->close();
+    autoSaveFile = writer;
     st.DataFileName = path;
     st.AutoSaveOn = true;
-    screen.autoSaveFile = path;
-    screen.drawAutoSaveMark(st.ActiveColors[Ch1]);
-    screen.refreshImage();
+    screen_.autoSaveFile = path;
+    screen_.drawAutoSaveMark(st.ActiveColors[Ch1]);
+    screen_.refreshImage();
 }
 
-void RecorderWindow::WriteAutoSaveHeader()
+void DataFileActions::writeAutoSaveHeader()
 {
     // Without an armed file (AutoSaveOn set by hand) there is nothing to write. A page of a data
     // file passes through the start and stop sequences but is no recording: the armed file is
     // neither written nor used up, and waits for the next recording.
-    if (!AutoSaveFile || st.FileViewMode)
+    if (!autoSaveFile || st.FileViewMode)
         return;
-    AutoSaveFile->decimalSeparator = localeSeparator();
-    if (!AutoSaveFile->writeHeader(st, st)) {
-        autoSaveFailed(*this);
+    autoSaveFile->decimalSeparator = localeSeparator();
+    if (!autoSaveFile->writeHeader(st, st)) {
+        autoSaveFailed();
         return;
     }
-    drawAutoSaveTexts(*this, AutoSaveFile->path(), st.ActiveColors[Ch1]);
-    screen.refreshImage();
+    drawAutoSaveTexts(autoSaveFile->path(), st.ActiveColors[Ch1]);
+    screen_.refreshImage();
 }
 
-void RecorderWindow::WriteSampleLine(int position, double timeStep)
+void DataFileActions::writeSampleLine(int position, double timeStep)
 {
     if (st.DemoMode)
         for (int c = 0; c < ChannelCount; ++c)
@@ -194,20 +203,20 @@ void RecorderWindow::WriteSampleLine(int position, double timeStep)
     const auto stepMs = static_cast<uint64_t>(std::llround(timeStep * 1000.0));
     const auto n = st.AutoSaveLineNo++;
     // Without an armed file (AutoSaveOn set by hand) the lines are only counted.
-    if (AutoSaveFile && !AutoSaveFile->writeSampleLine(n, raw, static_cast<uint64_t>(n) * stepMs, st.ChannelRange))
-        autoSaveFailed(*this);
+    if (autoSaveFile && !autoSaveFile->writeSampleLine(n, raw, static_cast<uint64_t>(n) * stepMs, st.ChannelRange))
+        autoSaveFailed();
 }
 
-void RecorderWindow::WriteAutoSaveTrailer()
+void DataFileActions::writeAutoSaveTrailer()
 {
     if (st.FileViewMode)
         return;
-    const QString path = AutoSaveFile ? AutoSaveFile->path() : QString();
-    const bool ok = !AutoSaveFile || AutoSaveFile->writeTrailer(st, st);
-    const QString reason = AutoSaveFile ? AutoSaveFile->errorString() : QString();
+    const QString path = autoSaveFile ? autoSaveFile->path() : QString();
+    const bool ok = !autoSaveFile || autoSaveFile->writeTrailer(st, st);
+    const QString reason = autoSaveFile ? autoSaveFile->errorString() : QString();
     // One armed file holds one recording.
-    AutoSaveFile.reset();
-    disarm(*this, path);
+    autoSaveFile.reset();
+    disarm(path);
     if (!ok) {
         const QString text = QStringLiteral(
                                  "The end of the data file %1 could not be written:\r%2\r\r"
@@ -217,36 +226,36 @@ void RecorderWindow::WriteAutoSaveTrailer()
         QMetaObject::invokeMethod(
             this,
             [this, text] {
-                showMessage(this, {QMessageBox::Critical, QStringLiteral("AutoSave Data"), text, QMessageBox::Ok});
+                showMessage(window_, {QMessageBox::Critical, QStringLiteral("AutoSave Data"), text, QMessageBox::Ok});
             },
             Qt::QueuedConnection);
     }
 }
 
-void RecorderWindow::openDataClick()
+void DataFileActions::openDataClick()
 {
     DataFileBrowser* reader = windows().dataFileBrowser;
     if (reader == nullptr || reader->busy() || !st.Idle)
         return;
     reader->openDataFile();
-    updateTimeReadout();
+    measuring_.updateTimeReadout();
 }
 
-void RecorderWindow::nextPageClick()
+void DataFileActions::nextPageClick()
 {
     DataFileBrowser* reader = windows().dataFileBrowser;
     // A click that arrives while a page is being loaded (or during a recording) is dropped.
     if (reader == nullptr || reader->busy() || !st.Idle)
         return;
     reader->showNextPage();
-    updateTimeReadout();
+    measuring_.updateTimeReadout();
 }
 
-void RecorderWindow::previousPageClick()
+void DataFileActions::previousPageClick()
 {
     DataFileBrowser* reader = windows().dataFileBrowser;
     if (reader == nullptr || reader->busy() || !st.Idle)
         return;
     reader->showPreviousPage();
-    updateTimeReadout();
+    measuring_.updateTimeReadout();
 }

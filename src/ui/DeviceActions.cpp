@@ -1,5 +1,5 @@
-// The recorder window's side of the device link: one device sample for the sampling loop, and the
-// zero-offset calibration from the Options menu and at the first start with a recorder.
+#include "ui/DeviceActions.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -8,7 +8,7 @@
 #include "device/DeviceLink.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
-#include "ui/RecorderWindow.h"
+#include "ui/RecorderState.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ const char* const CannotOpenText =
 
 }  // namespace
 
-bool RecorderWindow::probeRecorder()
+bool probeRecorder(QWidget* window)
 {
     DeviceLink* link = windows().device;
     if (link == nullptr || !link->FindDevice())
@@ -45,19 +45,19 @@ bool RecorderWindow::probeRecorder()
     // command nor read it, so it is no recorder to work with. A handle that did open is let go, so
     // that nothing goes to the recorder in demo mode.
     link->release();
-    showMessage(this, {QMessageBox::Warning, {}, QString::fromLatin1(CannotOpenText), QMessageBox::Ok});
+    showMessage(window, {QMessageBox::Warning, {}, QString::fromLatin1(CannotOpenText), QMessageBox::Ok});
     return false;
 }
 
-void RecorderWindow::calibrateClick()
+void calibrateRecorder(QWidget* window, RecorderState& st, const std::function<void(int)>& selectRange)
 {
-    const QPoint corner = pos();
+    const QPoint corner = window->pos();
     const MessageRequest ask{QMessageBox::Information,
                              {},
                              QString::fromLatin1(CalibrateText),
                              QMessageBox::Ok | QMessageBox::Cancel,
                              corner + QPoint(138, 200)};
-    if (showMessage(this, ask) != QMessageBox::Ok)
+    if (showMessage(window, ask) != QMessageBox::Ok)
         return;
 
     CalibrationResult result;
@@ -67,24 +67,24 @@ void RecorderWindow::calibrateClick()
         // recorder opens its inputs for that time).
         link->transport().setInputsDisconnected(true);
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        result = runCalibration(*link, [this](int rangeIndex) { rangeButtonClick(0, rangeIndex); });
+        result = runCalibration(*link, selectRange);
         QApplication::restoreOverrideCursor();
         link->transport().setInputsDisconnected(false);
     }
 
     if (result.success) {
-        showMessage(this, {QMessageBox::Information,
-                           {},
-                           QString::fromLatin1(CalibratedText),
-                           QMessageBox::Ok,
-                           corner + QPoint(173, 200)});
+        showMessage(window, {QMessageBox::Information,
+                             {},
+                             QString::fromLatin1(CalibratedText),
+                             QMessageBox::Ok,
+                             corner + QPoint(173, 200)});
         st.HwOffset = result.offset;
         st.HwOffset4 = result.offset4;
     } else {
-        showMessage(this, {QMessageBox::Information,
-                           {},
-                           QString::fromLatin1(CalibrationProblemText),
-                           QMessageBox::Ok,
-                           corner + QPoint(210, 200)});
+        showMessage(window, {QMessageBox::Information,
+                             {},
+                             QString::fromLatin1(CalibrationProblemText),
+                             QMessageBox::Ok,
+                             corner + QPoint(210, 200)});
     }
 }
