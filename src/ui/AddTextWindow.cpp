@@ -161,7 +161,7 @@ void AddTextWindow::selectAllClick()
 void AddTextWindow::drawOnScreen()
 {
     if (recorder_)
-        drawAnnotation(recorder_->image1Surface, recorder_->st, recorder_->st);
+        drawAnnotation(recorder_->screenBitmap, recorder_->st, recorder_->st);
 }
 
 void AddTextWindow::annotationLoaded()

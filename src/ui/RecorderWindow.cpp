@@ -45,12 +45,12 @@ RecorderWindow::RecorderWindow(RecorderState& state, QWidget* parent) : QMainWin
         new InputControls(this, st, screen, rangeGroupBox_, rangeRows_, timeBaseGroupBox_, dvmPanels_, *measuring_);
     values_ = new ValueDisplays(this, st, screen, dvmPanels_, *menu_);
     auto currentSettings = [this]() -> const AppSettings& { return settings(); };
-    images_ = new ImageActions(this, st, screen, image1Surface, currentSettings);
+    images_ = new ImageActions(this, st, screen, screenBitmap, currentSettings);
     files_ = new DataFileActions(this, st, screen, *session, *measuring_, currentSettings);
-    recording_ = new RecordingControl({this, screenFrame_, liveOverlay_, scrollBar_, previousPageButton_,
-                                       nextPageButton_, runControls_, dvmPanels_[0]},
-                                      {*menu_, *inputs_, *measuring_, *values_, *files_}, st, screen, paintBox1Surface,
-                                      *session);
+    recording_ =
+        new RecordingControl({this, screenFrame_, liveOverlay_, scrollBar_, previousPageButton_, nextPageButton_,
+                              runControls_, dvmPanels_[0]},
+                             {*menu_, *inputs_, *measuring_, *values_, *files_}, st, screen, overlayBitmap, *session);
     wireControls();
     initialise();
 }

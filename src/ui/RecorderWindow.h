@@ -14,7 +14,6 @@
 
 class QFrame;
 class QGroupBox;
-class QLabel;
 class QScrollBar;
 class QToolButton;
 class ChannelRangeRow;
@@ -55,11 +54,12 @@ private:
     AppSettings* settings_ = &ownSettings_;
 
 public:
-    // ---- The screen: the persistent bitmap of screenImage_ and the live overlay liveOverlay_.
-    Surface image1Surface{Screen::ImageWidth, Screen::ImageHeight};
-    Surface paintBox1Surface{Screen::ImageWidth, Screen::ImageHeight, true};
+    // ---- The screen: the persistent bitmap the screen view shows, and the bitmap of the live
+    // overlay above it.
+    Surface screenBitmap{Screen::ImageWidth, Screen::ImageHeight};
+    Surface overlayBitmap{Screen::ImageWidth, Screen::ImageHeight, true};
     ViewState view;  // what the user has set up on the screen: markers and their drag
-    Screen screen{st, st, st, st, st, st, st, view, image1Surface, paintBox1Surface};
+    Screen screen{st, st, st, st, st, st, st, view, screenBitmap, overlayBitmap};
 
     // The recording engine: sampling, elapsed time, auto-save hand-off. The window starts and stops
     // it and draws what it reports.

@@ -51,12 +51,12 @@ void RecorderWindow::buildControls()
     screenBezel_ = makePanel(screenFrame_, QStringLiteral("screenBezel"), {10, 10, 569, 301},
                              QFrame::StyledPanel | QFrame::Sunken);
 
-    screenImage_ = new ScreenView(image1Surface, screenBezel_);
+    screenImage_ = new ScreenView(screenBitmap, screenBezel_);
     screenImage_->setObjectName(QStringLiteral("screenImage"));
     screenImage_->setGeometry(1, 1, 567, 299);
 
     // The overlay lies above screenImage_; disabled, it lets the mouse through to screenImage_.
-    liveOverlay_ = new OverlayView(paintBox1Surface, screenBezel_);
+    liveOverlay_ = new OverlayView(overlayBitmap, screenBezel_);
     liveOverlay_->setObjectName(QStringLiteral("liveOverlay"));
     liveOverlay_->setGeometry(1, 1, 567, 299);
     liveOverlay_->setOverlayEnabled(false);

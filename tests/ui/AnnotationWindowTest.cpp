@@ -107,7 +107,7 @@ struct AddTextWindowTest : ::testing::Test {
     ~AddTextWindowTest() override { windows() = Windows{}; }
     int textPixels(int x1, int y1, int x2, int y2) const
     {
-        return count(w->image1Surface, st.SettingsColors[Time_Marker], x1, y1, x2, y2);
+        return count(w->screenBitmap, st.SettingsColors[Time_Marker], x1, y1, x2, y2);
     }
 };
 

@@ -42,9 +42,9 @@ struct ColourDialogTest : ::testing::Test {
         w.screen.redrawIfClearPending();
     }
 
-    Colour screenBackground() const { return w.image1Surface.pixel(st.GridLeft + 16, st.GridTop + 16); }
+    Colour screenBackground() const { return w.screenBitmap.pixel(st.GridLeft + 16, st.GridTop + 16); }
     // A pixel of a vertical grid line, away from the horizontal ones, the frame and the centre line.
-    Colour screenGrid() const { return w.image1Surface.pixel(st.GridLeft + 32, st.GridTop + 40); }
+    Colour screenGrid() const { return w.screenBitmap.pixel(st.GridLeft + 32, st.GridTop + 40); }
     QColor labelColour(int channel) const { return channelLabel(w, channel)->palette().color(QPalette::WindowText); }
 
     void SetUp() override

@@ -136,7 +136,7 @@ struct DataFilesWindow : ::testing::Test {
         int n = 0;
         for (int y = y1; y < y2; ++y)
             for (int x = x1; x < x2; ++x)
-                n += w->image1Surface.pixel(x, y) == colour ? 1 : 0;
+                n += w->screenBitmap.pixel(x, y) == colour ? 1 : 0;
         return n;
     }
     void expectStopped() const
@@ -212,7 +212,7 @@ TEST_F(DataFilesWindow, SaveDataReopensToTheSameTraces)
     saveData(path("screen.txt"));
     EXPECT_EQ(dialogs.back().objectName, QStringLiteral("saveDataDialog"));
     const std::vector<int32_t> traces(st.TraceBuf.begin(), st.TraceBuf.end());
-    const QImage before = w->image1Surface.image().copy(st.GridLeft - 1, st.GridTop - 1, 547, 259);
+    const QImage before = w->screenBitmap.image().copy(st.GridLeft - 1, st.GridTop - 1, 547, 259);
 
     const QList<QByteArray> lines = fileLines(path("screen.txt"));
     ASSERT_EQ(lines.size(), 12 + 1700);
@@ -239,7 +239,7 @@ TEST_F(DataFilesWindow, SaveDataReopensToTheSameTraces)
             ASSERT_EQ(st.trace(c, p), traces[static_cast<size_t>(c * BufferLength + p)]) << c << " " << p;
     // The traces end where the recording ended, as on the stopped screen.
     EXPECT_EQ(st.ScreenSamples, 500);
-    EXPECT_EQ(w->image1Surface.image().copy(st.GridLeft - 1, st.GridTop - 1, 547, 259), before);
+    EXPECT_EQ(w->screenBitmap.image().copy(st.GridLeft - 1, st.GridTop - 1, 547, 259), before);
     EXPECT_FALSE(child<QToolButton>(*w, "previousPageButton")->isEnabled());
     EXPECT_FALSE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("KORVIX Recorder / Logger - screen.txt"));
@@ -354,7 +354,7 @@ TEST_F(DataFilesWindow, AnInvalidFileIsRejectedAndChangesNothing)
         "20V\r\n\r\nN\r\n\r\n0\t1\t1\t1\t1\r\n");
     f.close();
     const QString title = w->windowTitle();
-    const QImage screen = w->image1Surface.image().copy();
+    const QImage screen = w->screenBitmap.image().copy();
     open(path("bad.txt"));
     EXPECT_EQ(rejections, 1);
     EXPECT_EQ(reader->messageLabel->text(), QStringLiteral("bad.txt  is not a valid Recorder data file."));
@@ -362,7 +362,7 @@ TEST_F(DataFilesWindow, AnInvalidFileIsRejectedAndChangesNothing)
     EXPECT_EQ(st.ChannelRange[0], 80);
     EXPECT_EQ(st.TimeDivLabel, QStringLiteral("1s"));
     EXPECT_EQ(w->windowTitle(), title);
-    EXPECT_EQ(w->image1Surface.image(), screen);
+    EXPECT_EQ(w->screenBitmap.image(), screen);
     EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Ready"));
 
     // A file that cannot be opened says so.
@@ -445,7 +445,7 @@ TEST_F(DataFilesWindow, AFileWithoutAReadableSampleIsRefused)
         end = all.indexOf('\n', end) + 1;
     const QByteArray header = all.left(end);
     const QString title = w->windowTitle();
-    const QImage screen = w->image1Surface.image().copy();
+    const QImage screen = w->screenBitmap.image().copy();
     int expected = 0;
     for (const auto& [name, body] :
          {std::pair<const char*, QByteArray>{"fields.txt", "0\t511\t2\t3\r\n1\t512\t2\r\n"},
@@ -466,7 +466,7 @@ TEST_F(DataFilesWindow, AFileWithoutAReadableSampleIsRefused)
         EXPECT_EQ(st.TimeDivLabel, QStringLiteral("1s"));
         EXPECT_EQ(st.ChannelRange[0], 80);
         EXPECT_EQ(w->windowTitle(), title);
-        EXPECT_EQ(w->image1Surface.image(), screen);
+        EXPECT_EQ(w->screenBitmap.image(), screen);
         EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Ready"));
     }
     EXPECT_TRUE(messages.empty());
@@ -601,9 +601,9 @@ TEST_F(DataFilesWindow, TheAutoSaveTextsSurviveEveryFullRedraw)
 {
     arm(path("auto.txt"));
     const int x = w->screen.autoSaveMarkX();
-    const QImage mark = w->image1Surface.image().copy(x, 0, Screen::ImageWidth - x, 18);
+    const QImage mark = w->screenBitmap.image().copy(x, 0, Screen::ImageWidth - x, 18);
     ASSERT_GT(autoSaveMarkPixels(), 0);
-    auto markShown = [&] { return w->image1Surface.image().copy(x, 0, Screen::ImageWidth - x, 18) == mark; };
+    auto markShown = [&] { return w->screenBitmap.image().copy(x, 0, Screen::ImageWidth - x, 18) == mark; };
 
     fire(child<QAction>(*w, "brightGridAction"));
     EXPECT_TRUE(markShown()) << "Bright Grid on";
@@ -637,15 +637,15 @@ TEST_F(DataFilesWindow, TheAutoSaveTextsSurviveEveryFullRedraw)
     child<QToolButton>(*w, "runButton")->click();
     tick(20);
     const QRect bottom(0, st.BottomTextY, Screen::ImageWidth, Screen::ImageHeight - st.BottomTextY);
-    const QImage saving = w->image1Surface.image().copy(bottom);
+    const QImage saving = w->screenBitmap.image().copy(bottom);
     ASSERT_GT(pixelsOf(st.ActiveColors[Ch1], st.GridLeft, st.BottomTextY, 300, Screen::ImageHeight), 0);
     st.ClearPending = true;
     w->screen.redrawIfClearPending();
-    EXPECT_EQ(w->image1Surface.image().copy(bottom), saving);
+    EXPECT_EQ(w->screenBitmap.image().copy(bottom), saving);
     EXPECT_TRUE(markShown()) << "redraw during the recording";
     child<QToolButton>(*w, "runButton")->click();
     EXPECT_EQ(autoSaveMarkPixels(), 0);
-    EXPECT_NE(w->image1Surface.image().copy(bottom), saving);
+    EXPECT_NE(w->screenBitmap.image().copy(bottom), saving);
     // Disarmed: a redraw brings nothing back.
     st.ClearPending = true;
     w->screen.redrawIfClearPending();

@@ -35,8 +35,8 @@ struct ImageMenu : ::testing::Test {
         st.ClearPending = true;
         w.screen.redrawIfClearPending();
         // Something on the screen besides the grid, so that a lost or moved pixel shows.
-        w.image1Surface.fillRect(100, 100, 140, 130, 0x3366CC);
-        w.image1Surface.fillRect(500, 250, 567, 299, 0x00FF80);
+        w.screenBitmap.fillRect(100, 100, 140, 130, 0x3366CC);
+        w.screenBitmap.fillRect(500, 250, 567, 299, 0x00FF80);
         st.ClearPending = false;
         setFileDialogHook([this](const FileDialogRequest& r) {
             asked.push_back(r);
@@ -54,7 +54,7 @@ struct ImageMenu : ::testing::Test {
     }
 
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
-    QImage screen() const { return w.image1Surface.image().copy(); }
+    QImage screen() const { return w.screenBitmap.image().copy(); }
 };
 
 TEST_F(ImageMenu, SaveWritesPngForPngAndBitmapForAnyOtherName)
@@ -177,7 +177,7 @@ TEST_F(ImageMenu, CopyThenPasteLeavesTheScreenAsItWas)
     fire(child<QAction>(w, "copyAction"));
     emit child<QMenu>(w, "editMenu")->aboutToShow();
     EXPECT_TRUE(child<QAction>(w, "pasteAction")->isEnabled());
-    w.image1Surface.fillRect(0, 0, 567, 299, 0);
+    w.screenBitmap.fillRect(0, 0, 567, 299, 0);
     fire(child<QAction>(w, "pasteAction"));
     EXPECT_EQ(screen(), before);
     EXPECT_TRUE(st.ClearPending);

@@ -69,7 +69,7 @@ struct MeasuringWindow : ::testing::Test {
         return d;
     }
     bool plus(int ch) const { return !w->dvmPanel(ch)->plusBar()->isHidden(); }
-    QImage screen() const { return w->image1Surface.image().copy(); }
+    QImage screen() const { return w->screenBitmap.image().copy(); }
 };
 
 TEST_F(MeasuringWindow, PanelDigitsSignAndValueTextForDeviceReadings)
@@ -219,20 +219,20 @@ TEST_F(MeasuringWindow, ValueTextsGoOnTheOverlayAndIntoThePictureAtTheStop)
     deviceReading(2, 480);
     w->values().refreshValueTexts();
     EXPECT_EQ(st.ValueText[2], "-1.25V");
-    EXPECT_EQ(opaqueInSlot(w->paintBox1Surface, 2), 0);  // the bottom row shows the file name
+    EXPECT_EQ(opaqueInSlot(w->overlayBitmap, 2), 0);  // the bottom row shows the file name
 
     st.AutoSaveOn = false;
     w->values().refreshValueTexts();
-    EXPECT_GT(opaqueInSlot(w->paintBox1Surface, 2), 0);
+    EXPECT_GT(opaqueInSlot(w->overlayBitmap, 2), 0);
 
     // At the stop the last values are drawn into the picture, only for channels that are on.
     st.ChannelOn[1] = false;
     w->values().drawValueTextsOnImage();
-    EXPECT_GT(opaqueInSlot(w->image1Surface, 2), 0);
-    EXPECT_EQ(opaqueInSlot(w->image1Surface, 1), 0);
+    EXPECT_GT(opaqueInSlot(w->screenBitmap, 2), 0);
+    EXPECT_EQ(opaqueInSlot(w->screenBitmap, 1), 0);
     st.FileOnScreen = true;
     w->values().drawValueTextsOnImage();
-    EXPECT_EQ(opaqueInSlot(w->image1Surface, 2), 0);
+    EXPECT_EQ(opaqueInSlot(w->screenBitmap, 2), 0);
 }
 
 TEST_F(MeasuringWindow, ChannelSwitchGreysThePanelAndRestoresTheScreenExactly)

@@ -43,8 +43,8 @@ struct Printing : ::testing::Test {
     {
         // The screen: red on the left half, blue on the right, so that the picture's place and
         // orientation show on the page.
-        w.image1Surface.fillRect(0, 0, 284, 299, Red);
-        w.image1Surface.fillRect(284, 0, 567, 299, Blue);
+        w.screenBitmap.fillRect(0, 0, 284, 299, Red);
+        w.screenBitmap.fillRect(284, 0, 567, 299, Blue);
         QPrinter& p = preview.printer();
         p.setOutputFormat(QPrinter::PdfFormat);
         answer = dir.filePath(QStringLiteral("page.pdf"));
@@ -75,7 +75,7 @@ struct Printing : ::testing::Test {
 
 TEST_F(Printing, PortraitPreviewShowsThePaperThePictureAndTheCaption)
 {
-    ASSERT_TRUE(preview.preparePage(w.image1Surface.image()));
+    ASSERT_TRUE(preview.preparePage(w.screenBitmap.image()));
     preview.drawPreview();
     EXPECT_EQ(preview.miniature.W, 354);
     EXPECT_EQ(preview.miniature.H, 501);
@@ -108,7 +108,7 @@ TEST_F(Printing, LandscapeFromPrintSetupCentresThePicture)
         return true;
     });
     fire(child<QAction>(w, "printSetupAction"));
-    ASSERT_TRUE(preview.preparePage(w.image1Surface.image()));
+    ASSERT_TRUE(preview.preparePage(w.screenBitmap.image()));
     preview.drawPreview();
     EXPECT_TRUE(preview.landscape);
     EXPECT_EQ(preview.miniature.W, 472);
@@ -143,7 +143,7 @@ TEST_F(Printing, PrintsThePictureAndTheCaptionOnAPdfPage)
     if (pdftoppm.isEmpty() || pdftotext.isEmpty())
         GTEST_SKIP() << "pdftoppm and pdftotext (poppler-utils) are needed to look at the printed page";
 
-    ASSERT_TRUE(preview.preparePage(w.image1Surface.image()));
+    ASSERT_TRUE(preview.preparePage(w.screenBitmap.image()));
     preview.drawPreview();
     preview.captionEdit->setText(QStringLiteral("Caption 42 of the test page"));
     preview.printClick();
@@ -182,7 +182,7 @@ TEST_F(Printing, PrintsThePictureAndTheCaptionOnAPdfPage)
 
 TEST_F(Printing, FailedPrintSaysSoAndNextPrintAsksForAFile)
 {
-    ASSERT_TRUE(preview.preparePage(w.image1Surface.image()));
+    ASSERT_TRUE(preview.preparePage(w.screenBitmap.image()));
     answer = dir.filePath(QStringLiteral("no folder/page.pdf"));
     preview.printClick();
     ASSERT_EQ(messages.size(), 1u);
@@ -207,7 +207,7 @@ TEST_F(Printing, EveryPrintIntoAPdfFileAsksForTheFileName)
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
-    ASSERT_TRUE(preview.preparePage(w.image1Surface.image()));
+    ASSERT_TRUE(preview.preparePage(w.screenBitmap.image()));
     preview.drawPreview();
     preview.captionEdit->setText(QStringLiteral("first"));
     preview.printClick();
@@ -271,13 +271,13 @@ TEST_F(Printing, PrintedPictureIsTheScreenPixelForPixel)
     // Many colours and one-pixel details, as a screen with traces and small texts has.
     for (int y = 0; y < 299; ++y)
         for (int x = 0; x < 567; ++x)
-            w.image1Surface.setPixel(x, y,
-                                     static_cast<Colour>((x * 7 % 256) | (y * 5 % 256) << 8 | ((x ^ y) % 256) << 16));
+            w.screenBitmap.setPixel(x, y,
+                                    static_cast<Colour>((x * 7 % 256) | (y * 5 % 256) << 8 | ((x ^ y) % 256) << 16));
     for (int x = 0; x < 567; x += 3)
-        w.image1Surface.setPixel(x, 150, 0xFFFFFF);
-    const QImage screen = w.image1Surface.image().convertToFormat(QImage::Format_RGB32);
+        w.screenBitmap.setPixel(x, 150, 0xFFFFFF);
+    const QImage screen = w.screenBitmap.image().convertToFormat(QImage::Format_RGB32);
 
-    ASSERT_TRUE(preview.preparePage(w.image1Surface.image()));
+    ASSERT_TRUE(preview.preparePage(w.screenBitmap.image()));
     preview.drawPreview();
     preview.printClick();
     ASSERT_TRUE(messages.empty()) << qPrintable(messages[0].text);

@@ -40,7 +40,7 @@ struct DemoRecording : ::testing::Test {
         }
         return n;
     }
-    QImage snapshot() const { return w->image1Surface.image().copy(); }
+    QImage snapshot() const { return w->screenBitmap.image().copy(); }
 };
 
 TEST_F(DemoRecording, DemoSetupChoosesItsRangesAndTimeBase)
@@ -144,7 +144,7 @@ TEST_F(DemoRecording, LiveDrawingFollowsTheSamplesOnTheOverlay)
 {
     child<QToolButton>(*w, "runButton")->click();
     tick(8);
-    const Surface& overlay = w->paintBox1Surface;
+    const Surface& overlay = w->overlayBitmap;
     // The first line goes from position 1 to position 4, both at x = GridLeft + 1; the triangle of
     // CH1 moves there, so the line sets its start pixel.
     ASSERT_NE(st.trace(0, 1), st.trace(0, 4));
@@ -190,7 +190,7 @@ TEST_F(DemoRecording, TimeBaseTextReplacesTheOldOneCompletely)
     reference.fillRect(0, 0, reference.width(), reference.height(), st.ActiveColors[Background]);
     reference.brushColour = st.ActiveColors[Background];
     reference.textOut(st.GridLeft + 390, 3, QStringLiteral("0.1s/Div."), st.ActiveColors[Time_Marker]);
-    const Surface& image = w->image1Surface;
+    const Surface& image = w->screenBitmap;
     for (int y = 3; y < 3 + image.textHeight(); ++y)
         for (int x = st.GridLeft + 390; x < st.GridLeft + 485; ++x)
             ASSERT_EQ(image.pixel(x, y), reference.pixel(x, y)) << x << "," << y;
