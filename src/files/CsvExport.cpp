@@ -37,21 +37,41 @@ void civilFromDays(int64_t z, int64_t& y, unsigned& m, unsigned& d)
         ++y;
 }
 
-// The seconds column: milliseconds below 10^11 (whole seconds of up to eight digits) are written
-// with their three decimals as they are, which is what appendSeconds gives them.
-void appendCsvSeconds(std::string& out, int64_t ms)
+// The seconds column at `p`: milliseconds below 10^11 (whole seconds of up to eight digits) are
+// written with their three decimals as they are, which is what appendSeconds gives them.
+char* writeCsvSeconds(char* p, int64_t ms)
 {
     if (ms < 0 || ms >= int64_t{100000000000}) {
-        appendSeconds(out, static_cast<uint64_t>(ms), '.');
-        return;
+        std::string text;
+        appendSeconds(text, static_cast<uint64_t>(ms), '.');
+        std::memcpy(p, text.data(), text.size());
+        return p + text.size();
     }
-    char digits[24];
-    const auto r = std::to_chars(digits, digits + sizeof digits, ms / 1000);
-    out.append(digits, r.ptr);
+    p = std::to_chars(p, p + 24, ms / 1000).ptr;
     const auto frac = static_cast<unsigned>(ms % 1000);
-    const char tail[4] = {'.', static_cast<char>('0' + frac / 100), static_cast<char>('0' + frac / 10 % 10),
-                          static_cast<char>('0' + frac % 10)};
-    out.append(tail, 4);
+    p[0] = '.';
+    p[1] = static_cast<char>('0' + frac / 100);
+    p[2] = static_cast<char>('0' + frac / 10 % 10);
+    p[3] = static_cast<char>('0' + frac % 10);
+    return p + 4;
+}
+
+// HH:mm:ss.zzz of `msOfDay` (0 .. 86,399,999) at `p`.
+char* writeTimeOfDay(char* p, int64_t msOfDay)
+{
+    const auto ms = static_cast<unsigned>(msOfDay % 1000);
+    const auto s = static_cast<unsigned>(msOfDay / 1000);
+    const unsigned parts[3] = {s / 3600, s / 60 % 60, s % 60};
+    for (unsigned part : parts) {
+        *p++ = static_cast<char>('0' + part / 10 % 10);
+        *p++ = static_cast<char>('0' + part % 10);
+        *p++ = ':';
+    }
+    p[-1] = '.';
+    p[0] = static_cast<char>('0' + ms / 100);
+    p[1] = static_cast<char>('0' + ms / 10 % 10);
+    p[2] = static_cast<char>('0' + ms % 10);
+    return p + 3;
 }
 
 std::string_view withoutCr(std::string_view s)
@@ -137,19 +157,38 @@ CsvResult exportCsv(const QString& dataFile, const QString& csvFile, const CsvSp
     }
     // Volts and raw counts take 1024 values per channel: each is formatted once, and every record
     // copies its texts.
-    std::array<std::vector<std::string>, 4> voltsText;
+    struct Field {
+        std::array<char, 15> text{};
+        uint8_t size = 0;
+    };
+    auto field = [](const std::string& text) {
+        Field f;
+        f.size = static_cast<uint8_t>(std::min(text.size(), f.text.size()));
+        std::memcpy(f.text.data(), text.data(), f.size);
+        return f;
+    };
+    std::array<std::vector<Field>, 4> voltsText;
+    std::vector<Field> rawText(1024);
     for (size_t c = 0; c < 4; ++c) {
         voltsText[c].resize(1024);
-        for (int64_t raw = 0; raw < 1024; ++raw)
-            appendVolts(voltsText[c][static_cast<size_t>(raw)], raw, header.rangeTenths[c], '.');
+        for (int64_t raw = 0; raw < 1024; ++raw) {
+            std::string text;
+            appendVolts(text, raw, header.rangeTenths[c], '.');
+            voltsText[c][static_cast<size_t>(raw)] = field(text);
+        }
     }
-    std::vector<std::string> rawText(1024);
-    for (int64_t raw = 0; raw < 1024; ++raw)
-        appendInt(rawText[static_cast<size_t>(raw)], raw);
+    for (int64_t raw = 0; raw < 1024; ++raw) {
+        std::string text;
+        appendInt(text, raw);
+        rawText[static_cast<size_t>(raw)] = field(text);
+    }
 
-    std::string text;
-    text.reserve(static_cast<size_t>(ExportChunk) + 4096);
-    text.append(CsvHeaderRow);
+    // Records are written straight into a large buffer, handed to the file when full.
+    constexpr size_t RecordBytes = 256;  // more than the longest record
+    std::vector<char> buffer(static_cast<size_t>(ExportChunk) + RecordBytes);
+    size_t used = 0;
+    std::memcpy(buffer.data(), CsvHeaderRow, sizeof CsvHeaderRow - 1);
+    used = sizeof CsvHeaderRow - 1;
     int64_t lineNumber = 0;
     int64_t pendingEmpty = 0;
     bool comment = false;
@@ -160,9 +199,9 @@ CsvResult exportCsv(const QString& dataFile, const QString& csvFile, const CsvSp
     constexpr int64_t DayMs = 86400000;
 
     auto flush = [&] {
-        if (out.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()))
+        if (out.write(buffer.data(), static_cast<qint64>(used)) != static_cast<qint64>(used))
             writeFailed = true;
-        text.clear();
+        used = 0;
     };
     auto takeLine = [&](const ScannedLine& scanned) {
         ++lineNumber;
@@ -193,6 +232,13 @@ CsvResult exportCsv(const QString& dataFile, const QString& csvFile, const CsvSp
                 const int64_t ms = *line.n * header.stepMs;
                 if ((span.fromMs && ms < *span.fromMs) || (span.toMs && ms > *span.toMs))
                     break;
+                if (used > static_cast<size_t>(ExportChunk))
+                    flush();
+                char* p = buffer.data() + used;
+                auto put = [&p](const char* text, size_t size) {
+                    std::memcpy(p, text, size);
+                    p += size;
+                };
                 if (startEpoch) {
                     const int64_t at = *startEpoch + ms;
                     const int64_t d = at >= 0 ? at / DayMs : (at - DayMs + 1) / DayMs;
@@ -202,23 +248,28 @@ CsvResult exportCsv(const QString& dataFile, const QString& csvFile, const CsvSp
                         appendIsoDateTime(dayText, d * DayMs);
                         dayText.resize(dayText.find('T') + 1);
                     }
-                    text.append(dayText);
-                    appendTimeOfDay(text, at - d * DayMs);
+                    put(dayText.data(), dayText.size());
+                    p = writeTimeOfDay(p, at - d * DayMs);
                 }
-                text.push_back(',');
-                appendCsvSeconds(text, ms);
+                *p++ = ',';
+                p = writeCsvSeconds(p, ms);
                 for (size_t c = 0; c < 4; ++c) {
-                    text.push_back(',');
-                    text.append(voltsText[c][static_cast<size_t>(std::clamp<int64_t>(line.raw[c], 0, 1023))]);
+                    *p++ = ',';
+                    const Field& f = voltsText[c][static_cast<size_t>(std::clamp<int64_t>(line.raw[c], 0, 1023))];
+                    put(f.text.data(), f.size);
                 }
                 for (size_t c = 0; c < 4; ++c) {
-                    text.push_back(',');
-                    if (line.raw[c] >= 0 && line.raw[c] < 1024)
-                        text.append(rawText[static_cast<size_t>(line.raw[c])]);
-                    else
-                        appendInt(text, line.raw[c]);
+                    *p++ = ',';
+                    if (line.raw[c] >= 0 && line.raw[c] < 1024) {
+                        const Field& f = rawText[static_cast<size_t>(line.raw[c])];
+                        put(f.text.data(), f.size);
+                    } else {
+                        p = std::to_chars(p, p + 24, line.raw[c]).ptr;
+                    }
                 }
-                text.append("\r\n");
+                *p++ = '\r';
+                *p++ = '\n';
+                used = static_cast<size_t>(p - buffer.data());
                 ++result.records;
                 break;
             }
@@ -232,8 +283,6 @@ CsvResult exportCsv(const QString& dataFile, const QString& csvFile, const CsvSp
     LineScanner scanner(AnnotationLineWidth + 1);
     PassControl blocks = control;
     blocks.report = [&](qint64 done, qint64 total) {
-        if (text.size() >= static_cast<size_t>(ExportChunk))
-            flush();
         if (control.report)
             control.report(done, total);
     };

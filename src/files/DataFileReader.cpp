@@ -292,6 +292,9 @@ bool DataFileLines::openHead(const QString& path, int64_t lines)
         return false;
     if (same && complete_ && size_ == file_.size())
         return true;
+    // The same file, grown, with its whole index: indexed on from its last block, as open() does.
+    if (path == path_ && complete_ && size_ >= 0 && file_.size() > size_)
+        return open(path);
     path_ = path;
     size_ = file_.size();
     modified_ = modified;

@@ -685,4 +685,22 @@ TEST(DataFileReader, AFileIndexedAtItsHeadShowsItsFirstPagesLikeTheWholeIndex)
     ASSERT_TRUE(shortFile.openHead(autoSaveFile(dir, 300), 4000));
     EXPECT_TRUE(shortFile.indexComplete());
     EXPECT_TRUE(shortFile.isLastLine(shortFile.lineCount()));
+
+    // Opened again after it grew (a recording still writes it), a file whose whole index is known
+    // is indexed on from its last block, not from the top.
+    const QString growing = autoSaveFile(dir, 100, false);
+    DataFileLines again;
+    ASSERT_TRUE(again.openHead(growing, 4000));
+    ASSERT_TRUE(again.indexComplete());
+    {
+        QFile f(growing);
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        for (int k = 100; k < 200; ++k)
+            f.write(QByteArray::number(k) + "\t1\t2\t3\t4\t0\t0\t0\t0\t0\r\n");
+    }
+    ASSERT_TRUE(again.openHead(growing, 4000));
+    EXPECT_EQ(again.indexBuilds(), 1);
+    EXPECT_EQ(again.indexExtensions(), 1);
+    EXPECT_TRUE(again.indexComplete());
+    EXPECT_EQ(again.sampleLines(), 200);
 }

@@ -360,6 +360,23 @@ TEST(CsvExport, SpanAndDamagedLines)
     EXPECT_EQ(records[5][5], "0.000");    // raw 512 on ±0.4V
 }
 
+// Raw counts outside 0..1023 (a damaged value in a readable line) are written as they are; their
+// volts are those of the nearest end of the range, as the screen shows them.
+TEST(CsvExport, CountsOutsideTheRangeAreKeptAndTheirVoltsHeld)
+{
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, "outside.txt", header() + row(0, 2000, -5, 1023, 0) + row(1, 512, 0, 99999, 7));
+    const QString csv = dir.filePath(QStringLiteral("outside.csv"));
+    ASSERT_TRUE(exportCsv(path, csv).ok);
+    const auto records = readCsv(csv);
+    ASSERT_EQ(records.size(), 3u);
+    // ±20V, ±8V, ±4V, ±0.4V
+    EXPECT_EQ(records[1], (std::vector<std::string>{"2026-12-09T23:59:59.000", "0.000", "19.961", "-8.000", "3.992",
+                                                    "-0.400", "2000", "-5", "1023", "0"}));
+    EXPECT_EQ(records[2], (std::vector<std::string>{"2026-12-09T23:59:59.001", "0.001", "0.000", "-8.000", "3.992",
+                                                    "-0.395", "512", "0", "99999", "7"}));
+}
+
 TEST(CsvExport, NotADataFileFailsAndLeavesNoFile)
 {
     QTemporaryDir dir;
