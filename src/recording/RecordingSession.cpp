@@ -29,16 +29,12 @@ RecordingSession::~RecordingSession() = default;
 
 void RecordingSession::start()
 {
-    run_.StopFlag = false;
-    run_.Idle = false;
+    progress_.StopFlag = false;
     buffer_.SampleIndex = 0;
     buffer_.ScreenWrapped = false;
-    run_.ElapsedMs = 0;
-    run_.ElapsedHours = 0;
-    run_.ElapsedMinutes = 0;
-    run_.ElapsedSeconds = 0;
+    setElapsedMs(0);
     // The value displays refresh after the first 11 reports of a device recording, then every 1001.
-    run_.startRecording();
+    progress_.startRecording();
     running_ = true;
     firstBatchDone_ = false;
     failedReads_ = 0;
@@ -60,13 +56,27 @@ void RecordingSession::start()
     emit started();
 }
 
+void RecordingSession::setElapsedMs(int64_t ms)
+{
+    progress_.ElapsedMs = ms;
+    progress_.ElapsedHours = ms / 3600000;
+    progress_.ElapsedMinutes = static_cast<int32_t>(ms % 3600000 / 60000);
+    progress_.ElapsedSeconds = static_cast<int32_t>(ms % 3600000 % 60000 / 1000);
+}
+
+void RecordingSession::setSumsForTest(const std::array<int32_t, ChannelCount>& sums, int32_t reportCount)
+{
+    progress_.SampleSum = sums;
+    progress_.ReportCount = reportCount;
+}
+
 void RecordingSession::requestStop(StopReason reason)
 {
     if (!running_)
         return;
-    if (!run_.StopFlag)
+    if (!progress_.StopFlag)
         reason_ = reason;
-    run_.StopFlag = true;
+    progress_.StopFlag = true;
     demoTimer_->setEnabled(false);
 }
 
@@ -83,11 +93,11 @@ void RecordingSession::stop(StopReason reason)
     batchTimer_->stop();
     if (!run_.DemoMode && firstBatchDone_) {
         // Reports measured before the stop that have not been taken yet belong to the recording.
-        run_.StopFlag = false;
+        progress_.StopFlag = false;
         takeDeviceBatch();
         if (!running_)
             return;
-        run_.StopFlag = true;
+        progress_.StopFlag = true;
     }
     finish();
 }
@@ -105,7 +115,7 @@ void RecordingSession::takeDeviceBatch()
     inBatch_ = true;
     const double timeStep = timeStepOf(run_.RecTimeDivLabel);
     bool lost = false;
-    while (!run_.StopFlag) {
+    while (!progress_.StopFlag) {
         const int n = link_ != nullptr ? link_->readArrived() : HidTransport::Gone;
         if (n == 0) {
             // Nothing more has arrived: the rest comes with the next batch, unless the recorder
@@ -122,17 +132,17 @@ void RecordingSession::takeDeviceBatch()
         }
         failedReads_ = 0;
         sinceReport_.start();
-        run_.addReport(link_->inReport().data());
-        if (run_.refreshDue())
+        progress_.addReport(link_->inReport().data());
+        if (progress_.refreshDue())
             emit valuesRefreshDue(true, true);
-        if (run_.ReportCount >= run_.SampleIntervalMs) {
+        if (progress_.ReportCount >= run_.SampleIntervalMs) {
             storeDeviceSample();
             perSampleSteps(timeStep, true);
-            run_.clearSums();
+            progress_.clearSums();
         }
     }
     if (lost) {
-        run_.StopFlag = true;
+        progress_.StopFlag = true;
         reason_ = StopReason::RecorderLost;
         emit recorderLost();
     }
@@ -140,11 +150,11 @@ void RecordingSession::takeDeviceBatch()
     inBatch_ = false;
     // A batch that ends on a stop (Single done, recorder lost, a stop asked for meanwhile) ends
     // the recording; a sample of the reports gathered so far is its last one.
-    if (run_.StopFlag && running_) {
-        if (run_.ReportCount > 0) {
+    if (progress_.StopFlag && running_) {
+        if (progress_.ReportCount > 0) {
             storeDeviceSample();
             perSampleSteps(timeStep, true);
-            run_.clearSums();
+            progress_.clearSums();
             flushAppended();
         }
         finish();
@@ -156,7 +166,7 @@ void RecordingSession::storeDeviceSample()
     const int position = buffer_.SampleIndex;
     for (int c = 0; c < ChannelCount; ++c) {
         const size_t i = static_cast<size_t>(c);
-        const int value = run_.value(c, channels_.CalOffset[i]);
+        const int value = progress_.value(c, channels_.CalOffset[i]);
         buffer_.trace(c, position) = screenValue(value);
         buffer_.sample(c, position) = value;
     }
@@ -169,7 +179,7 @@ void RecordingSession::takeDemoSamples(int count)
         return;
     inBatch_ = true;
     const double timeStep = timeStepOf(run_.RecTimeDivLabel);
-    for (int i = 0; i < count && !run_.StopFlag; ++i) {
+    for (int i = 0; i < count && !progress_.StopFlag; ++i) {
         demo::takeSample(*demo_, buffer_);
         const demo::Refresh refresh = demo::advanceDisplayClocks(*demo_, static_cast<int>(demoTimer_->Interval()));
         if (refresh.dvm || refresh.values)
@@ -178,20 +188,14 @@ void RecordingSession::takeDemoSamples(int count)
     }
     flushAppended();
     inBatch_ = false;
-    if (run_.StopFlag && running_)
+    if (progress_.StopFlag && running_)
         finish();
 }
 
 void RecordingSession::perSampleSteps(double timeStep, bool deviceMode)
 {
     // Elapsed time. A device recording does not count its first sample.
-    if (!deviceMode || buffer_.SampleIndex != 0)
-        run_.ElapsedMs += run_.SampleIntervalMs;
-    run_.ElapsedHours = run_.ElapsedMs / 3600000;
-    run_.ElapsedMinutes = static_cast<int32_t>(run_.ElapsedMs % 3600000 / 60000);
-    run_.ElapsedSeconds = static_cast<int32_t>(run_.ElapsedMs % 3600000 % 60000 / 1000);
-    run_.ElapsedMinText = twoDigits(run_.ElapsedMinutes);
-    run_.ElapsedSecText = twoDigits(run_.ElapsedSeconds);
+    setElapsedMs(progress_.ElapsedMs + (!deviceMode || buffer_.SampleIndex != 0 ? run_.SampleIntervalMs : 0));
 
     const int position = buffer_.SampleIndex;
     if (run_.AutoSaveOn) {
@@ -211,12 +215,8 @@ void RecordingSession::perSampleSteps(double timeStep, bool deviceMode)
         // The samples of the full screen are reported with the elapsed time of the last one;
         // the time then starts again with the next screen, unless a file records it all.
         flushAppended();
-        if (!run_.AutoSaveOn) {
-            run_.ElapsedMs = 0;
-            run_.ElapsedHours = 0;
-            run_.ElapsedMinutes = 0;
-            run_.ElapsedSeconds = 0;
-        }
+        if (!run_.AutoSaveOn)
+            setElapsedMs(0);
         buffer_.SampleIndex = 0;
         buffer_.ScreenWrapped = true;
         emit wrapped();
@@ -241,7 +241,7 @@ void RecordingSession::finish()
     batchTimer_->stop();
     demoTimer_->setEnabled(false);
     running_ = false;
-    run_.StopFlag = true;
+    progress_.StopFlag = true;
     if (sink_ != nullptr)
         sink_->recordingStopped();
     if (!run_.DemoMode && link_ != nullptr)

@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "device/SampleAveraging.h"
 #include "recording/ChannelSetup.h"
 #include "recording/DemoSource.h"
 #include "recording/RunState.h"
@@ -27,6 +28,18 @@ public:
     virtual void recordingStopped() = 0;
 };
 
+// What only the recording changes as it runs: the reports summed for the sample being formed and
+// the refresh schedule of the value displays (SampleAverager), the stop flag and the elapsed time.
+// The session owns it; the windows and `korvix record` read it through progress().
+struct RunProgress : SampleAverager {
+    // Set when no recording runs or when the running one is to stop after the sample in hand.
+    bool StopFlag = true;
+    // Elapsed time; counts in 64 bits so that a recording of more than 596 hours keeps its label right.
+    int64_t ElapsedMs = 0;
+    int64_t ElapsedHours = 0;
+    int32_t ElapsedMinutes = 0, ElapsedSeconds = 0;
+};
+
 // Why a recording ended.
 enum class StopReason {
     User,              // Run or Single released
@@ -47,10 +60,11 @@ enum class StopReason {
 // wall time makes due. Counts are those of the reports and samples, never of timer events: one
 // sample per SampleIntervalMs reports, the value refresh after 11 reports and then every 1001.
 //
-// The session writes the samples into the screen buffer and the run flags, sums and elapsed time
-// into the run state (AutoSaveLineNo through the sink); it only reads the channel set-up (the
-// calibration offsets). Observers learn of the progress through its signals, all emitted on the
-// session's thread and synchronously, in sample order.
+// The session writes the samples into the screen buffer and keeps the stop flag, sums and elapsed
+// time itself (progress()); it reads the run state's set-up (mode, time base, auto-save; the line
+// count goes on through the sink) and the channel set-up (the calibration offsets). Observers
+// learn of the progress through its signals, all emitted on the session's thread and
+// synchronously, in sample order.
 class RecordingSession : public QObject {
     Q_OBJECT
 public:
@@ -89,6 +103,13 @@ public:
     void requestStop(StopReason reason);
 
     bool running() const { return running_; }
+    // The stop flag, the sums of the sample being formed and the elapsed time.
+    const RunProgress& progress() const { return progress_; }
+    // Sets the elapsed time, from which a running recording counts on (0 for a new window; the
+    // start of a recording sets it to 0 itself).
+    void setElapsedMs(int64_t ms);
+    // Test hook: the sums of a sample being formed, as if `reportCount` reports had summed to them.
+    void setSumsForTest(const std::array<int32_t, ChannelCount>& sums, int32_t reportCount);
     // A device recording waits for its first batch (the first second after the start command).
     bool waitingForFirstBatch() const { return running_ && !run_.DemoMode && !firstBatchDone_; }
 
@@ -122,6 +143,7 @@ private:
     ScreenBuffer& buffer_;
     const ChannelSetup& channels_;
     RunState& run_;
+    RunProgress progress_;
     DemoSource* demo_;
     DeviceLink* link_ = nullptr;
     AutoSaveSink* sink_ = nullptr;

@@ -6,13 +6,13 @@
 #include <QString>
 
 #include "device/Report.h"
-#include "device/SampleAveraging.h"
 #include "recording/BoundedText.h"
 
-// The state of recording: the source and time base in use, the run flags, the armed auto-save
-// file, the elapsed time and the value texts of the sample being formed. The recording session
-// changes the flags, sums and elapsed time as it records; the windows set up the rest.
-struct RunState : SampleAverager {
+// The set-up of recording that its clients make: the source and time base in use, the run mode,
+// the armed auto-save file and its stamps, and the value texts of the bottom row. What only the
+// recording changes as it runs (its stop flag, sums and elapsed time) the recording session keeps
+// itself (RunProgress).
+struct RunState {
     // ---- Source and time base
     bool DemoMode = false;
     int32_t SampleIntervalMs = 10;
@@ -21,8 +21,8 @@ struct RunState : SampleAverager {
     int32_t TimeDivCode = 500;
     int32_t BufferTimeDivCode = 500;
 
-    // ---- Run flags
-    bool StopFlag = true;
+    // ---- Run mode: a Single recording stops when its screen is full; Idle is false from the start
+    // sequence of a recording to the end of its stop sequence (the window's, around the session's).
     bool SingleShot = false;
     bool Idle = true;
 
@@ -31,12 +31,6 @@ struct RunState : SampleAverager {
     int64_t AutoSaveLineNo = 0;
     QString DataFileName;  // full path; never cut, so a long path is never written under a wrong name
     BoundedText<127> StartStamp, StopStamp;
-
-    // ---- Elapsed time; counts in 64 bits so that a recording of more than 596 hours keeps its label right.
-    int64_t ElapsedMs = 0;
-    int64_t ElapsedHours = 0;
-    int32_t ElapsedMinutes = 0, ElapsedSeconds = 0;
-    BoundedText<10> ElapsedMinText = "00", ElapsedSecText = "00";
 
     // ---- The value texts of the bottom row
     std::array<BoundedText<20>, ChannelCount> ValueText{"0V", "0V", "0V", "0V"};

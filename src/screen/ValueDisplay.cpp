@@ -25,16 +25,18 @@ QString fixedText(int64_t scaled, int decimals, QChar point, const QString& minu
 
 }  // namespace
 
-std::optional<int> reading(const ScreenBuffer& buffer, const RunState& run, const ChannelSetup& channels, int ch)
+std::optional<int> reading(const ScreenBuffer& buffer, const RunState& run, const SampleAverager& sums,
+                           const ChannelSetup& channels, int ch)
 {
     int value = 0;
     if (run.DemoMode) {
         const int v = buffer.trace(ch, buffer.SampleIndex) & 0xFFFF;
         value = (255 - v) * 4 + 3;
     } else {
-        if (run.ReportCount <= 0)
+        if (sums.ReportCount <= 0)
             return std::nullopt;
-        value = run.SampleSum[static_cast<size_t>(ch)] / run.ReportCount + channels.CalOffset[static_cast<size_t>(ch)];
+        value =
+            sums.SampleSum[static_cast<size_t>(ch)] / sums.ReportCount + channels.CalOffset[static_cast<size_t>(ch)];
     }
     return std::clamp(value, 0, 1023);
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "device/SampleAveraging.h"
 #include "recording/ChannelSetup.h"
 #include "recording/RunState.h"
 #include "recording/ScreenBuffer.h"
@@ -28,7 +29,8 @@ constexpr bool isOverRange(int value)
 // Device mode: the average of the reports summed so far for the sample being formed, plus the
 // channel's calibration offset. A refresh can come before the first report of a sample has
 // arrived (ReportCount 0); there is no reading then, and the displays keep their last value.
-std::optional<int> reading(const ScreenBuffer& buffer, const RunState& run, const ChannelSetup& channels, int ch);
+std::optional<int> reading(const ScreenBuffer& buffer, const RunState& run, const SampleAverager& sums,
+                           const ChannelSetup& channels, int ch);
 
 // Volts of a reading on a range given in tenths of a volt.
 double volts(int value, int rangeTenths);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <cmath>
 #include <cstdint>
 
 #include <QString>
@@ -65,13 +64,6 @@ struct AnnotationState {
 constexpr int traceRow(int gridTop, int v)
 {
     return gridTop + v + (v == 255 ? 1 : 0);
-}
-// x of buffer position p during a recording: one step per 6.25 positions, rounded to nearest
-// (half away from zero, as the recorder has always placed its live points).
-inline int liveX(int gridLeft, int position)
-{
-    const int step = static_cast<int>(std::lround(position / 6.25));
-    return gridLeft + 2 * step - 1;
 }
 
 struct ViewState {

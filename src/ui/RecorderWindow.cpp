@@ -43,7 +43,7 @@ RecorderWindow::RecorderWindow(RecorderState& state, QWidget* parent) : QMainWin
     measuring_ = new MeasuringTools(this, st, view, screen, *menu_);
     inputs_ =
         new InputControls(this, st, screen, rangeGroupBox_, rangeRows_, timeBaseGroupBox_, dvmPanels_, *measuring_);
-    values_ = new ValueDisplays(this, st, screen, dvmPanels_, *menu_);
+    values_ = new ValueDisplays(this, st, session->progress(), screen, dvmPanels_, *menu_);
     auto currentSettings = [this]() -> const AppSettings& { return settings(); };
     images_ = new ImageActions(this, st, screen, screenBitmap, currentSettings);
     files_ = new DataFileActions(this, st, screen, *session, *measuring_, currentSettings);
@@ -120,14 +120,9 @@ void RecorderWindow::initialise()
     st.DemoValueMs = 0;
     values_->forgetHolds();
 
-    st.ElapsedMs = 0;
-    st.ElapsedHours = 0;
-    st.ElapsedMinutes = 0;
-    st.ElapsedSeconds = 0;
-
     session->stop(StopReason::User);
+    session->setElapsedMs(0);
     st.SampleIntervalMs = 10;
-    st.StopFlag = true;
 
     previousPageButton_->setEnabled(false);
     nextPageButton_->setEnabled(false);
@@ -178,8 +173,6 @@ void RecorderWindow::initialise()
 
     st.TraceBuf.fill(255);
 
-    st.ElapsedMinText = "00";
-    st.ElapsedSecText = "00";
     runControls_->elapsedTimeLabel()->setText(QStringLiteral("0 hr  00 min  00 sec"));
 }
 
@@ -192,7 +185,6 @@ bool RecorderWindow::canClose()
         session->stop(StopReason::Closed);
     else if (st.DemoMode)
         stopRecording();
-    st.StopFlag = true;
     return true;
 }
 

@@ -164,12 +164,10 @@ void RecordingControl::recordButtonClick(QToolButton* button, bool singleShot)
     if (button->isChecked()) {
         if (singleShot)
             st.SingleShot = true;
-        st.StopFlag = false;
         startRecording();
     } else {
         if (session_.running() || st.DemoMode)
             stopRecording();
-        st.StopFlag = true;
     }
 }
 
@@ -303,7 +301,8 @@ void RecordingControl::finishStop(bool fromSession)
 
 void RecordingControl::drawLiveSamples(int first, int last)
 {
-    elapsedTimeLabel_->setText(elapsedText(st.ElapsedHours, st.ElapsedMinutes, st.ElapsedSeconds));
+    const RunProgress& progress = session_.progress();
+    elapsedTimeLabel_->setText(elapsedText(progress.ElapsedHours, progress.ElapsedMinutes, progress.ElapsedSeconds));
 
     // A device recording puts full negative scale on the bottom grid line; the demo draws every
     // value at GridTop + v.

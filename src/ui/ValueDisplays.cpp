@@ -10,9 +10,9 @@
 #include "ui/DvmPanel.h"
 #include "ui/RecorderMenu.h"
 
-ValueDisplays::ValueDisplays(QObject* parent, RecorderState& state, Screen& screen,
+ValueDisplays::ValueDisplays(QObject* parent, RecorderState& state, const SampleAverager& sums, Screen& screen,
                              const std::array<DvmPanel*, 4>& panels, const RecorderMenu& menu)
-    : QObject(parent), st(state), screen_(screen), panels_(panels), menu_(menu)
+    : QObject(parent), st(state), sums_(sums), screen_(screen), panels_(panels), menu_(menu)
 {
 }
 
@@ -41,7 +41,7 @@ void ValueDisplays::refreshDvmPanels()
         if (!st.ChannelOn[c])
             continue;
         // No report of the sample has arrived yet: the panel keeps its last reading.
-        const std::optional<int> value = dvm::reading(st, st, st, ch);
+        const std::optional<int> value = dvm::reading(st, st, sums_, st, ch);
         if (!value)
             continue;
         DvmPanel* panel = panels_[c];
@@ -63,7 +63,7 @@ void ValueDisplays::refreshValueTexts()
         if (!st.ChannelOn[c])
             continue;
         // Before the first report of a sample there is no reading: the last value text stays.
-        const std::optional<int> value = dvm::reading(st, st, st, ch);
+        const std::optional<int> value = dvm::reading(st, st, sums_, st, ch);
         if (value)
             st.ValueText[c] = dvm::valueText(*value, st.ChannelRange[c], !st.DemoMode);
         // With auto-save armed the bottom row shows the file name; the text goes into the picture

@@ -4,6 +4,7 @@
 #include <array>
 
 struct RecorderState;
+struct SampleAverager;
 
 class DvmPanel;
 class RecorderMenu;
@@ -15,8 +16,9 @@ class Screen;
 class ValueDisplays : public QObject {
     Q_OBJECT
 public:
-    ValueDisplays(QObject* parent, RecorderState& state, Screen& screen, const std::array<DvmPanel*, 4>& panels,
-                  const RecorderMenu& menu);
+    // `sums`: the reports summed for the sample being formed (the recording session's).
+    ValueDisplays(QObject* parent, RecorderState& state, const SampleAverager& sums, Screen& screen,
+                  const std::array<DvmPanel*, 4>& panels, const RecorderMenu& menu);
 
     // The session's refresh schedule: a device recording refreshes the display that is shown; the
     // demo refreshes the DVM panels (`dvm`) once a second and the value texts (`texts`) twice.
@@ -32,6 +34,7 @@ public:
 
 private:
     RecorderState& st;
+    const SampleAverager& sums_;
     Screen& screen_;
     std::array<DvmPanel*, 4> panels_;
     const RecorderMenu& menu_;

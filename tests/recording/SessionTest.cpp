@@ -150,7 +150,7 @@ TEST_F(DeviceSession, SingleScreenWithAutoSaveRecordsEveryReportInBatches)
         ASSERT_EQ(st.sample(2, p), 512) << p;
         ASSERT_EQ(st.trace(0, p), 95) << p;
     }
-    EXPECT_EQ(st.ElapsedMs, 1700);  // the first sample of a device recording is not counted
+    EXPECT_EQ(session.progress().ElapsedMs, 1700);  // the first sample of a device recording is not counted
     expectContiguous(0, 1700);
     // The first batch takes the second of reports queued since the start command; the rest come
     // in batches of a few, never one wake-up per report.
@@ -181,7 +181,7 @@ TEST_F(DeviceSession, UserStopTakesTheQueuedReportsAndEndsOnWholeSamples)
     EXPECT_FALSE(session.running());
     ASSERT_EQ(stops.size(), 1u);
     EXPECT_EQ(stops[0], StopReason::User);
-    EXPECT_TRUE(st.StopFlag);
+    EXPECT_TRUE(session.progress().StopFlag);
     EXPECT_FALSE(sim->streaming());
     const int last = st.SampleIndex - 1;
     for (int p = 0; p <= last; ++p)
@@ -292,7 +292,7 @@ TEST_F(ScriptedSession, ReportsAreAveragedWithTheirCalibrationOffsetAndStoredAsS
     EXPECT_EQ(st.trace(2, 0), 0);
     EXPECT_EQ(st.trace(3, 0), 230);
     EXPECT_EQ(stored(1), (std::array<int, 4>{496, 504, 496, 501}));
-    EXPECT_EQ(st.ReportCount, 0);
+    EXPECT_EQ(session.progress().ReportCount, 0);
     session.stop(StopReason::User);
     EXPECT_EQ(st.SampleIndex, 2);  // nothing gathered for a third sample
 }
@@ -367,7 +367,7 @@ TEST_F(DemoSession, SingleScreenWithAutoSaveIsPacedByWallTimeInBatches)
     EXPECT_GE(ms, 1650);
     EXPECT_LT(appended.size(), 160u);
     expectContiguous(0, 1700);
-    EXPECT_EQ(st.ElapsedMs, 1701);
+    EXPECT_EQ(session.progress().ElapsedMs, 1701);
     for (int p = 0; p < 1701; ++p)
         ASSERT_EQ(st.trace(0, p), st.DemoTable[static_cast<size_t>(p % 300)]) << p;
 
@@ -399,13 +399,40 @@ TEST_F(DemoSession, TheScreenWrapsAfterPosition1701)
     EXPECT_EQ(order, (std::vector<int>{'a', 'w', 'a'}));
     EXPECT_TRUE(st.ScreenWrapped);
     EXPECT_EQ(st.SampleIndex, 99);
-    EXPECT_EQ(st.ElapsedMs, 980);  // without auto-save the time starts again with the screen
+    EXPECT_EQ(session.progress().ElapsedMs, 980);  // without auto-save the time starts again with the screen
     // The DVM panels once a second and the value texts twice a second of sample time.
     EXPECT_GE(count('r'), 30);
     session.stop(StopReason::User);
     ASSERT_EQ(stops.size(), 1u);
     session.takeDemoSamples(5);  // an event queued before the stop takes no sample
     EXPECT_EQ(st.SampleIndex, 99);
+}
+
+TEST_F(DemoSession, ElapsedTimeIsTheSessionsAndCountsOnFromWhereItWasSet)
+{
+    st.SampleIntervalMs = 10;
+    st.RecTimeDivLabel = "1s";
+    st.AutoSaveOn = true;  // lines are only counted: no sink
+    session.start();
+    EXPECT_FALSE(session.progress().StopFlag);
+    const int64_t longRun = int64_t{600} * 3600000 + 5 * 60000 + 6990;
+    session.setElapsedMs(longRun);
+    session.takeDemoSamples(1);
+    const RunProgress& p = session.progress();
+    EXPECT_EQ(p.ElapsedMs, longRun + 10);
+    EXPECT_EQ(p.ElapsedHours, 600);  // beyond what 32 bits of milliseconds hold
+    EXPECT_EQ(p.ElapsedMinutes, 5);
+    EXPECT_EQ(p.ElapsedSeconds, 7);
+    session.stop(StopReason::User);
+    EXPECT_TRUE(p.StopFlag);
+    EXPECT_EQ(p.ElapsedMs, longRun + 10);  // the stop keeps the time for the window's label
+
+    session.start();  // a new recording starts at zero
+    EXPECT_EQ(p.ElapsedMs, 0);
+    EXPECT_EQ(p.ElapsedHours, 0);
+    session.stop(StopReason::User);
+    session.setElapsedMs(0);
+    EXPECT_EQ(p.ElapsedSeconds, 0);
 }
 
 }  // namespace

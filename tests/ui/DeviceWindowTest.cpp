@@ -66,7 +66,7 @@ struct DeviceWindow : ::testing::Test {
         win.device = link.get();
         if (withShell) {
             shell = std::make_unique<StartupShell>(st, settings);
-            shell->handOverTimer->stop();  // the test runs the hand-over itself
+            child<QTimer>(*shell, "handOverTimer")->stop();  // the test runs the hand-over itself
             win.shell = shell.get();
         } else {
             deriveColours(st);
@@ -235,7 +235,7 @@ TEST_F(DeviceWindow, RecorderGoneAtASampleBoundaryEndsOnTheLastMeasuredSample)
     EXPECT_EQ(st.ScreenSamples, 5);
     EXPECT_EQ(samples(0, 0, 4), std::vector<int>(5, 640));
     EXPECT_EQ(st.trace(0, 5), 255);
-    EXPECT_EQ(st.ElapsedMs, 4);  // the device loop does not count its first sample
+    EXPECT_EQ(w->session->progress().ElapsedMs, 4);  // the device loop does not count its first sample
     const QList<QByteArray> data = dataLines(path);
     ASSERT_EQ(data.size(), 5);
     EXPECT_EQ(data.back(), QByteArray("4\t640\t448\t512\t512\t0.004\t5.000\t-2.500\t0.000\t0.000"));

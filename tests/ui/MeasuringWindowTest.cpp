@@ -58,8 +58,9 @@ struct MeasuringWindow : ::testing::Test {
     {
         st.DemoMode = false;
         st.ChannelRange[static_cast<size_t>(ch)] = static_cast<uint8_t>(rangeTenths);
-        st.SampleSum[static_cast<size_t>(ch)] = value * 4;
-        st.ReportCount = 4;
+        std::array<int32_t, 4> sums = w->session->progress().SampleSum;
+        sums[static_cast<size_t>(ch)] = value * 4;
+        w->session->setSumsForTest(sums, 4);
     }
     std::array<int, 4> digits(int ch) const
     {
@@ -166,8 +167,7 @@ TEST_F(MeasuringWindow, RefreshBeforeTheFirstReportKeepsTheLastValue)
     deviceReading(0, 812, 40);
     w->values().refreshDvmPanels();
     w->values().refreshValueTexts();
-    st.ReportCount = 0;
-    st.SampleSum[0] = 0;
+    w->session->setSumsForTest({}, 0);
     w->values().refreshDvmPanels();
     w->values().refreshValueTexts();
     EXPECT_EQ(digits(0), (std::array<int, 4>{0, 2, 3, 4}));
@@ -431,15 +431,13 @@ TEST(DvmHoldLabels, ShowTheWholeTextInsideTheirPanel)
         child<QAction>(w, "dvmDisplayAction")->trigger();
         w.show();
         st.DemoMode = false;
-        st.ReportCount = 4;
         for (size_t c = 0; c < 4; ++c) {
             w.dvmPanel(static_cast<int>(c))->maxBox()->setChecked(true);
             w.dvmPanel(static_cast<int>(c))->minBox()->setChecked(true);
-            st.SampleSum[c] = 1 * 4;  // -19.961 V, the widest reading
         }
+        w.session->setSumsForTest({4, 4, 4, 4}, 4);  // -19.961 V, the widest reading
         w.values().refreshDvmPanels();
-        for (size_t c = 0; c < 4; ++c)
-            st.SampleSum[c] = 1022 * 4;  // 19.922 V
+        w.session->setSumsForTest({4088, 4088, 4088, 4088}, 4);  // 19.922 V
         w.values().refreshDvmPanels();
 
         for (size_t c = 0; c < 4; ++c) {

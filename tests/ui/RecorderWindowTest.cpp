@@ -53,7 +53,7 @@ TEST_F(RecorderWindowTest, StartsReadyWithItsDesignedState)
     EXPECT_EQ(child<QScrollBar>(w, "scrollBar")->maximum(), 1700);
     EXPECT_FALSE(child<QWidget>(w, "liveOverlay")->isEnabled());
     EXPECT_TRUE(st.Idle);
-    EXPECT_TRUE(st.StopFlag);
+    EXPECT_TRUE(w.session->progress().StopFlag);
     EXPECT_EQ(st.ScreenSamples, 1700);
     EXPECT_EQ(w.view.markers.timeX, (std::array<int32_t, 2>{26, 538}));
     EXPECT_EQ(w.view.markers.voltY, (std::array<int32_t, 2>{36, 260}));

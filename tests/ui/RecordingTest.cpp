@@ -56,7 +56,7 @@ TEST_F(DemoRecording, RunThenStop)
 {
     child<QToolButton>(*w, "runButton")->click();
     EXPECT_FALSE(st.Idle);
-    EXPECT_FALSE(st.StopFlag);
+    EXPECT_FALSE(w->session->progress().StopFlag);
     EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Recording"));
     EXPECT_TRUE(child<QLabel>(*w, "runStatusLabel")->font().bold());
     EXPECT_FALSE(child<QToolButton>(*w, "singleButton")->isEnabled());
@@ -77,7 +77,7 @@ TEST_F(DemoRecording, RunThenStop)
 
     child<QToolButton>(*w, "runButton")->click();
     EXPECT_TRUE(st.Idle);
-    EXPECT_TRUE(st.StopFlag);
+    EXPECT_TRUE(w->session->progress().StopFlag);
     EXPECT_FALSE(w->session->demoTimer()->Enabled());
     EXPECT_EQ(child<QLabel>(*w, "runStatusLabel")->text(), QStringLiteral("Stopped"));
     EXPECT_FALSE(child<QLabel>(*w, "runStatusLabel")->font().bold());
@@ -129,7 +129,7 @@ TEST_F(DemoRecording, WrapStartsTheNextScreenAtPositionOneAndResetsTheTime)
     const int first = st.trace(0, 0);
     tick(1);  // position 1701, then the wrap
     EXPECT_EQ(st.SampleIndex, 1);
-    EXPECT_EQ(st.ElapsedMs, 0);
+    EXPECT_EQ(w->session->progress().ElapsedMs, 0);
     EXPECT_EQ(child<QLabel>(*w, "elapsedTimeLabel")->text(),
               QStringLiteral("0 hr  00 min  17 sec"));  // until the next sample
     tick(1);
@@ -224,7 +224,7 @@ TEST_F(DemoRecording, ElapsedTimeDoesNotOverflowOnLongRecordings)
 {
     child<QToolButton>(*w, "runButton")->click();
     st.AutoSaveOn = true;  // with auto-save the time runs on across wraps
-    st.ElapsedMs = int64_t{600} * 3600000 + 5 * 60000 + 7000;
+    w->session->setElapsedMs(int64_t{600} * 3600000 + 5 * 60000 + 7000);
     tick(1);
     EXPECT_EQ(child<QLabel>(*w, "elapsedTimeLabel")->text(), QStringLiteral("600 hr  05 min  07 sec"));
     st.AutoSaveOn = false;
