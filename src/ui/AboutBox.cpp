@@ -43,47 +43,47 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
     if (QApplication::windowIcon().isNull())
         QApplication::setWindowIcon(icon);
 
-    framePanel = new QFrame(this);
-    framePanel->setObjectName(QStringLiteral("framePanel"));
-    framePanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    framePanel->setLineWidth(2);
-    framePanel->setGeometry(1, 4, 237, 145);
+    framePanel_ = new QFrame(this);
+    framePanel_->setObjectName(QStringLiteral("framePanel"));
+    framePanel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    framePanel_->setLineWidth(2);
+    framePanel_->setGeometry(1, 4, 237, 145);
     // The texts are black on white whatever the skin, like a printed label.
-    QPalette white = framePanel->palette();
+    QPalette white = framePanel_->palette();
     white.setColor(QPalette::Window, Qt::white);
-    framePanel->setPalette(white);
-    framePanel->setAutoFillBackground(true);
+    framePanel_->setPalette(white);
+    framePanel_->setAutoFillBackground(true);
 
-    iconLabel = new QLabel(framePanel);
-    iconLabel->setObjectName(QStringLiteral("iconLabel"));
-    iconLabel->setGeometry(8, 8, 33, 33);
-    iconLabel->setScaledContents(true);
-    iconLabel->setPixmap(icon.pixmap(32, 32));
+    iconLabel_ = new QLabel(framePanel_);
+    iconLabel_->setObjectName(QStringLiteral("iconLabel"));
+    iconLabel_->setGeometry(8, 8, 33, 33);
+    iconLabel_->setScaledContents(true);
+    iconLabel_->setPixmap(icon.pixmap(32, 32));
 
-    titleLabel = makeLabel(framePanel, "titleLabel", QStringLiteral("Recorder/Logger"), 64, 12, 13, true);
-    makerLabel = makeLabel(framePanel, "makerLabel", QStringLiteral("Software for Lumivale"), 64, 36, 11, false);
-    productLabel =
-        makeLabel(framePanel, "productLabel", QStringLiteral("KORVIX 4Ch signal recorder "), 64, 48, 11, false);
-    versionLabel = makeLabel(framePanel, "versionLabel", QStringLiteral("Version 1.01"), 64, 60, 11, false);
-    webAddressLabel = makeLabel(framePanel, "webAddressLabel", QLatin1String(MakerSiteText), 68, 84, 11, false);
+    titleLabel_ = makeLabel(framePanel_, "titleLabel", QStringLiteral("Recorder/Logger"), 64, 12, 13, true);
+    makerLabel_ = makeLabel(framePanel_, "makerLabel", QStringLiteral("Software for Lumivale"), 64, 36, 11, false);
+    productLabel_ =
+        makeLabel(framePanel_, "productLabel", QStringLiteral("KORVIX 4Ch signal recorder "), 64, 48, 11, false);
+    versionLabel_ = makeLabel(framePanel_, "versionLabel", QStringLiteral("Version 1.01"), 64, 60, 11, false);
+    webAddressLabel_ = makeLabel(framePanel_, "webAddressLabel", QLatin1String(MakerSiteText), 68, 84, 11, false);
     // The underline goes into the label's own style sheet: a skin replaces the application's style
     // sheet, and the repolish that follows rebuilds each label's font from the style sheets, which
     // would drop an underline set with setFont() alone.
-    QFont link = webAddressLabel->font();
+    QFont link = webAddressLabel_->font();
     link.setUnderline(true);
-    webAddressLabel->setFont(link);
-    webAddressLabel->setStyleSheet(QStringLiteral("QLabel { text-decoration: underline; }"));
-    webAddressLabel->setCursor(Qt::PointingHandCursor);
-    webAddressLabel->setToolTip(QLatin1String(MakerSite));
-    webAddressLabel->installEventFilter(this);
-    platformLabel =
-        makeLabel(framePanel, "platformLabel", QStringLiteral("For Windows® XP/Vista/7/8/10"), 36, 108, 11, false);
+    webAddressLabel_->setFont(link);
+    webAddressLabel_->setStyleSheet(QStringLiteral("QLabel { text-decoration: underline; }"));
+    webAddressLabel_->setCursor(Qt::PointingHandCursor);
+    webAddressLabel_->setToolTip(QLatin1String(MakerSite));
+    webAddressLabel_->installEventFilter(this);
+    platformLabel_ =
+        makeLabel(framePanel_, "platformLabel", QStringLiteral("For Windows® XP/Vista/7/8/10"), 36, 108, 11, false);
 
-    okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setGeometry(84, 156, 73, 29);
-    okButton->setDefault(true);
-    connect(okButton, &QPushButton::clicked, this, &AboutBox::okClick);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    okButton_->setGeometry(84, 156, 73, 29);
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &AboutBox::okClick);
 }
 
 void AboutBox::showEvent(QShowEvent* event)
@@ -99,7 +99,7 @@ void AboutBox::showEvent(QShowEvent* event)
 
 bool AboutBox::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == webAddressLabel && event->type() == QEvent::MouseButtonRelease &&
+    if (watched == webAddressLabel_ && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         webAddressClick();
         return true;

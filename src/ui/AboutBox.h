@@ -13,20 +13,21 @@ class AboutBox : public QDialog {
 public:
     explicit AboutBox(QWidget* parent = nullptr);
 
-    QFrame* framePanel = nullptr;
-    QLabel* iconLabel = nullptr;
-    QLabel* titleLabel = nullptr;       // "Recorder/Logger"
-    QLabel* makerLabel = nullptr;       // "Software for Lumivale"
-    QLabel* productLabel = nullptr;     // "KORVIX 4Ch signal recorder "
-    QLabel* versionLabel = nullptr;     // "Version 1.01"
-    QLabel* webAddressLabel = nullptr;  // the maker's web address
-    QLabel* platformLabel = nullptr;    // "For Windows® XP/Vista/7/8/10"
-    QPushButton* okButton = nullptr;    // "OK"
-
     void webAddressClick();
     void okClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QFrame* framePanel_ = nullptr;
+    QLabel* iconLabel_ = nullptr;
+    QLabel* titleLabel_ = nullptr;       // "Recorder/Logger"
+    QLabel* makerLabel_ = nullptr;       // "Software for Lumivale"
+    QLabel* productLabel_ = nullptr;     // "KORVIX 4Ch signal recorder "
+    QLabel* versionLabel_ = nullptr;     // "Version 1.01"
+    QLabel* webAddressLabel_ = nullptr;  // the maker's web address
+    QLabel* platformLabel_ = nullptr;    // "For Windows® XP/Vista/7/8/10"
+    QPushButton* okButton_ = nullptr;    // "OK"
 };

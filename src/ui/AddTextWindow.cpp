@@ -24,40 +24,40 @@ AddTextWindow::AddTextWindow(QWidget* parent) : QDialog(parent)
     setModal(false);
     resize(301, 265);
 
-    textEdit = new QPlainTextEdit(this);
-    textEdit->setObjectName(QStringLiteral("textEdit"));
-    textEdit->setGeometry(4, 4, 277, 141);
-    textEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    textEdit_ = new QPlainTextEdit(this);
+    textEdit_->setObjectName(QStringLiteral("textEdit"));
+    textEdit_->setGeometry(4, 4, 277, 141);
+    textEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-    addTextButton = new QPushButton(QStringLiteral("Add Text on Screen"), this);
-    addTextButton->setObjectName(QStringLiteral("addTextButton"));
-    addTextButton->setGeometry(4, 152, 141, 25);
-    removeButton = new QPushButton(QStringLiteral("Remove"), this);
-    removeButton->setObjectName(QStringLiteral("removeButton"));
-    removeButton->setGeometry(156, 152, 57, 25);
-    closeButton = new QPushButton(QStringLiteral("Close"), this);
-    closeButton->setObjectName(QStringLiteral("closeButton"));
-    closeButton->setGeometry(224, 152, 57, 25);
+    addTextButton_ = new QPushButton(QStringLiteral("Add Text on Screen"), this);
+    addTextButton_->setObjectName(QStringLiteral("addTextButton"));
+    addTextButton_->setGeometry(4, 152, 141, 25);
+    removeButton_ = new QPushButton(QStringLiteral("Remove"), this);
+    removeButton_->setObjectName(QStringLiteral("removeButton"));
+    removeButton_->setGeometry(156, 152, 57, 25);
+    closeButton_ = new QPushButton(QStringLiteral("Close"), this);
+    closeButton_->setObjectName(QStringLiteral("closeButton"));
+    closeButton_->setGeometry(224, 152, 57, 25);
     // Return in the memo starts a new line; no button is the default one.
-    for (QPushButton* b : {addTextButton, removeButton, closeButton})
+    for (QPushButton* b : {addTextButton_, removeButton_, closeButton_})
         b->setAutoDefault(false);
 
-    hintLabel = new QLabel(QStringLiteral("Right click the screen to change the text position"), this);
-    hintLabel->setObjectName(QStringLiteral("hintLabel"));
-    hintLabel->move(4, 184);
-    hintLabel->adjustSize();
+    hintLabel_ = new QLabel(QStringLiteral("Right click the screen to change the text position"), this);
+    hintLabel_->setObjectName(QStringLiteral("hintLabel"));
+    hintLabel_->move(4, 184);
+    hintLabel_->adjustSize();
 
-    transparentBox = new QCheckBox(QStringLiteral("Transparent text"), this);
-    transparentBox->setObjectName(QStringLiteral("transparentBox"));
-    transparentBox->setGeometry(4, 208, 153, 17);
+    transparentBox_ = new QCheckBox(QStringLiteral("Transparent text"), this);
+    transparentBox_->setObjectName(QStringLiteral("transparentBox"));
+    transparentBox_->setGeometry(4, 208, 153, 17);
 
-    shortcutMenuBar = new QMenuBar(this);
-    shortcutMenuBar->setObjectName(QStringLiteral("shortcutMenuBar"));
-    shortcutMenuBar->hide();
-    editMenu = shortcutMenuBar->addMenu(QStringLiteral("Edit"));
-    editMenu->setObjectName(QStringLiteral("editMenu"));
+    shortcutMenuBar_ = new QMenuBar(this);
+    shortcutMenuBar_->setObjectName(QStringLiteral("shortcutMenuBar"));
+    shortcutMenuBar_->hide();
+    editMenu_ = shortcutMenuBar_->addMenu(QStringLiteral("Edit"));
+    editMenu_->setObjectName(QStringLiteral("editMenu"));
     auto item = [this](const char* name, const QString& caption, QKeySequence keys, void (AddTextWindow::*handler)()) {
-        auto* a = editMenu->addAction(caption);
+        auto* a = editMenu_->addAction(caption);
         a->setObjectName(QString::fromLatin1(name));
         a->setShortcut(keys);
         // The menu is never shown, so the window itself carries the shortcuts.
@@ -65,25 +65,25 @@ AddTextWindow::AddTextWindow(QWidget* parent) : QDialog(parent)
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
-    copyAction =
+    copyAction_ =
         item("copyAction", QStringLiteral("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), &AddTextWindow::copyClick);
-    pasteAction =
+    pasteAction_ =
         item("pasteAction", QStringLiteral("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), &AddTextWindow::pasteClick);
-    selectAllAction = item("selectAllAction", QStringLiteral("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A),
-                           &AddTextWindow::selectAllClick);
+    selectAllAction_ = item("selectAllAction", QStringLiteral("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A),
+                            &AddTextWindow::selectAllClick);
 
-    connect(addTextButton, &QPushButton::clicked, this, &AddTextWindow::addTextClick);
-    connect(removeButton, &QPushButton::clicked, this, &AddTextWindow::removeClick);
-    connect(closeButton, &QPushButton::clicked, this, &AddTextWindow::closeClick);
+    connect(addTextButton_, &QPushButton::clicked, this, &AddTextWindow::addTextClick);
+    connect(removeButton_, &QPushButton::clicked, this, &AddTextWindow::removeClick);
+    connect(closeButton_, &QPushButton::clicked, this, &AddTextWindow::closeClick);
     // Only the user's click changes the setting; the reader sets the box without a redraw.
-    connect(transparentBox, &QCheckBox::clicked, this, &AddTextWindow::transparentClick);
+    connect(transparentBox_, &QCheckBox::clicked, this, &AddTextWindow::transparentClick);
 
     recorder_ = qobject_cast<RecorderWindow*>(parent);
     if (recorder_.isNull())
         recorder_ = windows().recorder;
-    connect(textEdit, &QPlainTextEdit::textChanged, this, [this] {
+    connect(textEdit_, &QPlainTextEdit::textChanged, this, [this] {
         if (recorder_)
-            recorder_->st.AnnotationText = textEdit->toPlainText();
+            recorder_->st.AnnotationText = textEdit_->toPlainText();
     });
     if (recorder_)
         recorder_->screen.drawAnnotation = [this] { drawOnScreen(); };
@@ -98,13 +98,13 @@ AddTextWindow::~AddTextWindow()
 
 void AddTextWindow::clearAnnotation()
 {
-    textEdit->clear();
+    textEdit_->clear();
     if (recorder_) {
         recorder_->st.AnnotationOn = false;
         recorder_->st.AnnotationTransparent = false;
     }
-    hintLabel->hide();
-    removeButton->setEnabled(false);
+    hintLabel_->hide();
+    removeButton_->setEnabled(false);
 }
 
 void AddTextWindow::fullRedraw()
@@ -121,8 +121,8 @@ void AddTextWindow::addTextClick()
     if (recorder_)
         recorder_->st.AnnotationOn = true;
     fullRedraw();
-    removeButton->setEnabled(true);
-    hintLabel->show();
+    removeButton_->setEnabled(true);
+    hintLabel_->show();
 }
 
 void AddTextWindow::removeClick()
@@ -130,32 +130,32 @@ void AddTextWindow::removeClick()
     if (recorder_)
         recorder_->st.AnnotationOn = false;
     fullRedraw();
-    removeButton->setEnabled(false);
-    hintLabel->hide();
+    removeButton_->setEnabled(false);
+    hintLabel_->hide();
 }
 
 void AddTextWindow::transparentClick()
 {
     if (recorder_)
-        recorder_->st.AnnotationTransparent = transparentBox->isChecked();
+        recorder_->st.AnnotationTransparent = transparentBox_->isChecked();
     fullRedraw();
 }
 
 void AddTextWindow::copyClick()
 {
-    textEdit->copy();
+    textEdit_->copy();
 }
 
 void AddTextWindow::pasteClick()
 {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     if (data != nullptr && data->hasText())
-        textEdit->paste();
+        textEdit_->paste();
 }
 
 void AddTextWindow::selectAllClick()
 {
-    textEdit->selectAll();
+    textEdit_->selectAll();
 }
 
 void AddTextWindow::drawOnScreen()
@@ -169,9 +169,9 @@ void AddTextWindow::annotationLoaded()
     if (!recorder_)
         return;
     const RecorderState& st = recorder_->st;
-    transparentBox->setChecked(st.AnnotationTransparent);
+    transparentBox_->setChecked(st.AnnotationTransparent);
     const QString text = st.AnnotationText;
-    textEdit->setPlainText(text);
-    removeButton->setEnabled(true);
-    hintLabel->show();
+    textEdit_->setPlainText(text);
+    removeButton_->setEnabled(true);
+    hintLabel_->show();
 }

@@ -23,18 +23,6 @@ public:
     explicit AddTextWindow(QWidget* parent = nullptr);
     ~AddTextWindow() override;
 
-    QPlainTextEdit* textEdit = nullptr;
-    QPushButton* addTextButton = nullptr;  // "Add Text on Screen"
-    QPushButton* removeButton = nullptr;   // "Remove"
-    QPushButton* closeButton = nullptr;    // "Close"
-    QLabel* hintLabel = nullptr;           // the hint about the right click
-    QCheckBox* transparentBox = nullptr;   // "Transparent text"
-    QMenuBar* shortcutMenuBar = nullptr;   // not shown: its items act through their shortcuts
-    QMenu* editMenu = nullptr;
-    QAction* copyAction = nullptr;
-    QAction* pasteAction = nullptr;
-    QAction* selectAllAction = nullptr;
-
     void clearAnnotation();
     void addTextClick();
     void removeClick();
@@ -55,4 +43,16 @@ private:
     void fullRedraw();
 
     QPointer<RecorderWindow> recorder_;
+
+    QPlainTextEdit* textEdit_ = nullptr;
+    QPushButton* addTextButton_ = nullptr;  // "Add Text on Screen"
+    QPushButton* removeButton_ = nullptr;   // "Remove"
+    QPushButton* closeButton_ = nullptr;    // "Close"
+    QLabel* hintLabel_ = nullptr;           // the hint about the right click
+    QCheckBox* transparentBox_ = nullptr;   // "Transparent text"
+    QMenuBar* shortcutMenuBar_ = nullptr;   // not shown: its items act through their shortcuts
+    QMenu* editMenu_ = nullptr;
+    QAction* copyAction_ = nullptr;
+    QAction* pasteAction_ = nullptr;
+    QAction* selectAllAction_ = nullptr;
 };

@@ -33,7 +33,7 @@ struct ItemButton {
     int y;
 };
 
-// In the order of ColourDialog::itemButtons; the preview line of each item lies level with it.
+// In the order of the dialog's item buttons; the preview line of each item lies level with it.
 const std::array<ItemButton, 8> ItemButtons = {{
     {"channel1ColourButton", "Ch1", Ch1, 20},
     {"channel2ColourButton", "Ch2", Ch2, 44},
@@ -96,7 +96,7 @@ ColourDialog::ColourDialog(RecorderState& state, QWidget* parent) : QDialog(pare
     bold.setBold(true);
     setFont(bold);
 
-    itemsBevel = makeBevel(this, "itemsBevel", {8, 4, 217, 221});
+    itemsBevel_ = makeBevel(this, "itemsBevel", {8, 4, 217, 221});
     QFont regular = font();
     regular.setBold(false);
     for (size_t i = 0; i < ItemButtons.size(); ++i) {
@@ -109,36 +109,36 @@ ColourDialog::ColourDialog(RecorderState& state, QWidget* parent) : QDialog(pare
         button->setAutoExclusive(true);
         const int index = static_cast<int>(i);
         connect(button, &QToolButton::clicked, this, [this, index] { pickItem(index); });
-        itemButtons[i] = button;
+        itemButtons_[i] = button;
     }
 
-    previewPanel = new QFrame(this);
-    previewPanel->setObjectName(QStringLiteral("previewPanel"));
-    previewPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    previewPanel->setGeometry(116, 16, 97, 197);
-    previewImage = new ScreenView(previewSurface, previewPanel);
-    previewImage->setObjectName(QStringLiteral("previewImage"));
-    previewImage->setGeometry(4, 4, PreviewWidth, PreviewHeight);
+    previewPanel_ = new QFrame(this);
+    previewPanel_->setObjectName(QStringLiteral("previewPanel"));
+    previewPanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    previewPanel_->setGeometry(116, 16, 97, 197);
+    previewImage_ = new ScreenView(previewSurface, previewPanel_);
+    previewImage_->setObjectName(QStringLiteral("previewImage"));
+    previewImage_->setGeometry(4, 4, PreviewWidth, PreviewHeight);
 
-    schemesBevel = makeBevel(this, "schemesBevel", {232, 4, 145, 105});
-    pleaseNoteLabel = makeLabel(this, "pleaseNoteLabel", "Please note:", 240, 16, true);
-    displayNoteLabels[0] = makeLabel(this, "fullColourLabel", "Full color selection ", 240, 36, true);
-    displayNoteLabels[1] = makeLabel(this, "onlyIfLabel", "is possible only if ", 240, 52, true);
-    displayNoteLabels[2] = makeLabel(this, "trueColourLabel", "True Color (24 bit)", 240, 68, true);
-    displayNoteLabels[3] = makeLabel(this, "displayModeLabel", "display mode is used.", 240, 84, true);
-    defaultSchemesLabel = makeLabel(this, "defaultSchemesLabel", "Select Default Colors:", 252, 140, false);
+    schemesBevel_ = makeBevel(this, "schemesBevel", {232, 4, 145, 105});
+    pleaseNoteLabel_ = makeLabel(this, "pleaseNoteLabel", "Please note:", 240, 16, true);
+    displayNoteLabels_[0] = makeLabel(this, "fullColourLabel", "Full color selection ", 240, 36, true);
+    displayNoteLabels_[1] = makeLabel(this, "onlyIfLabel", "is possible only if ", 240, 52, true);
+    displayNoteLabels_[2] = makeLabel(this, "trueColourLabel", "True Color (24 bit)", 240, 68, true);
+    displayNoteLabels_[3] = makeLabel(this, "displayModeLabel", "display mode is used.", 240, 84, true);
+    defaultSchemesLabel_ = makeLabel(this, "defaultSchemesLabel", "Select Default Colors:", 252, 140, false);
     // Fonts wider than the one the dialog was laid out for would push the text over the edge.
-    if (defaultSchemesLabel->geometry().right() > width() - 6)
-        defaultSchemesLabel->move(width() - 6 - defaultSchemesLabel->width(), 140);
+    if (defaultSchemesLabel_->geometry().right() > width() - 6)
+        defaultSchemesLabel_->move(width() - 6 - defaultSchemesLabel_->width(), 140);
 
-    brightScreenButton = makePushButton(this, "brightScreenButton", "Bright Screen", {244, 164, 113, 25});
-    blackScreenButton = makePushButton(this, "blackScreenButton", "Black Screen", {244, 200, 113, 25});
-    okButton = makePushButton(this, "okButton", "OK", {20, 232, 85, 25});
-    cancelButton = makePushButton(this, "cancelButton", "Cancel", {124, 232, 85, 25});
-    connect(brightScreenButton, &QPushButton::clicked, this, &ColourDialog::brightScreenClick);
-    connect(blackScreenButton, &QPushButton::clicked, this, &ColourDialog::blackScreenClick);
-    connect(okButton, &QPushButton::clicked, this, &ColourDialog::okClick);
-    connect(cancelButton, &QPushButton::clicked, this, &ColourDialog::cancelClick);
+    brightScreenButton_ = makePushButton(this, "brightScreenButton", "Bright Screen", {244, 164, 113, 25});
+    blackScreenButton_ = makePushButton(this, "blackScreenButton", "Black Screen", {244, 200, 113, 25});
+    okButton_ = makePushButton(this, "okButton", "OK", {20, 232, 85, 25});
+    cancelButton_ = makePushButton(this, "cancelButton", "Cancel", {124, 232, 85, 25});
+    connect(brightScreenButton_, &QPushButton::clicked, this, &ColourDialog::brightScreenClick);
+    connect(blackScreenButton_, &QPushButton::clicked, this, &ColourDialog::blackScreenClick);
+    connect(okButton_, &QPushButton::clicked, this, &ColourDialog::okClick);
+    connect(cancelButton_, &QPushButton::clicked, this, &ColourDialog::cancelClick);
 
     initialise();
 }
@@ -178,13 +178,13 @@ void ColourDialog::drawPreview()
     s.line(0, 154, w, 154);
     s.penMode = Surface::PenMode::Copy;
 
-    previewImage->update();
+    previewImage_->update();
 }
 
 void ColourDialog::pickItem(int button)
 {
     const size_t b = static_cast<size_t>(button);
-    itemButtons[b]->setChecked(true);
+    itemButtons_[b]->setChecked(true);
     Colour& colour = st.SettingsColors[ItemButtons[b].item];
     const QColor chosen = pickColour(QColor::fromRgb(Surface::toRgb(colour)), this);
     if (chosen.isValid())

@@ -49,20 +49,6 @@ public:
     static constexpr int PreviewHeight = 189;
     Surface previewSurface{PreviewWidth, PreviewHeight};
 
-    QFrame* itemsBevel = nullptr;
-    // Item buttons in the order Ch1, Ch2, Ch3, Ch4, Dark Grid, Bright Grid, Time Marker, Background.
-    std::array<QToolButton*, 8> itemButtons{};
-    QFrame* previewPanel = nullptr;
-    ScreenView* previewImage = nullptr;
-    QFrame* schemesBevel = nullptr;
-    QLabel* pleaseNoteLabel = nullptr;           // "Please note:"
-    std::array<QLabel*, 4> displayNoteLabels{};  // the four lines about the display's colour depth
-    QLabel* defaultSchemesLabel = nullptr;       // "Select Default Colors:"
-    QPushButton* brightScreenButton = nullptr;   // "Bright Screen"
-    QPushButton* blackScreenButton = nullptr;    // "Black Screen"
-    QPushButton* okButton = nullptr;             // "OK"
-    QPushButton* cancelButton = nullptr;         // "Cancel"
-
     void initialise();
     // Draws the preview from SettingsColors: every line shows its item's colour on the background.
     void drawPreview();
@@ -97,6 +83,19 @@ private:
     void pickItem(int button);
     void closeWith(ColourDialogClose how);
 
+    QFrame* itemsBevel_ = nullptr;
+    // Item buttons in the order Ch1, Ch2, Ch3, Ch4, Dark Grid, Bright Grid, Time Marker, Background.
+    std::array<QToolButton*, 8> itemButtons_{};
+    QFrame* previewPanel_ = nullptr;
+    ScreenView* previewImage_ = nullptr;
+    QFrame* schemesBevel_ = nullptr;
+    QLabel* pleaseNoteLabel_ = nullptr;           // "Please note:"
+    std::array<QLabel*, 4> displayNoteLabels_{};  // the four lines about the display's colour depth
+    QLabel* defaultSchemesLabel_ = nullptr;       // "Select Default Colors:"
+    QPushButton* brightScreenButton_ = nullptr;   // "Bright Screen"
+    QPushButton* blackScreenButton_ = nullptr;    // "Black Screen"
+    QPushButton* okButton_ = nullptr;             // "OK"
+    QPushButton* cancelButton_ = nullptr;         // "Cancel"
     ColourDialogClose closedBy_ = ColourDialogClose::Window;
     bool coloursAccepted_ = false;
     bool defaultSchemeChosen_ = true;

@@ -61,13 +61,13 @@ DataFileBrowser::DataFileBrowser(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("DataFileBrowser"));
     setWindowTitle(QStringLiteral("File Error"));
     setModal(true);
-    messageLabel = new QLabel(this);
-    messageLabel->setObjectName(QStringLiteral("messageLabel"));
-    messageLabel->move(4, 16);
-    okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setGeometry(64, 44, 93, 29);
-    connect(okButton, &QPushButton::clicked, this, &DataFileBrowser::okClick);
+    messageLabel_ = new QLabel(this);
+    messageLabel_->setObjectName(QStringLiteral("messageLabel"));
+    messageLabel_->move(4, 16);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    okButton_->setGeometry(64, 44, 93, 29);
+    connect(okButton_, &QPushButton::clicked, this, &DataFileBrowser::okClick);
     resize(225, 81);
 }
 
@@ -280,9 +280,9 @@ void DataFileBrowser::applyAnnotation(RecorderWindow& w, const datafile::Annotat
 
 void DataFileBrowser::reject(RecorderWindow& w, const QString& path, const QString& reason)
 {
-    messageLabel->setText(QFileInfo(path).fileName() + reason);
-    messageLabel->adjustSize();
-    resize(std::max(225, messageLabel->x() + messageLabel->width() + 8), height());
+    messageLabel_->setText(QFileInfo(path).fileName() + reason);
+    messageLabel_->adjustSize();
+    resize(std::max(225, messageLabel_->x() + messageLabel_->width() + 8), height());
     lines_.close();
     w.st.DataFileName.clear();
     showModal();

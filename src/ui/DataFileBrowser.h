@@ -32,9 +32,6 @@ public:
     explicit DataFileBrowser(QWidget* parent = nullptr);
     ~DataFileBrowser() override;
 
-    QLabel* messageLabel = nullptr;
-    QPushButton* okButton = nullptr;  // "OK"
-
     void okClick() { accept(); }
 
     // "Open Data...": asks for a file and shows its first page.
@@ -102,6 +99,8 @@ private:
     void buildProgressWindow();
 
     struct IndexPass;
+    QLabel* messageLabel_ = nullptr;
+    QPushButton* okButton_ = nullptr;  // "OK"
     datafile::DataFileLines lines_;
     QString viewed_;  // the file on view: page turns keep to it even when DataFileName moves on
     bool busy_ = false;

@@ -46,12 +46,13 @@ LongFileController::LongFileController(RecorderWindow& window, DataFileBrowser& 
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    exportCsvAction = make("exportCsvAction", QStringLiteral("Export CSV..."), {}, &LongFileController::exportCsvClick);
-    overviewAction =
+    exportCsvAction_ =
+        make("exportCsvAction", QStringLiteral("Export CSV..."), {}, &LongFileController::exportCsvClick);
+    overviewAction_ =
         make("recordingOverviewAction", QStringLiteral("Recording Overview"), {}, &LongFileController::overviewClick);
-    goToTimeAction = make("goToTimeAction", QStringLiteral("Go to Time..."), QKeySequence(Qt::CTRL | Qt::Key_G),
-                          &LongFileController::goToTimeClick);
-    refreshAction =
+    goToTimeAction_ = make("goToTimeAction", QStringLiteral("Go to Time..."), QKeySequence(Qt::CTRL | Qt::Key_G),
+                           &LongFileController::goToTimeClick);
+    refreshAction_ =
         make("refreshAction", QStringLiteral("Refresh"), QKeySequence(Qt::Key_F5), &LongFileController::refreshClick);
     auto key = [this](const char* name, Qt::Key k, std::function<void()> f) {
         auto* a = new QAction(&w_);
@@ -64,19 +65,19 @@ LongFileController::LongFileController(RecorderWindow& window, DataFileBrowser& 
         w_.addAction(a);
         return a;
     };
-    firstPageAction = key("firstPageAction", Qt::Key_Home, [this] { showPage(0); });
-    lastPageAction = key("lastPageAction", Qt::Key_End, [this] { showLastPage(); });
-    pageUpAction = key("pageUpAction", Qt::Key_PageUp, [this] { showPage(currentPage() - 1); });
-    pageDownAction = key("pageDownAction", Qt::Key_PageDown, [this] { showPage(currentPage() + 1); });
+    firstPageAction_ = key("firstPageAction", Qt::Key_Home, [this] { showPage(0); });
+    lastPageAction_ = key("lastPageAction", Qt::Key_End, [this] { showLastPage(); });
+    pageUpAction_ = key("pageUpAction", Qt::Key_PageUp, [this] { showPage(currentPage() - 1); });
+    pageDownAction_ = key("pageDownAction", Qt::Key_PageDown, [this] { showPage(currentPage() + 1); });
 
     // "Export CSV..." after the data items of the File menu; the others at the end of View.
     QMenu* fileMenu = w_.menu().fileMenu();
     QMenu* viewMenu = w_.menu().viewMenu();
-    fileMenu->insertAction(findAction(fileMenu, "fileSeparator2"), exportCsvAction);
+    fileMenu->insertAction(findAction(fileMenu, "fileSeparator2"), exportCsvAction_);
     viewMenu->addSeparator()->setObjectName(QStringLiteral("viewSeparator3"));
-    viewMenu->addAction(overviewAction);
-    viewMenu->addAction(goToTimeAction);
-    viewMenu->addAction(refreshAction);
+    viewMenu->addAction(overviewAction_);
+    viewMenu->addAction(goToTimeAction_);
+    viewMenu->addAction(refreshAction_);
     connect(viewMenu, &QMenu::aboutToShow, this, &LongFileController::updateActions);
     connect(fileMenu, &QMenu::aboutToShow, this, &LongFileController::updateActions);
     // Runs after the window's own handlers of the same signals.
@@ -130,8 +131,8 @@ void LongFileController::updateActions()
     const bool on = fileOnView();
     // The page keys are taken from the focused control (a scroll bar moves with them) only while a
     // data file is on the screen.
-    for (QAction* a : {exportCsvAction, overviewAction, goToTimeAction, refreshAction, firstPageAction, lastPageAction,
-                       pageUpAction, pageDownAction})
+    for (QAction* a : {exportCsvAction_, overviewAction_, goToTimeAction_, refreshAction_, firstPageAction_,
+                       lastPageAction_, pageUpAction_, pageDownAction_})
         a->setEnabled(on);
 }
 
@@ -189,7 +190,7 @@ void LongFileController::pageTurned()
         return;
     if (overviewWindow_ != nullptr) {
         const datafile::PagePlace place = datafile::pageOfIndex(currentPage());
-        overviewWindow_->plot->setBand(place.firstRow, place.lastRow);
+        overviewWindow_->plot()->setBand(place.firstRow, place.lastRow);
     }
 }
 
@@ -308,7 +309,7 @@ void LongFileController::overviewClick()
         return;
     if (overviewWindow_ == nullptr) {
         overviewWindow_ = new RecordingOverviewWindow(&w_);
-        overviewWindow_->plot->setColours(w_.st.ActiveColors);
+        overviewWindow_->plot()->setColours(w_.st.ActiveColors);
         overviewWindow_->pickRow = [this](int64_t row) {
             const int64_t page = datafile::pageOfRow(row, rowsKnown()).page;
             if (page != currentPage() || !fileOnView())
@@ -326,7 +327,7 @@ void LongFileController::overviewClick()
             browser_.cancelIndexing();
         };
     }
-    overviewWindow_->plot->setColours(w_.st.ActiveColors);
+    overviewWindow_->plot()->setColours(w_.st.ActiveColors);
     overviewWindow_->setOverview(overview_);
     overviewWindow_->setBusy(worker_ != nullptr || browser_.indexing(), QStringLiteral("Reading the file..."));
     pageTurned();
@@ -427,8 +428,8 @@ void LongFileController::exportCsvClick()
     int64_t firstRow = 0, lastRow = 0;
     const int64_t step = overview_ ? overview_->header().stepMs : 0;
     if (overviewWindow_ != nullptr && overviewWindow_->isVisible()) {
-        firstRow = static_cast<int64_t>(overviewWindow_->plot->viewFirst());
-        lastRow = static_cast<int64_t>(overviewWindow_->plot->viewLast());
+        firstRow = static_cast<int64_t>(overviewWindow_->plot()->viewFirst());
+        lastRow = static_cast<int64_t>(overviewWindow_->plot()->viewLast());
     } else {
         const datafile::PagePlace place = datafile::pageOfIndex(currentPage());
         firstRow = place.firstRow;

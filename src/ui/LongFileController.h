@@ -26,15 +26,6 @@ public:
     LongFileController(RecorderWindow& window, DataFileBrowser& browser);
     ~LongFileController() override;
 
-    QAction* exportCsvAction = nullptr;
-    QAction* overviewAction = nullptr;
-    QAction* goToTimeAction = nullptr;
-    QAction* refreshAction = nullptr;
-    QAction* firstPageAction = nullptr;
-    QAction* lastPageAction = nullptr;
-    QAction* pageUpAction = nullptr;
-    QAction* pageDownAction = nullptr;
-
     RecordingOverviewWindow* overviewWindow() const { return overviewWindow_; }
     std::shared_ptr<const datafile::RecordingOverview> overview() const { return overview_; }
 
@@ -75,6 +66,14 @@ private:
 
     RecorderWindow& w_;
     DataFileBrowser& browser_;
+    QAction* exportCsvAction_ = nullptr;
+    QAction* overviewAction_ = nullptr;
+    QAction* goToTimeAction_ = nullptr;
+    QAction* refreshAction_ = nullptr;
+    QAction* firstPageAction_ = nullptr;
+    QAction* lastPageAction_ = nullptr;
+    QAction* pageUpAction_ = nullptr;
+    QAction* pageDownAction_ = nullptr;
     RecordingOverviewWindow* overviewWindow_ = nullptr;
     std::shared_ptr<const datafile::RecordingOverview> overview_;
     std::shared_ptr<datafile::RecordingOverview> building_;

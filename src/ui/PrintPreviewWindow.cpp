@@ -33,7 +33,7 @@ PrinterSetupHook& printerSetupHook()
     return hook;
 }
 
-// pageImage of the preview: shows the canvas at its own size.
+// The page image of the preview: shows the canvas at its own size.
 class PreviewCanvas : public QWidget {
 public:
     PreviewCanvas(const QImage& image, QWidget* parent) : QWidget(parent), image_(image)
@@ -86,49 +86,49 @@ PrintPreviewWindow::PrintPreviewWindow(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("PrintPreviewWindow"));
     setWindowTitle(QStringLiteral("Print Preview"));
 
-    toolbarPanel = new QFrame(this);
-    toolbarPanel->setObjectName(QStringLiteral("toolbarPanel"));
-    toolbarPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    printButton = makeBoldButton(toolbarPanel, "printButton", "Print", {10, 7, 40, 17});
-    closeButton = makeBoldButton(toolbarPanel, "closeButton", "Close", {59, 7, 39, 17});
-    connect(printButton, &QToolButton::clicked, this, &PrintPreviewWindow::printClick);
-    connect(closeButton, &QToolButton::clicked, this, &PrintPreviewWindow::closeClick);
+    toolbarPanel_ = new QFrame(this);
+    toolbarPanel_->setObjectName(QStringLiteral("toolbarPanel"));
+    toolbarPanel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    printButton_ = makeBoldButton(toolbarPanel_, "printButton", "Print", {10, 7, 40, 17});
+    closeButton_ = makeBoldButton(toolbarPanel_, "closeButton", "Close", {59, 7, 39, 17});
+    connect(printButton_, &QToolButton::clicked, this, &PrintPreviewWindow::printClick);
+    connect(closeButton_, &QToolButton::clicked, this, &PrintPreviewWindow::closeClick);
 
-    captionEdit = new QLineEdit(toolbarPanel);
-    captionEdit->setObjectName(QStringLiteral("captionEdit"));
-    captionEdit->setGeometry(151, 10, 334, 21);
-    QPalette white = captionEdit->palette();
+    captionEdit_ = new QLineEdit(toolbarPanel_);
+    captionEdit_->setObjectName(QStringLiteral("captionEdit"));
+    captionEdit_->setGeometry(151, 10, 334, 21);
+    QPalette white = captionEdit_->palette();
     white.setColor(QPalette::Base, Qt::white);
     white.setColor(QPalette::Text, Qt::black);
-    captionEdit->setPalette(white);
+    captionEdit_->setPalette(white);
     // Every change of the text, typed or pasted, shows in the miniature at once.
-    connect(captionEdit, &QLineEdit::textChanged, this, &PrintPreviewWindow::captionKeyReleased);
+    connect(captionEdit_, &QLineEdit::textChanged, this, &PrintPreviewWindow::captionKeyReleased);
 
-    captionPromptLabel = new QLabel(QStringLiteral("Caption:"), toolbarPanel);
-    captionPromptLabel->setObjectName(QStringLiteral("captionPromptLabel"));
-    captionPromptLabel->adjustSize();
-    captionPromptLabel->move(151 - 6 - captionPromptLabel->width(), 10 + (21 - captionPromptLabel->height()) / 2);
+    captionPromptLabel_ = new QLabel(QStringLiteral("Caption:"), toolbarPanel_);
+    captionPromptLabel_->setObjectName(QStringLiteral("captionPromptLabel"));
+    captionPromptLabel_->adjustSize();
+    captionPromptLabel_->move(151 - 6 - captionPromptLabel_->width(), 10 + (21 - captionPromptLabel_->height()) / 2);
 
-    pageScrollArea = new QScrollArea(this);
-    pageScrollArea->setObjectName(QStringLiteral("pageScrollArea"));
-    pageScrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pageScrollArea_ = new QScrollArea(this);
+    pageScrollArea_->setObjectName(QStringLiteral("pageScrollArea"));
+    pageScrollArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* content = new QWidget;
     content->setObjectName(QStringLiteral("pageScrollContent"));
     content->resize(CanvasWidth, CanvasHeight);
-    pageImage = new PreviewCanvas(canvas, content);
-    pageImage->setObjectName(QStringLiteral("pageImage"));
-    pageImage->setGeometry(0, 0, CanvasWidth, CanvasHeight);
-    miniatureCaptionLabel = new QLabel(content);
-    miniatureCaptionLabel->setObjectName(QStringLiteral("miniatureCaptionLabel"));
+    pageImage_ = new PreviewCanvas(canvas, content);
+    pageImage_->setObjectName(QStringLiteral("pageImage"));
+    pageImage_->setGeometry(0, 0, CanvasWidth, CanvasHeight);
+    miniatureCaptionLabel_ = new QLabel(content);
+    miniatureCaptionLabel_->setObjectName(QStringLiteral("miniatureCaptionLabel"));
     QFont arial(QStringLiteral("Arial"));
     arial.setPointSize(8);
-    miniatureCaptionLabel->setFont(arial);
-    QPalette blackOnWhite = miniatureCaptionLabel->palette();
+    miniatureCaptionLabel_->setFont(arial);
+    QPalette blackOnWhite = miniatureCaptionLabel_->palette();
     blackOnWhite.setColor(QPalette::WindowText, Qt::black);
     blackOnWhite.setColor(QPalette::Window, Qt::white);
-    miniatureCaptionLabel->setPalette(blackOnWhite);
-    miniatureCaptionLabel->setAutoFillBackground(true);
-    pageScrollArea->setWidget(content);
+    miniatureCaptionLabel_->setPalette(blackOnWhite);
+    miniatureCaptionLabel_->setAutoFillBackground(true);
+    pageScrollArea_->setWidget(content);
 
     canvas.fill(QApplication::palette().color(QPalette::Button));
     resize(616, 626);
@@ -139,15 +139,15 @@ PrintPreviewWindow::~PrintPreviewWindow() = default;
 void PrintPreviewWindow::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
-    toolbarPanel->setGeometry(0, 0, width(), 33);
-    pageScrollArea->setGeometry(0, 33, width(), height() - 33);
+    toolbarPanel_->setGeometry(0, 0, width(), 33);
+    pageScrollArea_->setGeometry(0, 33, width(), height() - 33);
 }
 
 void PrintPreviewWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     // The caption is what one edits here; typing goes straight into it.
-    captionEdit->setFocus();
+    captionEdit_->setFocus();
 }
 
 QPrinter& PrintPreviewWindow::printer()
@@ -163,13 +163,13 @@ QPrinter& PrintPreviewWindow::printer()
 
 QString PrintPreviewWindow::captionText() const
 {
-    return captionEdit->text();
+    return captionEdit_->text();
 }
 
 void PrintPreviewWindow::captionEdited()
 {
-    miniatureCaptionLabel->setText(captionText());
-    miniatureCaptionLabel->adjustSize();
+    miniatureCaptionLabel_->setText(captionText());
+    miniatureCaptionLabel_->adjustSize();
 }
 
 bool PrintPreviewWindow::preparePage(const QImage& screenImage)
@@ -206,16 +206,16 @@ void PrintPreviewWindow::drawPreview()
         const printing::PageLayout l = printing::layoutPage(m.W, m.H, landscape, pictureWidth, pictureHeight);
         if (screenImage_ != nullptr && !screenImage_->isNull())
             painter.drawImage(QRect(m.X0 + l.left, top + l.top, l.right - l.left, l.bottom - l.top), *screenImage_);
-        miniatureCaptionLabel->move(m.X0 + l.left, top + l.captionY);
+        miniatureCaptionLabel_->move(m.X0 + l.left, top + l.captionY);
     }
-    QFont f = miniatureCaptionLabel->font();
+    QFont f = miniatureCaptionLabel_->font();
     f.setPointSize(5);
-    miniatureCaptionLabel->setFont(f);
+    miniatureCaptionLabel_->setFont(f);
     const QLocale locale;
-    captionEdit->setText(locale.toString(QDate::currentDate(), QLocale::ShortFormat) + QStringLiteral("     ") +
-                         timeText(locale));
+    captionEdit_->setText(locale.toString(QDate::currentDate(), QLocale::ShortFormat) + QStringLiteral("     ") +
+                          timeText(locale));
     captionKeyReleased();
-    pageImage->update();
+    pageImage_->update();
 }
 
 bool PrintPreviewWindow::runPrinterSetup(QWidget* parent)

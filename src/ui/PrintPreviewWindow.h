@@ -31,16 +31,7 @@ public:
     static constexpr int CanvasWidth = 633;
     static constexpr int CanvasHeight = 584;
 
-    QFrame* toolbarPanel = nullptr;
-    QToolButton* printButton = nullptr;    // "Print"
-    QToolButton* closeButton = nullptr;    // "Close"
-    QLabel* captionPromptLabel = nullptr;  // "Caption:"
-    QLineEdit* captionEdit = nullptr;
-    QScrollArea* pageScrollArea = nullptr;
-    QWidget* pageImage = nullptr;             // shows `canvas`
-    QLabel* miniatureCaptionLabel = nullptr;  // the caption on the miniature
-
-    // The preview canvas of pageImage.
+    // The preview canvas of the page image.
     QImage canvas{CanvasWidth, CanvasHeight, QImage::Format_RGB32};
 
     // Values taken by preparePage and kept until the next one.
@@ -79,6 +70,14 @@ private:
     // set-up), asks for the file at every print. False on cancel.
     bool chooseOutputFile();
 
+    QFrame* toolbarPanel_ = nullptr;
+    QToolButton* printButton_ = nullptr;    // "Print"
+    QToolButton* closeButton_ = nullptr;    // "Close"
+    QLabel* captionPromptLabel_ = nullptr;  // "Caption:"
+    QLineEdit* captionEdit_ = nullptr;
+    QScrollArea* pageScrollArea_ = nullptr;
+    QWidget* pageImage_ = nullptr;             // shows `canvas`
+    QLabel* miniatureCaptionLabel_ = nullptr;  // the caption on the miniature
     std::unique_ptr<QPrinter> printer_;
     const QImage* screenImage_ = nullptr;
 };

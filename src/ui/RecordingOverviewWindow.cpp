@@ -247,36 +247,36 @@ RecordingOverviewWindow::RecordingOverviewWindow(QWidget* parent) : QWidget(pare
     setObjectName(QStringLiteral("RecordingOverviewWindow"));
     setWindowTitle(QStringLiteral("Recording Overview"));
     auto* layout = new QVBoxLayout(this);
-    titleLabel = new QLabel(this);
-    titleLabel->setObjectName(QStringLiteral("titleLabel"));
-    layout->addWidget(titleLabel);
-    plot = new OverviewPlot(this);
-    layout->addWidget(plot, 1);
+    titleLabel_ = new QLabel(this);
+    titleLabel_->setObjectName(QStringLiteral("titleLabel"));
+    layout->addWidget(titleLabel_);
+    plot_ = new OverviewPlot(this);
+    layout->addWidget(plot_, 1);
     auto* bottom = new QHBoxLayout;
-    pointerLabel = new QLabel(this);
-    pointerLabel->setObjectName(QStringLiteral("pointerLabel"));
-    bottom->addWidget(pointerLabel, 1);
-    progressBar = new QProgressBar(this);
-    progressBar->setObjectName(QStringLiteral("progressBar"));
-    progressBar->setRange(0, 1000);
-    bottom->addWidget(progressBar);
-    cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    bottom->addWidget(cancelButton);
+    pointerLabel_ = new QLabel(this);
+    pointerLabel_->setObjectName(QStringLiteral("pointerLabel"));
+    bottom->addWidget(pointerLabel_, 1);
+    progressBar_ = new QProgressBar(this);
+    progressBar_->setObjectName(QStringLiteral("progressBar"));
+    progressBar_->setRange(0, 1000);
+    bottom->addWidget(progressBar_);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    bottom->addWidget(cancelButton_);
     layout->addLayout(bottom);
     setBusy(false);
     setFocusPolicy(Qt::StrongFocus);
     resize(900, 420);
 
-    connect(cancelButton, &QPushButton::clicked, this, [this] {
+    connect(cancelButton_, &QPushButton::clicked, this, [this] {
         if (cancel)
             cancel();
     });
-    connect(plot, &OverviewPlot::rowPicked, this, [this](int64_t row) {
+    connect(plot_, &OverviewPlot::rowPicked, this, [this](int64_t row) {
         if (pickRow)
             pickRow(row);
     });
-    connect(plot, &OverviewPlot::pointerRow, this, [this](int64_t row) {
+    connect(plot_, &OverviewPlot::pointerRow, this, [this](int64_t row) {
         if (!overview_)
             return;
         const int64_t ms = row * overview_->header().stepMs;
@@ -284,7 +284,7 @@ RecordingOverviewWindow::RecordingOverviewWindow(QWidget* parent) : QWidget(pare
             datafile::elapsedText(ms) + QStringLiteral("  (%1 s)").arg(static_cast<double>(ms) / 1000.0, 0, 'f', 3);
         if (overview_->header().start)
             text = overview_->header().start->addMSecs(ms).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz  ")) + text;
-        pointerLabel->setText(text);
+        pointerLabel_->setText(text);
     });
 }
 
@@ -300,25 +300,25 @@ void RecordingOverviewWindow::setOverview(std::shared_ptr<const datafile::Record
         text += QStringLiteral("   %1 samples, %2").arg(overview_->sampleLines()).arg(datafile::elapsedText(ms));
         if (overview_->damagedLines() > 0)
             text += QStringLiteral(", %1 damaged lines skipped").arg(overview_->damagedLines());
-        titleLabel->setText(text);
+        titleLabel_->setText(text);
     } else {
-        titleLabel->clear();
+        titleLabel_->clear();
     }
-    plot->setOverview(std::move(overview));
+    plot_->setOverview(std::move(overview));
 }
 
 void RecordingOverviewWindow::setBusy(bool busy, const QString& what)
 {
-    progressBar->setVisible(busy);
-    cancelButton->setVisible(busy);
-    progressBar->setValue(0);
+    progressBar_->setVisible(busy);
+    cancelButton_->setVisible(busy);
+    progressBar_->setValue(0);
     // The line below the plot says what is being read, and nothing once it is done.
-    pointerLabel->setText(busy ? what : QString());
+    pointerLabel_->setText(busy ? what : QString());
 }
 
 void RecordingOverviewWindow::setProgress(qint64 done, qint64 total)
 {
-    progressBar->setValue(total > 0 ? static_cast<int>(done * 1000 / total) : 0);
+    progressBar_->setValue(total > 0 ? static_cast<int>(done * 1000 / total) : 0);
 }
 
 void RecordingOverviewWindow::keyPressEvent(QKeyEvent* event)
@@ -336,15 +336,15 @@ void RecordingOverviewWindow::keyPressEvent(QKeyEvent* event)
             return;
         case Qt::Key_Left:
         case Qt::Key_Right:
-            plot->pan(event->key() == Qt::Key_Left ? -0.1 : 0.1);
+            plot_->pan(event->key() == Qt::Key_Left ? -0.1 : 0.1);
             return;
         case Qt::Key_Up:
         case Qt::Key_Plus:
-            plot->zoomAt(plot->plotRect().center().x(), 0.5);
+            plot_->zoomAt(plot_->plotRect().center().x(), 0.5);
             return;
         case Qt::Key_Down:
         case Qt::Key_Minus:
-            plot->zoomAt(plot->plotRect().center().x(), 2.0);
+            plot_->zoomAt(plot_->plotRect().center().x(), 2.0);
             return;
         default:
             QWidget::keyPressEvent(event);

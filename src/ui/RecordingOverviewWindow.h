@@ -68,11 +68,8 @@ class RecordingOverviewWindow : public QWidget {
 public:
     explicit RecordingOverviewWindow(QWidget* parent = nullptr);
 
-    OverviewPlot* plot = nullptr;
-    QLabel* titleLabel = nullptr;
-    QLabel* pointerLabel = nullptr;
-    QProgressBar* progressBar = nullptr;
-    QPushButton* cancelButton = nullptr;
+    // The plot of the overview, which the page routine keeps in step with the screen.
+    OverviewPlot* plot() const { return plot_; }
 
     void setOverview(std::shared_ptr<const datafile::RecordingOverview> overview);
     void setBusy(bool busy, const QString& what = {});
@@ -89,4 +86,9 @@ protected:
 
 private:
     std::shared_ptr<const datafile::RecordingOverview> overview_;
+    OverviewPlot* plot_ = nullptr;
+    QLabel* titleLabel_ = nullptr;
+    QLabel* pointerLabel_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
 };

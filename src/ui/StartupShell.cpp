@@ -42,11 +42,11 @@ StartupShell::StartupShell(RecorderState& state, AppSettings& appSettings, QWidg
     setObjectName(QStringLiteral("StartupShell"));
     setWindowTitle(QStringLiteral("Oscilloscope"));
     setGeometry(settings.window.left, settings.window.top, settings.window.width, settings.window.height);
-    handOverTimer = new QTimer(this);
-    handOverTimer->setObjectName(QStringLiteral("handOverTimer"));
-    handOverTimer->setSingleShot(true);
-    handOverTimer->setInterval(100);
-    connect(handOverTimer, &QTimer::timeout, this, &StartupShell::handOver);
+    handOverTimer_ = new QTimer(this);
+    handOverTimer_->setObjectName(QStringLiteral("handOverTimer"));
+    handOverTimer_->setSingleShot(true);
+    handOverTimer_->setInterval(100);
+    connect(handOverTimer_, &QTimer::timeout, this, &StartupShell::handOver);
     initialise();
 }
 
@@ -75,12 +75,12 @@ void StartupShell::initialise()
     // A settings file that cannot be written is reported at close, not here.
     readAndMarkRunning(*settingsFile, settings, nullptr);
 
-    handOverTimer->start();
+    handOverTimer_->start();
 }
 
 void StartupShell::handOver()
 {
-    handOverTimer->stop();
+    handOverTimer_->stop();
     Windows& w = windows();
     RecorderWindow* rec = w.recorder;
     rec->useSettings(settings);

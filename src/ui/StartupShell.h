@@ -21,7 +21,6 @@ public:
     RecorderState& st;
     AppSettings& settings;
     std::unique_ptr<SettingsFile> settingsFile;
-    QTimer* handOverTimer = nullptr;  // one-shot hand-over timer
 
     void initialise();
     void handOver();
@@ -40,5 +39,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QTimer* handOverTimer_ = nullptr;  // one-shot hand-over timer
     bool closed_ = false;
 };

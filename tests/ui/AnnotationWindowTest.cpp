@@ -113,20 +113,20 @@ struct AddTextWindowTest : ::testing::Test {
 
 TEST_F(AddTextWindowTest, AddWithoutRightClickDrawsAtTheTopLeftAndRemoveTakesItAway)
 {
-    t->textEdit->setPlainText(QStringLiteral("Label"));
+    child<QPlainTextEdit>(*t, "textEdit")->setPlainText(QStringLiteral("Label"));
     EXPECT_EQ(st.AnnotationText, QStringLiteral("Label"));
     t->addTextClick();
     EXPECT_TRUE(st.AnnotationOn);
-    EXPECT_TRUE(t->removeButton->isEnabled());
-    EXPECT_FALSE(t->hintLabel->isHidden());
+    EXPECT_TRUE(child<QPushButton>(*t, "removeButton")->isEnabled());
+    EXPECT_FALSE(child<QLabel>(*t, "hintLabel")->isHidden());
     EXPECT_GT(textPixels(0, 0, 60, 13), 0);
     // Typing changes nothing on the screen until the next full redraw.
-    t->textEdit->setPlainText(QString());
+    child<QPlainTextEdit>(*t, "textEdit")->setPlainText(QString());
     EXPECT_GT(textPixels(0, 0, 60, 13), 0);
-    t->textEdit->setPlainText(QStringLiteral("Label"));
+    child<QPlainTextEdit>(*t, "textEdit")->setPlainText(QStringLiteral("Label"));
     t->removeClick();
     EXPECT_FALSE(st.AnnotationOn);
-    EXPECT_FALSE(t->removeButton->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(*t, "removeButton")->isEnabled());
     EXPECT_EQ(textPixels(0, 0, 60, 13), 0);
     t->closeClick();
     EXPECT_FALSE(t->isVisible());
@@ -134,7 +134,7 @@ TEST_F(AddTextWindowTest, AddWithoutRightClickDrawsAtTheTopLeftAndRemoveTakesItA
 
 TEST_F(AddTextWindowTest, RightClickPlacesTheText)
 {
-    t->textEdit->setPlainText(QStringLiteral("Label"));
+    child<QPlainTextEdit>(*t, "textEdit")->setPlainText(QStringLiteral("Label"));
     w->measuring().placeAnnotation(200, 120);
     EXPECT_EQ(st.AnnotationX, 200);
     EXPECT_EQ(st.AnnotationY, 120);
@@ -153,7 +153,7 @@ TEST_F(AddTextWindowTest, RightClickPlacesTheText)
     EXPECT_GT(textPixels(300, 200, 360, 213), 0);
 
     // "Transparent text" redraws at once.
-    t->transparentBox->click();
+    child<QCheckBox>(*t, "transparentBox")->click();
     EXPECT_TRUE(st.AnnotationTransparent);
 
     // During a recording right clicks do nothing; the start hides the window.
@@ -173,15 +173,15 @@ TEST_F(AddTextWindowTest, PasteTakesOnlyText)
     clipboard->setImage(picture);
     if (clipboard->image().isNull())
         GTEST_SKIP() << "the platform has no clipboard";
-    t->textEdit->setPlainText(QStringLiteral("abc"));
+    child<QPlainTextEdit>(*t, "textEdit")->setPlainText(QStringLiteral("abc"));
     t->pasteClick();
-    EXPECT_EQ(t->textEdit->toPlainText(), QStringLiteral("abc"));
+    EXPECT_EQ(child<QPlainTextEdit>(*t, "textEdit")->toPlainText(), QStringLiteral("abc"));
     t->selectAllClick();
     t->copyClick();
     EXPECT_EQ(clipboard->text(), QStringLiteral("abc"));
-    t->textEdit->moveCursor(QTextCursor::End);
+    child<QPlainTextEdit>(*t, "textEdit")->moveCursor(QTextCursor::End);
     t->pasteClick();
-    EXPECT_EQ(t->textEdit->toPlainText(), QStringLiteral("abcabc"));
+    EXPECT_EQ(child<QPlainTextEdit>(*t, "textEdit")->toPlainText(), QStringLiteral("abcabc"));
     EXPECT_EQ(st.AnnotationText, QStringLiteral("abcabc"));
 }
 

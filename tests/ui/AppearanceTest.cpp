@@ -215,28 +215,29 @@ TEST_F(Appearance, AboutBoxShowsItsTextsAndOpensTheMakersSite)
     AboutBox about(&w);
     EXPECT_EQ(about.windowTitle(), QStringLiteral("KORVIX"));
     EXPECT_EQ(about.size(), QSize(241, 191));
-    EXPECT_EQ(about.titleLabel->text(), QStringLiteral("Recorder/Logger"));
-    EXPECT_EQ(about.makerLabel->text(), QStringLiteral("Software for Lumivale"));
-    EXPECT_EQ(about.productLabel->text(), QStringLiteral("KORVIX 4Ch signal recorder "));
-    EXPECT_EQ(about.versionLabel->text(), QStringLiteral("Version 1.01"));
-    EXPECT_EQ(about.platformLabel->text(), QStringLiteral("For Windows® XP/Vista/7/8/10"));
-    EXPECT_TRUE(about.webAddressLabel->font().underline());
+    EXPECT_EQ(child<QLabel>(about, "titleLabel")->text(), QStringLiteral("Recorder/Logger"));
+    EXPECT_EQ(child<QLabel>(about, "makerLabel")->text(), QStringLiteral("Software for Lumivale"));
+    EXPECT_EQ(child<QLabel>(about, "productLabel")->text(), QStringLiteral("KORVIX 4Ch signal recorder "));
+    EXPECT_EQ(child<QLabel>(about, "versionLabel")->text(), QStringLiteral("Version 1.01"));
+    EXPECT_EQ(child<QLabel>(about, "platformLabel")->text(), QStringLiteral("For Windows® XP/Vista/7/8/10"));
+    EXPECT_TRUE(child<QLabel>(about, "webAddressLabel")->font().underline());
     // Every label but the title is 11-pixel black text; the address is marked as a link only by its
     // underline and the hand cursor.
-    for (const QLabel* label :
-         {about.makerLabel, about.productLabel, about.versionLabel, about.webAddressLabel, about.platformLabel}) {
+    for (const QLabel* label : {child<QLabel>(about, "makerLabel"), child<QLabel>(about, "productLabel"),
+                                child<QLabel>(about, "versionLabel"), child<QLabel>(about, "webAddressLabel"),
+                                child<QLabel>(about, "platformLabel")}) {
         EXPECT_EQ(label->font().pixelSize(), 11) << qPrintable(label->objectName());
         EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::black)) << qPrintable(label->objectName());
     }
-    EXPECT_EQ(about.webAddressLabel->cursor().shape(), Qt::PointingHandCursor);
-    ASSERT_FALSE(about.iconLabel->pixmap().isNull());
+    EXPECT_EQ(child<QLabel>(about, "webAddressLabel")->cursor().shape(), Qt::PointingHandCursor);
+    ASSERT_FALSE(child<QLabel>(about, "iconLabel")->pixmap().isNull());
     EXPECT_FALSE(QApplication::windowIcon().isNull());
 
     about.webAddressClick();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl(QLatin1String(MakerSite)));
 
-    QTimer::singleShot(0, &about, [&] { about.okButton->click(); });
+    QTimer::singleShot(0, &about, [&] { child<QPushButton>(about, "okButton")->click(); });
     EXPECT_EQ(about.exec(), QDialog::Accepted);
 }
 
@@ -256,7 +257,7 @@ TEST_F(Appearance, AboutBoxAddressShowsAsALinkUnderEverySkin)
     // A label's text is underlined when, under its baseline, a pixel row of the white panel is dark
     // across most of the text's width.
     const auto underlined = [&about](const QLabel* label) {
-        const QImage panel = about.framePanel->grab().toImage();
+        const QImage panel = child<QFrame>(about, "framePanel")->grab().toImage();
         const QRect box = label->geometry();
         const QFontMetrics metrics(label->font());
         const int width = metrics.horizontalAdvance(label->text());
@@ -274,11 +275,11 @@ TEST_F(Appearance, AboutBoxAddressShowsAsALinkUnderEverySkin)
         SCOPED_TRACE(index);
         w.menu().skinAction(index)->trigger();
         QApplication::processEvents();
-        EXPECT_TRUE(about.webAddressLabel->font().underline());
-        EXPECT_EQ(about.webAddressLabel->font().pixelSize(), 11);
-        EXPECT_EQ(about.webAddressLabel->cursor().shape(), Qt::PointingHandCursor);
-        EXPECT_TRUE(underlined(about.webAddressLabel));
-        EXPECT_FALSE(underlined(about.versionLabel));
+        EXPECT_TRUE(child<QLabel>(about, "webAddressLabel")->font().underline());
+        EXPECT_EQ(child<QLabel>(about, "webAddressLabel")->font().pixelSize(), 11);
+        EXPECT_EQ(child<QLabel>(about, "webAddressLabel")->cursor().shape(), Qt::PointingHandCursor);
+        EXPECT_TRUE(underlined(child<QLabel>(about, "webAddressLabel")));
+        EXPECT_FALSE(underlined(child<QLabel>(about, "versionLabel")));
     }
     QApplication::setFont(programFont);
 }

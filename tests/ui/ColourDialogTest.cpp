@@ -46,6 +46,14 @@ struct ColourDialogTest : ::testing::Test {
     // A pixel of a vertical grid line, away from the horizontal ones, the frame and the centre line.
     Colour screenGrid() const { return w.screenBitmap.pixel(st.GridLeft + 32, st.GridTop + 40); }
     QColor labelColour(int channel) const { return channelLabel(w, channel)->palette().color(QPalette::WindowText); }
+    // The dialog's item buttons in the order Ch1, Ch2, Ch3, Ch4, Dark Grid, Bright Grid, Time Marker, Background.
+    QToolButton* itemButton(int item) const
+    {
+        static const char* const names[] = {"channel1ColourButton",   "channel2ColourButton",  "channel3ColourButton",
+                                            "channel4ColourButton",   "darkGridColourButton",  "brightGridColourButton",
+                                            "timeMarkerColourButton", "backgroundColourButton"};
+        return child<QToolButton>(dialog, names[item]);
+    }
 
     void SetUp() override
     {
@@ -75,8 +83,8 @@ TEST_F(ColourDialogTest, OkKeepsThePicksInBothSetsAndRenewsWhatDerivesFromThem)
 {
     setColourPicker([](const QColor&, QWidget*) { return QColor(0x12, 0x34, 0x56); });
     colours([this] {
-        dialog.itemButtons[1]->click();  // Ch2
-        dialog.okButton->click();        // OK
+        itemButton(1)->click();                           // Ch2
+        child<QPushButton>(dialog, "okButton")->click();  // OK
     });
     const Colour picked = 0x563412;
     EXPECT_EQ(st.SettingsColors[Ch2], picked);
@@ -92,8 +100,8 @@ TEST_F(ColourDialogTest, SchemeButtonsPutTheirSchemeInPlaceAndDiscardPicks)
 {
     setColourPicker([](const QColor&, QWidget*) { return QColor(Qt::magenta); });
     colours([this] {
-        dialog.itemButtons[0]->click();
-        dialog.brightScreenButton->click();  // "Bright Screen"
+        itemButton(0)->click();
+        child<QPushButton>(dialog, "brightScreenButton")->click();  // "Bright Screen"
     });
     EXPECT_EQ(st.SettingsColors, BrightScreenScheme);
     EXPECT_EQ(st.ActiveColors, BrightScreenScheme);
@@ -104,7 +112,7 @@ TEST_F(ColourDialogTest, SchemeButtonsPutTheirSchemeInPlaceAndDiscardPicks)
     EXPECT_TRUE(dialog.defaultSchemeChosen());
     EXPECT_FALSE(dialog.blackSchemeChosen());
 
-    colours([this] { dialog.blackScreenButton->click(); });  // "Black Screen"
+    colours([this] { child<QPushButton>(dialog, "blackScreenButton")->click(); });  // "Black Screen"
     EXPECT_EQ(st.SettingsColors, BlackScreenScheme);
     EXPECT_EQ(st.ActiveColors, BlackScreenScheme);
     EXPECT_EQ(screenBackground(), 0);
@@ -118,21 +126,21 @@ TEST_F(ColourDialogTest, CancelAndTheTitleBarButtonChangeNoColour)
 {
     startWith(Custom);
     const auto xorBefore = st.XorColors;
-    colours([this] { dialog.cancelButton->click(); });  // Cancel right after start-up
+    colours([this] { child<QPushButton>(dialog, "cancelButton")->click(); });  // Cancel right after start-up
     EXPECT_EQ(st.SettingsColors, Custom);
     EXPECT_EQ(st.ActiveColors, Custom);
     EXPECT_EQ(screenBackground(), Custom[Background]);
     EXPECT_TRUE(dialog.defaultSchemeChosen());  // the flags keep their start values
     EXPECT_TRUE(dialog.blackSchemeChosen());
 
-    colours([this] { dialog.okButton->click(); });  // an OK without picks
+    colours([this] { child<QPushButton>(dialog, "okButton")->click(); });  // an OK without picks
     EXPECT_TRUE(dialog.coloursAccepted());
 
     setColourPicker([](const QColor&, QWidget*) { return QColor(Qt::white); });
     colours([this] {
-        dialog.itemButtons[1]->click();  // Ch2
-        dialog.itemButtons[7]->click();  // Background
-        dialog.cancelButton->click();
+        itemButton(1)->click();  // Ch2
+        itemButton(7)->click();  // Background
+        child<QPushButton>(dialog, "cancelButton")->click();
     });
     EXPECT_EQ(st.SettingsColors, Custom);
     EXPECT_EQ(st.ActiveColors, Custom);
@@ -140,9 +148,9 @@ TEST_F(ColourDialogTest, CancelAndTheTitleBarButtonChangeNoColour)
     EXPECT_EQ(dialog.closedBy(), ColourDialogClose::Cancel);
 
     // The title-bar button after an OK: the picks go as well.
-    colours([this] { dialog.okButton->click(); });
+    colours([this] { child<QPushButton>(dialog, "okButton")->click(); });
     colours([this] {
-        dialog.itemButtons[2]->click();
+        itemButton(2)->click();
         dialog.close();
     });
     EXPECT_EQ(dialog.closedBy(), ColourDialogClose::Window);
@@ -155,11 +163,11 @@ TEST_F(ColourDialogTest, CancelledPickerKeepsTheColourAndTheButtonDown)
 {
     setColourPicker([](const QColor& preset, QWidget*) { return preset; });
     colours([this] {
-        dialog.itemButtons[4]->click();  // Dark Grid
-        EXPECT_TRUE(dialog.itemButtons[4]->isChecked());
-        EXPECT_FALSE(dialog.itemButtons[0]->isChecked());
+        itemButton(4)->click();  // Dark Grid
+        EXPECT_TRUE(itemButton(4)->isChecked());
+        EXPECT_FALSE(itemButton(0)->isChecked());
         EXPECT_EQ(st.SettingsColors[Dark_Grid], BlackScreenScheme[Dark_Grid]);
-        dialog.okButton->click();
+        child<QPushButton>(dialog, "okButton")->click();
     });
     EXPECT_EQ(st.SettingsColors, BlackScreenScheme);
 }
@@ -168,7 +176,7 @@ TEST_F(ColourDialogTest, SwitchedOffChannelKeepsItsLabelColour)
 {
     st.ChannelOn[2] = false;
     const QColor before = labelColour(2);
-    colours([this] { dialog.brightScreenButton->click(); });
+    colours([this] { child<QPushButton>(dialog, "brightScreenButton")->click(); });
     EXPECT_EQ(labelColour(2), before);
     EXPECT_EQ(labelColour(3), QColor(255, 0, 0));
 }
@@ -188,18 +196,18 @@ TEST_F(ColourDialogTest, BrightGridSwitchesTheGridColourAndFollowsSchemes)
 
     // "Bright Screen" and then "Bright Grid": the grid turns white; a scheme chosen while the item is
     // ticked keeps the bright grid.
-    colours([this] { dialog.brightScreenButton->click(); });
+    colours([this] { child<QPushButton>(dialog, "brightScreenButton")->click(); });
     EXPECT_EQ(screenGrid(), 12632256);
     child<QAction>(w, "brightGridAction")->trigger();
     EXPECT_EQ(screenGrid(), 16777215);
-    colours([this] { dialog.blackScreenButton->click(); });
+    colours([this] { child<QPushButton>(dialog, "blackScreenButton")->click(); });
     EXPECT_EQ(st.GridColor, BlackScreenScheme[Bright_Grid]);
     EXPECT_EQ(screenGrid(), BlackScreenScheme[Bright_Grid]);
 }
 
 TEST_F(ColourDialogTest, MenuItemRunsTheDialogAndRedrawsTheScreen)
 {
-    QTimer::singleShot(0, &dialog, [this] { dialog.brightScreenButton->click(); });
+    QTimer::singleShot(0, &dialog, [this] { child<QPushButton>(dialog, "brightScreenButton")->click(); });
     // Without the start-up shell the window runs the sequence itself, on the application's dialog.
     st.ClearPending = false;
     struct Restore {

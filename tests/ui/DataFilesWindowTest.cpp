@@ -283,7 +283,7 @@ TEST_F(DataFilesWindow, SaveDataAfterAWrapWritesOnlySamplesOfTheScreenShown)
 
 TEST_F(DataFilesWindow, TheAnnotationTravelsWithBothFiles)
 {
-    addText->textEdit->setPlainText(QStringLiteral("Pump A\nthirty characters of a label.."));
+    child<QPlainTextEdit>(*addText, "textEdit")->setPlainText(QStringLiteral("Pump A\nthirty characters of a label.."));
     w->measuring().placeAnnotation(100, 50);
     EXPECT_TRUE(addText->isVisible());
     addText->addTextClick();
@@ -305,20 +305,21 @@ TEST_F(DataFilesWindow, TheAnnotationTravelsWithBothFiles)
     EXPECT_EQ(line(saveLines, saveLines.size() - 1), QByteArray("thirty characters of"));
 
     addText->removeClick();
-    addText->textEdit->clear();
+    child<QPlainTextEdit>(*addText, "textEdit")->clear();
     EXPECT_EQ(pixelsOf(text, 100, 50, 200, 76), 0);
     open(path("auto.txt"));
     EXPECT_TRUE(st.AnnotationOn);
     EXPECT_EQ(st.AnnotationX, 100);
     EXPECT_EQ(st.AnnotationY, 50);
-    EXPECT_EQ(addText->textEdit->toPlainText(), QStringLiteral("Pump A\nthirty characters of a label.."));
-    EXPECT_TRUE(addText->removeButton->isEnabled());
-    EXPECT_FALSE(addText->hintLabel->isHidden());
+    EXPECT_EQ(child<QPlainTextEdit>(*addText, "textEdit")->toPlainText(),
+              QStringLiteral("Pump A\nthirty characters of a label.."));
+    EXPECT_TRUE(child<QPushButton>(*addText, "removeButton")->isEnabled());
+    EXPECT_FALSE(child<QLabel>(*addText, "hintLabel")->isHidden());
     EXPECT_GT(pixelsOf(text, 100, 50, 200, 76), 0);
 
     // A file without an annotation leaves the current one alone.
-    addText->textEdit->setPlainText(QStringLiteral("kept"));
-    addText->transparentBox->click();
+    child<QPlainTextEdit>(*addText, "textEdit")->setPlainText(QStringLiteral("kept"));
+    child<QCheckBox>(*addText, "transparentBox")->click();
     EXPECT_TRUE(st.AnnotationTransparent);
     st.AnnotationOn = false;
     ASSERT_TRUE(QFile::copy(path("screen.txt"), path("plain.txt")));
@@ -332,13 +333,14 @@ TEST_F(DataFilesWindow, TheAnnotationTravelsWithBothFiles)
     }
     open(path("plain.txt"));
     EXPECT_FALSE(st.AnnotationOn);
-    EXPECT_EQ(addText->textEdit->toPlainText(), QStringLiteral("kept"));
+    EXPECT_EQ(child<QPlainTextEdit>(*addText, "textEdit")->toPlainText(), QStringLiteral("kept"));
     EXPECT_TRUE(st.AnnotationTransparent);
     // The Save Data file's transparency line "0" switches "Transparent text" off.
     open(path("screen.txt"));
     EXPECT_FALSE(st.AnnotationTransparent);
-    EXPECT_FALSE(addText->transparentBox->isChecked());
-    EXPECT_EQ(addText->textEdit->toPlainText(), QStringLiteral("Pump A\nthirty characters of"));
+    EXPECT_FALSE(child<QCheckBox>(*addText, "transparentBox")->isChecked());
+    EXPECT_EQ(child<QPlainTextEdit>(*addText, "textEdit")->toPlainText(),
+              QStringLiteral("Pump A\nthirty characters of"));
 }
 
 TEST_F(DataFilesWindow, AnInvalidFileIsRejectedAndChangesNothing)
@@ -357,7 +359,8 @@ TEST_F(DataFilesWindow, AnInvalidFileIsRejectedAndChangesNothing)
     const QImage screen = w->screenBitmap.image().copy();
     open(path("bad.txt"));
     EXPECT_EQ(rejections, 1);
-    EXPECT_EQ(reader->messageLabel->text(), QStringLiteral("bad.txt  is not a valid Recorder data file."));
+    EXPECT_EQ(child<QLabel>(*reader, "messageLabel")->text(),
+              QStringLiteral("bad.txt  is not a valid Recorder data file."));
     EXPECT_TRUE(st.DataFileName.isEmpty());
     EXPECT_EQ(st.ChannelRange[0], 80);
     EXPECT_EQ(st.TimeDivLabel, QStringLiteral("1s"));
@@ -393,7 +396,7 @@ TEST_F(DataFilesWindow, OddFilesNeverLeaveTheWindowRecording)
     // A valid header without a single sample is refused too.
     open(path("header.txt"));
     EXPECT_EQ(rejections, 2);
-    EXPECT_EQ(reader->messageLabel->text(), QStringLiteral("header.txt  holds no readable samples."));
+    EXPECT_EQ(child<QLabel>(*reader, "messageLabel")->text(), QStringLiteral("header.txt  holds no readable samples."));
     expectStopped();
     for (int p = 0; p < 1700; ++p)
         ASSERT_EQ(st.trace(0, p), 255);
@@ -417,13 +420,13 @@ TEST_F(DataFilesWindow, OddFilesNeverLeaveTheWindowRecording)
     EXPECT_EQ(st.trace(3, 3), 255);
     EXPECT_EQ(st.AnnotationX, 65535);
     EXPECT_EQ(st.AnnotationY, st.GridTop);
-    EXPECT_EQ(addText->textEdit->toPlainText(), QStringLiteral("only one line"));
+    EXPECT_EQ(child<QPlainTextEdit>(*addText, "textEdit")->toPlainText(), QStringLiteral("only one line"));
 
     // The Windows-1252 annotation of a file that pages on.
     open(data + QStringLiteral("compact.txt"));
     expectStopped();
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(addText->textEdit->toPlainText(), QStringLiteral("first\nsecond é"));
+    EXPECT_EQ(child<QPlainTextEdit>(*addText, "textEdit")->toPlainText(), QStringLiteral("first\nsecond é"));
     EXPECT_TRUE(st.AnnotationTransparent);
     EXPECT_TRUE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
     child<QToolButton>(*w, "nextPageButton")->click();
@@ -459,7 +462,7 @@ TEST_F(DataFilesWindow, AFileWithoutAReadableSampleIsRefused)
         f.close();
         open(path(name));
         EXPECT_EQ(rejections, ++expected) << name;
-        EXPECT_EQ(reader->messageLabel->text(),
+        EXPECT_EQ(child<QLabel>(*reader, "messageLabel")->text(),
                   QString::fromLatin1(name) + QStringLiteral("  holds no readable samples."));
         EXPECT_TRUE(st.DataFileName.isEmpty());
         EXPECT_FALSE(st.AnnotationOn);
@@ -615,7 +618,7 @@ TEST_F(DataFilesWindow, TheAutoSaveTextsSurviveEveryFullRedraw)
     child<QAction>(*w, "markersDeltaTimeAction")->setChecked(false);
     fire(child<QAction>(*w, "markersDeltaTimeAction"));
     EXPECT_TRUE(markShown()) << "markers off";
-    addText->textEdit->setPlainText(QStringLiteral("note"));
+    child<QPlainTextEdit>(*addText, "textEdit")->setPlainText(QStringLiteral("note"));
     w->measuring().placeAnnotation(100, 50);
     addText->addTextClick();
     EXPECT_TRUE(markShown()) << "Add Text";

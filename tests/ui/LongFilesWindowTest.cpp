@@ -115,19 +115,19 @@ TEST_F(LongFilesWindow, CommandsNeedAFileOnScreen)
 {
     EXPECT_FALSE(longFiles->fileOnView());
     child<QMenu>(*w, "viewMenu")->aboutToShow();
-    EXPECT_FALSE(longFiles->overviewAction->isEnabled());
-    EXPECT_FALSE(longFiles->exportCsvAction->isEnabled());
+    EXPECT_FALSE(child<QAction>(*w, "recordingOverviewAction")->isEnabled());
+    EXPECT_FALSE(child<QAction>(*w, "exportCsvAction")->isEnabled());
     // Without a data file on screen the page keys stay with the focused control (a scroll bar).
-    EXPECT_FALSE(longFiles->pageUpAction->isEnabled());
-    EXPECT_FALSE(longFiles->firstPageAction->isEnabled());
+    EXPECT_FALSE(child<QAction>(*w, "pageUpAction")->isEnabled());
+    EXPECT_FALSE(child<QAction>(*w, "firstPageAction")->isEnabled());
     open(writeFile("a.txt", 4000));
     EXPECT_TRUE(longFiles->fileOnView());
     child<QMenu>(*w, "viewMenu")->aboutToShow();
-    EXPECT_TRUE(longFiles->overviewAction->isEnabled());
-    EXPECT_TRUE(longFiles->goToTimeAction->isEnabled());
-    EXPECT_TRUE(longFiles->pageDownAction->isEnabled());
-    EXPECT_EQ(longFiles->refreshAction->shortcut(), QKeySequence(Qt::Key_F5));
-    EXPECT_TRUE(child<QMenu>(*w, "fileMenu")->actions().contains(longFiles->exportCsvAction));
+    EXPECT_TRUE(child<QAction>(*w, "recordingOverviewAction")->isEnabled());
+    EXPECT_TRUE(child<QAction>(*w, "goToTimeAction")->isEnabled());
+    EXPECT_TRUE(child<QAction>(*w, "pageDownAction")->isEnabled());
+    EXPECT_EQ(child<QAction>(*w, "refreshAction")->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_TRUE(child<QMenu>(*w, "fileMenu")->actions().contains(child<QAction>(*w, "exportCsvAction")));
 }
 
 TEST_F(LongFilesWindow, JumpsLandOnThePageHoldingTheMoment)
@@ -149,7 +149,7 @@ TEST_F(LongFilesWindow, JumpsLandOnThePageHoldingTheMoment)
     // The same page as ">>" gives from there: the page routine of the buttons.
     w->nextPageClick();
     EXPECT_EQ(firstRowOnScreen(), 5101);
-    longFiles->pageDownAction->trigger();
+    child<QAction>(*w, "pageDownAction")->trigger();
     EXPECT_EQ(longFiles->currentPage(), 4);
     EXPECT_EQ(firstRowOnScreen(), 6801);
 
@@ -163,14 +163,14 @@ TEST_F(LongFilesWindow, JumpsLandOnThePageHoldingTheMoment)
     EXPECT_EQ(firstRowOnScreen(), 8501);
     EXPECT_FALSE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
 
-    longFiles->firstPageAction->trigger();
+    child<QAction>(*w, "firstPageAction")->trigger();
     EXPECT_EQ(longFiles->currentPage(), 0);
     EXPECT_EQ(firstRowOnScreen(), 0);
     EXPECT_FALSE(child<QToolButton>(*w, "previousPageButton")->isEnabled());
     EXPECT_TRUE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
-    longFiles->lastPageAction->trigger();
+    child<QAction>(*w, "lastPageAction")->trigger();
     EXPECT_EQ(firstRowOnScreen(), 8501);
-    longFiles->pageUpAction->trigger();
+    child<QAction>(*w, "pageUpAction")->trigger();
     EXPECT_EQ(firstRowOnScreen(), 6801);
 
     messages.clear();
@@ -188,15 +188,15 @@ TEST_F(LongFilesWindow, TheOverviewFollowsThePageButtonsAndPicksPages)
     RecordingOverviewWindow* o = longFiles->overviewWindow();
     ASSERT_NE(o, nullptr);
     EXPECT_TRUE(o->isVisible());
-    EXPECT_EQ(o->plot->viewLast() - o->plot->viewFirst(), 10000.0);
+    EXPECT_EQ(o->plot()->viewLast() - o->plot()->viewFirst(), 10000.0);
     child<QToolButton>(*w, "nextPageButton")->click();
     EXPECT_EQ(longFiles->currentPage(), 1);
     ASSERT_TRUE(o->pickRow);
     o->pickRow(9000);
     EXPECT_EQ(longFiles->currentPage(), 5);
     EXPECT_EQ(firstRowOnScreen(), 8501);
-    o->plot->zoomAt(o->plot->plotRect().center().x(), 1e-6);
-    EXPECT_EQ(o->plot->viewLast() - o->plot->viewFirst(), 1700.0) << "zoom stops at one page";
+    o->plot()->zoomAt(o->plot()->plotRect().center().x(), 1e-6);
+    EXPECT_EQ(o->plot()->viewLast() - o->plot()->viewFirst(), 1700.0) << "zoom stops at one page";
 }
 
 TEST_F(LongFilesWindow, RefreshTakesInTheLinesAddedSince)
@@ -213,12 +213,12 @@ TEST_F(LongFilesWindow, RefreshTakesInTheLinesAddedSince)
             datafile::appendDataLine(lines, k, rowRaw(k), static_cast<uint64_t>(k), st.ChannelRange, ',');
         f.write(lines.data(), static_cast<qint64>(lines.size()));
     }
-    longFiles->refreshAction->trigger();
+    child<QAction>(*w, "refreshAction")->trigger();
     longFiles->waitForWorker();
     EXPECT_EQ(longFiles->overview()->rowsWithSamples(), 6000);
     EXPECT_EQ(longFiles->overview()->fullPasses(), 1) << "the refresh read only the new lines";
     EXPECT_EQ(longFiles->pages(), 4);
-    longFiles->lastPageAction->trigger();
+    child<QAction>(*w, "lastPageAction")->trigger();
     EXPECT_EQ(firstRowOnScreen(), 5101);
 }
 
@@ -229,7 +229,7 @@ TEST_F(LongFilesWindow, ExportCsvWritesTheWholeFileOrTheSpanInView)
     const QString csv = dir.filePath(QStringLiteral("export.csv"));
     answers.push_back(csv);
     answer = QMessageBox::No;  // the whole file
-    longFiles->exportCsvAction->trigger();
+    child<QAction>(*w, "exportCsvAction")->trigger();
     QFile f(csv);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> records = f.readAll().split('\n');
@@ -242,7 +242,7 @@ TEST_F(LongFilesWindow, ExportCsvWritesTheWholeFileOrTheSpanInView)
     longFiles->showPage(1);
     answers.push_back(csv);
     answer = QMessageBox::Yes;
-    longFiles->exportCsvAction->trigger();
+    child<QAction>(*w, "exportCsvAction")->trigger();
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> span = f.readAll().split('\n');
     EXPECT_EQ(span.size(), 1700 + 2);
@@ -278,7 +278,7 @@ TEST_F(LongFilesWindow, ALongFileShowsItsFirstPageAtOnceAndIndexesItInTheBackgro
     EXPECT_EQ(firstRowOnScreen(), 1701);
     EXPECT_FALSE(child<QToolButton>(*w, "nextPageButton")->isEnabled());
     // "End" asked for later takes the waiting turn's place.
-    longFiles->lastPageAction->trigger();
+    child<QAction>(*w, "lastPageAction")->trigger();
     EXPECT_EQ(firstRowOnScreen(), 1701);
     longFiles->waitForWorker();
     EXPECT_FALSE(reader->indexing());

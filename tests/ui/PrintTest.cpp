@@ -94,11 +94,12 @@ TEST_F(Printing, PortraitPreviewShowsThePaperThePictureAndTheCaption)
 
     // The caption: the date and time, under the picture, and every edit shows at once.
     const QString today = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
-    EXPECT_TRUE(preview.captionEdit->text().startsWith(today + QStringLiteral("     ")));
-    EXPECT_EQ(preview.miniatureCaptionLabel->text(), preview.captionEdit->text());
-    EXPECT_EQ(preview.miniatureCaptionLabel->pos(), QPoint(64 + 35, 10 + 200 + 17));
-    preview.captionEdit->setText(QStringLiteral("Bench 3, supply ripple"));
-    EXPECT_EQ(preview.miniatureCaptionLabel->text(), QStringLiteral("Bench 3, supply ripple"));
+    EXPECT_TRUE(child<QLineEdit>(preview, "captionEdit")->text().startsWith(today + QStringLiteral("     ")));
+    EXPECT_EQ(child<QLabel>(preview, "miniatureCaptionLabel")->text(),
+              child<QLineEdit>(preview, "captionEdit")->text());
+    EXPECT_EQ(child<QLabel>(preview, "miniatureCaptionLabel")->pos(), QPoint(64 + 35, 10 + 200 + 17));
+    child<QLineEdit>(preview, "captionEdit")->setText(QStringLiteral("Bench 3, supply ripple"));
+    EXPECT_EQ(child<QLabel>(preview, "miniatureCaptionLabel")->text(), QStringLiteral("Bench 3, supply ripple"));
 }
 
 TEST_F(Printing, LandscapeFromPrintSetupCentresThePicture)
@@ -126,8 +127,8 @@ TEST_F(Printing, PrintMenuOpensThePreviewModally)
     QString caption;
     QTimer::singleShot(0, &preview, [&] {
         shown = preview.isVisible();
-        caption = preview.miniatureCaptionLabel->text();
-        preview.closeButton->click();  // "Close"
+        caption = child<QLabel>(preview, "miniatureCaptionLabel")->text();
+        child<QToolButton>(preview, "closeButton")->click();  // "Close"
     });
     fire(child<QAction>(w, "printAction"));
     EXPECT_TRUE(shown);
@@ -145,7 +146,7 @@ TEST_F(Printing, PrintsThePictureAndTheCaptionOnAPdfPage)
 
     ASSERT_TRUE(preview.preparePage(w.screenBitmap.image()));
     preview.drawPreview();
-    preview.captionEdit->setText(QStringLiteral("Caption 42 of the test page"));
+    child<QLineEdit>(preview, "captionEdit")->setText(QStringLiteral("Caption 42 of the test page"));
     preview.printClick();
     ASSERT_TRUE(messages.empty()) << qPrintable(messages[0].text);
 
@@ -209,7 +210,7 @@ TEST_F(Printing, EveryPrintIntoAPdfFileAsksForTheFileName)
     };
     ASSERT_TRUE(preview.preparePage(w.screenBitmap.image()));
     preview.drawPreview();
-    preview.captionEdit->setText(QStringLiteral("first"));
+    child<QLineEdit>(preview, "captionEdit")->setText(QStringLiteral("first"));
     preview.printClick();
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].kind, FileDialogRequest::Kind::Save);
@@ -220,7 +221,7 @@ TEST_F(Printing, EveryPrintIntoAPdfFileAsksForTheFileName)
     ASSERT_FALSE(firstPage.isEmpty());
 
     // The second print from the same preview asks again, offering the file of the first.
-    preview.captionEdit->setText(QStringLiteral("second"));
+    child<QLineEdit>(preview, "captionEdit")->setText(QStringLiteral("second"));
     answer = dir.filePath(QStringLiteral("second.pdf"));
     preview.printClick();
     ASSERT_EQ(asked.size(), 2u);
@@ -237,8 +238,8 @@ TEST_F(Printing, EveryPrintIntoAPdfFileAsksForTheFileName)
     // A new preview asks again too.
     answer = dir.filePath(QStringLiteral("third.pdf"));
     QTimer::singleShot(0, &preview, [&] {
-        preview.printButton->click();  // "Print"
-        preview.closeButton->click();  // "Close"
+        child<QToolButton>(preview, "printButton")->click();  // "Print"
+        child<QToolButton>(preview, "closeButton")->click();  // "Close"
     });
     fire(child<QAction>(w, "printAction"));
     EXPECT_EQ(asked.size(), 4u);
