@@ -21,7 +21,7 @@ int32_t sumOfReadings(DeviceLink& link, int n)
     int32_t sum = 0;
     int failed = 0;
     for (int got = 0; got < n;) {
-        if (link.DoRead() < 1) {
+        if (link.readInReport() < 1) {
             if (++failed > MaxFailedReads)
                 return -1;
             continue;

@@ -26,7 +26,7 @@ constexpr uint8_t SetOffset = 4;
 // The six input ranges of a channel, in the order of the range buttons.
 struct RangeEntry {
     const char* label;  // caption of the button and range label on the screen (UTF-8)
-    const char* token;  // in the button's name: SpeedButton<token>ch<n>
+    const char* token;  // in the button's object name: range<token>VCh<n>Button
     int channelRange;   // tenths of a volt
     uint8_t gainCode;
     uint8_t dividerBit;

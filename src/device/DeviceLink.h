@@ -45,24 +45,25 @@ public:
     // Takes one report that has already arrived into the input report, without waiting: 65 when one was
     // there, 0 when none has come yet, HidTransport::Gone when the recorder is gone.
     int readArrived();
-    int DoWrite() { return USBWrite(outReport_.data(), ReportSize); }
-    int DoRead() { return USBRead(inReport_.data()); }
+    // Sends the output report as it stands; reads one report into the input report (as USBRead).
+    int writeOutReport() { return USBWrite(outReport_.data(), ReportSize); }
+    int readInReport() { return USBRead(inReport_.data()); }
 
     // The commands: each fills its bytes of the output report and sends it (see Commands.h).
     int sendCommand(uint8_t code)
     {
         outReport_[0] = code;
-        return DoWrite();
+        return writeOutReport();
     }
     int sendRanges(const std::array<uint8_t, ChannelCount>& channelRanges)
     {
         buildRangeCommand(outReport_, channelRanges);
-        return DoWrite();
+        return writeOutReport();
     }
     int sendOffset(int32_t offset)
     {
         buildOffsetCommand(outReport_, offset);
-        return DoWrite();
+        return writeOutReport();
     }
 
     // The output report as the last command left it, for a command that is built elsewhere.

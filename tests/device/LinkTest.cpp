@@ -76,8 +76,8 @@ TEST(Discovery, NoRecorderMeansNoHandlesAndTransfersFailAtOnce)
     DeviceLink link(transport);
     EXPECT_FALSE(link.FindDevice());
     const auto t0 = std::chrono::steady_clock::now();
-    EXPECT_EQ(link.DoWrite(), 0);
-    EXPECT_EQ(link.DoRead(), 0);
+    EXPECT_EQ(link.writeOutReport(), 0);
+    EXPECT_EQ(link.readInReport(), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(DeviceLink::ReadTimeoutMs));
     EXPECT_EQ(link.inReport(), Report{});
 }
@@ -107,9 +107,9 @@ TEST(Discovery, TheLastOfSeveralRecordersIsUsedAndTheEarlierHandlesAreClosed)
                   (std::vector<std::string>{"/dev/hidraw1", "/dev/hidraw1", "/dev/hidraw3", "/dev/hidraw3"}));
         EXPECT_EQ(transport.closed, (std::vector<HidTransport::Handle>{1, 2}));
         transport.input.push_back(frameOf(inputReport(9, {1, 2, 3, 4})));
-        EXPECT_EQ(link.DoRead(), 65);
+        EXPECT_EQ(link.readInReport(), 65);
         EXPECT_EQ(link.inReport()[0], 9);
-        EXPECT_EQ(link.DoRead(), 0);
+        EXPECT_EQ(link.readInReport(), 0);
         EXPECT_EQ(link.inReport()[0], 9);  // a failed read leaves the report as it was
     }
     EXPECT_EQ(transport.closed, (std::vector<HidTransport::Handle>{1, 2, 3, 4}));
@@ -134,7 +134,7 @@ TEST(Discovery, ARecorderOpenedOnlyHalfIsNotOpenedAndIsLetGo)
     link.release();
     EXPECT_EQ(transport.closed, (std::vector<HidTransport::Handle>{1}));
     EXPECT_FALSE(link.found());
-    EXPECT_EQ(link.DoWrite(), 0);  // nothing goes to the recorder any more
+    EXPECT_EQ(link.writeOutReport(), 0);  // nothing goes to the recorder any more
     EXPECT_TRUE(transport.written.empty());
 }
 

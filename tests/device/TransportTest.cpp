@@ -267,9 +267,9 @@ TEST(BufferedTransport, StartCommandThrowsAwayReportsOfAnEarlierStream)
     while (transport.received() < 20)
         std::this_thread::yield();
     link.sendCommand(command::Stop);
-    EXPECT_EQ(link.DoRead(), 65);  // a stop leaves them readable
+    EXPECT_EQ(link.readInReport(), 65);  // a stop leaves them readable
     link.sendCommand(command::Start);
-    EXPECT_EQ(link.DoRead(), 0);
+    EXPECT_EQ(link.readInReport(), 0);
     EXPECT_EQ(link.goodReads(), 1u);
     EXPECT_EQ(link.failedReads(), 1u);
 }
@@ -285,16 +285,16 @@ TEST(BufferedTransport, LostReportsAreCountedFromSequenceGapsAndQueueOverflow)
     ASSERT_TRUE(link.FindDevice());
     link.sendCommand(command::Start);
     for (int n = 0; n < 8; ++n)
-        ASSERT_EQ(link.DoRead(), 65) << n;
+        ASSERT_EQ(link.readInReport(), 65) << n;
     EXPECT_EQ(transport.lostReports(), 4u);
     EXPECT_EQ(link.lostSinceStart(), 4u);
 
     // A new stream need not go on from the old one's number: its first report is no gap, and the
     // count of the link starts again at the start command.
     raw.setStream(reportStream({100, 101, 103}, {512, 512, 512, 512}));
-    link.DoWrite();
+    link.writeOutReport();
     for (int n = 0; n < 3; ++n)
-        ASSERT_EQ(link.DoRead(), 65) << n;
+        ASSERT_EQ(link.readInReport(), 65) << n;
     EXPECT_EQ(link.lostSinceStart(), 1u);
     EXPECT_EQ(transport.lostReports(), 5u);
 
