@@ -1,4 +1,4 @@
-#include "ui/StartupShell.h"
+#include "app/StartupShell.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -11,7 +11,6 @@
 
 #include "device/Commands.h"
 #include "device/DeviceLink.h"
-#include "ui/ColourDialog.h"
 #include "ui/AddTextWindow.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
@@ -159,6 +158,11 @@ void StartupShell::showRecorderWindow()
     }
 }
 
+void StartupShell::attach(RecorderWindow& recorder)
+{
+    connect(&recorder, &RecorderWindow::closed, this, &StartupShell::closeFromRecorder);
+}
+
 void StartupShell::closeFromRecorder(const QRect& recorderGeometry)
 {
     settings.window.left = recorderGeometry.left();
@@ -183,6 +187,7 @@ void StartupShell::finishClose()
     if (closed_)
         return;
     closed_ = true;
+    windows().programEnding = true;
 
     int editWidth = 301, editHeight = 265;
     if (AddTextWindow* edit = windows().addText) {
@@ -206,10 +211,4 @@ void StartupShell::finishClose()
         showMessage(nullptr, {QMessageBox::Warning, {}, error, QMessageBox::Ok});
     settingsFile.reset();
     QCoreApplication::quit();
-}
-
-void StartupShell::coloursClick()
-{
-    // The shell keeps the colour sets that go into the settings file; the dialog edits them.
-    runColourDialog(st, windows().recorder, windows().colourDialog);
 }

@@ -8,6 +8,7 @@
 #include "settings/SettingsFile.h"
 
 class QTimer;
+class RecorderWindow;
 
 // The start-up shell: the application's main window. It owns the settings file from start to
 // end, restores the saved geometry and colours, probes for the recorder and hands the user over
@@ -27,8 +28,9 @@ public:
     void showRecorderWindow();
     bool canClose() { return true; }
     void finishClose();
-    void coloursClick();
 
+    // Follows the recorder window: when it closes, the shell takes its geometry and closes too.
+    void attach(RecorderWindow& recorder);
     // Takes the recorder window's geometry and closes: writes the settings file and ends the program.
     void closeFromRecorder(const QRect& recorderGeometry);
 

@@ -3,7 +3,7 @@
 #include "app/ConvertCommand.h"
 #include "app/RecordCommand.h"
 #include "app/StartOptions.h"
-#include "ui/Application.h"
+#include "app/WindowProgram.h"
 
 int main(int argc, char** argv)
 {

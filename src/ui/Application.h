@@ -2,14 +2,12 @@
 
 #include <memory>
 
-#include "device/SimulatorSetup.h"
 #include "ui/RecorderState.h"
 
 class DeviceLink;
 class HidTransport;
 class AboutBox;
 class ColourDialog;
-class StartupShell;
 class RecorderWindow;
 class RecorderHotplug;
 class DataFileBrowser;
@@ -20,7 +18,6 @@ class AddTextWindow;
 // The application's windows, created once at start in this order and kept to the end, and the
 // device link they share. Windows reach each other through here.
 struct Windows {
-    StartupShell* shell = nullptr;
     RecorderWindow* recorder = nullptr;
     ColourDialog* colourDialog = nullptr;
     DataFileBrowser* dataFileBrowser = nullptr;
@@ -30,6 +27,9 @@ struct Windows {
     LongFileController* longFiles = nullptr;  // owned by the recorder window
     DeviceLink* device = nullptr;
     RecorderHotplug* hotplug = nullptr;  // watches the device link once the hand-over is done
+    // The start-up shell has closed: the settings are written and the program is ending. Messages
+    // queued for later are dropped then.
+    bool programEnding = false;
 };
 
 // The one set of windows of the running program (empty until the start creates them).
@@ -37,7 +37,3 @@ Windows& windows();
 
 // Names the application; its windows' captions stay as they set them.
 void nameApplication();
-
-// Creates the windows in their order, runs the message loop and returns the exit code. With a
-// simulator set-up the simulated recorder takes the real one's place.
-int runApplication(int argc, char** argv, const SimulatorConfig* simulator = nullptr);

@@ -10,7 +10,6 @@
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "ui/RecorderWindow.h"
-#include "ui/StartupShell.h"
 
 RecorderHotplug::RecorderHotplug(RecorderWindow& window, DeviceLink& link, QObject* parent)
     : QObject(parent), w_(window), link_(link)
@@ -79,8 +78,7 @@ void RecorderHotplug::recordingStopped(StopReason reason)
     QMetaObject::invokeMethod(
         this,
         [this, text] {
-            const StartupShell* shell = windows().shell;
-            if (shell != nullptr && shell->closed())
+            if (windows().programEnding)
                 return;
             showMessage(&w_, {QMessageBox::Warning, {}, text, QMessageBox::Ok});
         },

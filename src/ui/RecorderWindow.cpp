@@ -22,7 +22,6 @@
 #include "ui/RunControls.h"
 #include "ui/ScreenWidgets.h"
 #include "ui/Skins.h"
-#include "ui/StartupShell.h"
 #include "ui/TimeBaseGroup.h"
 #include "ui/ValueDisplays.h"
 
@@ -195,8 +194,7 @@ void RecorderWindow::finishClose()
     const bool abnormal = isMaximized() || isMinimized() || isFullScreen();
     QRect r = abnormal ? normalGeometry() : geometry();
     r.moveTopLeft(abnormal ? normalGeometry().topLeft() : pos());
-    if (StartupShell* shell = windows().shell)
-        shell->closeFromRecorder(r);
+    emit closed(r);
 }
 
 void RecorderWindow::closeEvent(QCloseEvent* event)
@@ -240,10 +238,7 @@ void RecorderWindow::chooseSkin(int index)
 
 void RecorderWindow::coloursClick()
 {
-    if (StartupShell* shell = windows().shell)
-        shell->coloursClick();
-    else
-        runColourDialog(st, this, windows().colourDialog);
+    runColourDialog(st, this, windows().colourDialog);
     st.ClearPending = true;
     screen.redrawIfClearPending();
     screen.drawTraces();

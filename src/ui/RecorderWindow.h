@@ -109,6 +109,9 @@ public:
 signals:
     // "<<" or ">>" was clicked (after the page turn).
     void pageButtonClicked();
+    // The window has closed (hidden, its recording stopped); `normalGeometry` is its place and size
+    // in the normal state, which the start-up shell keeps for the next run before the program ends.
+    void closed(const QRect& normalGeometry);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

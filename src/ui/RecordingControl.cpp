@@ -28,7 +28,6 @@
 #include "ui/RecorderMenu.h"
 #include "ui/RunControls.h"
 #include "ui/ScreenWidgets.h"
-#include "ui/StartupShell.h"
 #include "ui/ValueDisplays.h"
 
 namespace {
@@ -79,8 +78,7 @@ void reportLostReports(QWidget& w, const RecorderState& st)
     QMetaObject::invokeMethod(
         &w,
         [&w, text] {
-            const StartupShell* shell = windows().shell;
-            if (shell != nullptr && shell->closed())
+            if (windows().programEnding)
                 return;
             showMessage(&w, {QMessageBox::Warning, {}, text, QMessageBox::Ok});
         },

@@ -208,7 +208,7 @@ TEST_F(ColourDialogTest, BrightGridSwitchesTheGridColourAndFollowsSchemes)
 TEST_F(ColourDialogTest, MenuItemRunsTheDialogAndRedrawsTheScreen)
 {
     QTimer::singleShot(0, &dialog, [this] { child<QPushButton>(dialog, "brightScreenButton")->click(); });
-    // Without the start-up shell the window runs the sequence itself, on the application's dialog.
+    // The window runs the whole sequence on the application's dialog.
     st.ClearPending = false;
     struct Restore {
         Windows saved = windows();

@@ -23,7 +23,7 @@
 #include "device/DeviceLink.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
-#include "ui/StartupShell.h"
+#include "app/StartupShell.h"
 #include "ui/RecorderWindow.h"
 #include "WindowControls.h"
 
@@ -67,13 +67,14 @@ struct DeviceWindow : ::testing::Test {
         if (withShell) {
             shell = std::make_unique<StartupShell>(st, settings);
             child<QTimer>(*shell, "handOverTimer")->stop();  // the test runs the hand-over itself
-            win.shell = shell.get();
         } else {
             deriveColours(st);
             st.ActiveColors = st.SettingsColors;
         }
         w = std::make_unique<RecorderWindow>(st);
         win.recorder = w.get();
+        if (shell)
+            shell->attach(*w);
         if (probe) {
             ASSERT_TRUE(link->FindDevice());
             st.DemoMode = false;

@@ -14,7 +14,7 @@
 #include "ui/AddTextWindow.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
-#include "ui/StartupShell.h"
+#include "app/StartupShell.h"
 #include "ui/RecorderWindow.h"
 #include "WindowControls.h"
 #include "device/DeviceFakes.h"
@@ -45,9 +45,9 @@ struct ProgramRun {
         Windows& w = windows();
         w.device = link.get();
         shell = std::make_unique<StartupShell>(st, settings);
-        w.shell = shell.get();
         recorder = std::make_unique<RecorderWindow>(st);
         w.recorder = recorder.get();
+        shell->attach(*recorder);
         addText = std::make_unique<AddTextWindow>();
         w.addText = addText.get();
     }
@@ -99,8 +99,10 @@ TEST_F(Startup, FirstStartWithoutRecorderRunsTheDemoAndWritesTheSettingsAtClose)
         EXPECT_FALSE(run.shell->isVisible());
         EXPECT_TRUE(QDir(run.settings.dataDir).exists());
         EXPECT_TRUE(run.settings.dataDir.endsWith("/My KORVIX"));
+        EXPECT_FALSE(windows().programEnding);
         run.recorder->close();
         EXPECT_TRUE(run.shell->closed());
+        EXPECT_TRUE(windows().programEnding) << "queued messages are dropped from here on";
     }
     const QString expected = QStringLiteral(
         "[Status]\r\nRunning=0\r\n\r\n"
