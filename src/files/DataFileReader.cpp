@@ -502,6 +502,22 @@ AnnotationInfo parseAnnotation(const std::function<std::optional<std::string>(in
 
 }  // namespace
 
+namespace {
+
+// The annotation of the lines that follow a "COMMENT" line.
+AnnotationInfo annotationOfBlock(const std::vector<std::string>& block, uint16_t defaultX, uint16_t defaultY)
+{
+    return parseAnnotation(
+        [&](int64_t k) {
+            return k <= static_cast<int64_t>(block.size())
+                       ? std::optional<std::string>(block[static_cast<size_t>(k - 1)])
+                       : std::nullopt;
+        },
+        defaultX, defaultY);
+}
+
+}  // namespace
+
 AnnotationInfo DataFileLines::readAnnotation(uint16_t defaultX, uint16_t defaultY)
 {
     const int64_t c = commentLine_;
@@ -510,13 +526,7 @@ AnnotationInfo DataFileLines::readAnnotation(uint16_t defaultX, uint16_t default
         std::vector<std::string> block;
         readLines(c + 1, 4 + MaxAnnotationLines, AnnotationLineWidth,
                   [&](int64_t, std::string_view text) { block.emplace_back(text); });
-        return parseAnnotation(
-            [&](int64_t k) {
-                return k <= static_cast<int64_t>(block.size())
-                           ? std::optional<std::string>(block[static_cast<size_t>(k - 1)])
-                           : std::nullopt;
-            },
-            defaultX, defaultY);
+        return annotationOfBlock(block, defaultX, defaultY);
     }
     if (complete_ || !file_.isOpen())
         return {};
@@ -549,13 +559,7 @@ AnnotationInfo DataFileLines::readAnnotation(uint16_t defaultX, uint16_t default
     }
     if (!found)
         return {};
-    return parseAnnotation(
-        [&](int64_t k) {
-            return k <= static_cast<int64_t>(block.size())
-                       ? std::optional<std::string>(block[static_cast<size_t>(k - 1)])
-                       : std::nullopt;
-        },
-        defaultX, defaultY);
+    return annotationOfBlock(block, defaultX, defaultY);
 }
 
 }  // namespace datafile

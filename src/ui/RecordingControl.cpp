@@ -29,6 +29,7 @@
 #include "ui/RunControls.h"
 #include "ui/ScreenWidgets.h"
 #include "ui/ValueDisplays.h"
+#include "ui/WidgetBuilders.h"
 
 namespace {
 
@@ -39,15 +40,7 @@ QString stampNow()
     return shortDateText(now.date()) + QLatin1Char('\t') + longTimeText(now.time());
 }
 
-void setPanelColour(QWidget* panel, const QColor& colour)
-{
-    QPalette pal = panel->palette();
-    pal.setColor(QPalette::Window, colour);
-    panel->setPalette(pal);
-    panel->setAutoFillBackground(true);
-}
-
-void setBold(QLabel* label, bool bold)
+void setTextBold(QLabel* label, bool bold)
 {
     QFont f = label->font();
     f.setBold(bold);
@@ -194,10 +187,10 @@ void RecordingControl::startRecording()
     menu_.setRecordingLocked(true);
     if (QWidget* addText = windows().addText)
         addText->hide();
-    setPanelColour(statusPanel_, QColor(255, 0, 0));
+    widgets::setBackground(statusPanel_, QColor(255, 0, 0));
     scrollBar_->setEnabled(false);
     (st.SingleShot ? runButton_ : singleButton_)->setEnabled(false);
-    setBold(runStatusLabel_, true);
+    setTextBold(runStatusLabel_, true);
     runStatusLabel_->setText(QStringLiteral("Recording"));
 
     st.Idle = false;
@@ -275,8 +268,8 @@ void RecordingControl::finishStop(bool fromSession)
     menu_.setRecordingLocked(false);
     st.SingleShot = false;
     st.Idle = true;
-    setPanelColour(statusPanel_, window_->palette().color(QPalette::Button));
-    setBold(runStatusLabel_, false);
+    widgets::setBackground(statusPanel_, window_->palette().color(QPalette::Button));
+    setTextBold(runStatusLabel_, false);
     runStatusLabel_->setText(QStringLiteral("Stopped"));
     inputs_.setRecordingLocked(false);
     window_->unsetCursor();
