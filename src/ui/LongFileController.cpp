@@ -1,12 +1,9 @@
 #include "ui/LongFileController.h"
 
 #include <QAction>
-#include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMenu>
-#include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
@@ -14,9 +11,9 @@
 #include "files/DataFileFormat.h"
 #include "files/DataFilePaging.h"
 #include "files/RecordingTime.h"
+#include "ui/CsvExportRun.h"
 #include "ui/DataFileBrowser.h"
 #include "ui/Dialogs.h"
-#include "ui/FileDialogs.h"
 #include "ui/RecorderMenu.h"
 #include "ui/RecorderWindow.h"
 #include "ui/RecordingOverviewWindow.h"
@@ -407,95 +404,17 @@ void LongFileController::exportCsvClick()
 {
     if (!fileOnView())
         return;
-    FileDialogRequest request;
-    request.kind = FileDialogRequest::Kind::Save;
-    request.objectName = QStringLiteral("ExportCsvDialog");
-    request.title = QStringLiteral("Export CSV");
-    request.directory = QFileInfo(viewed_).path();
-    request.fileName = QFileInfo(viewed_).completeBaseName() + QStringLiteral(".csv");
-    request.filter = QStringLiteral("CSV file (*.csv);;All files (*.*)");
-    request.defaultSuffix = QStringLiteral("csv");
-    const QString target = runFileDialog(&w_, request);
-    if (target.isEmpty())
-        return;
-    if (QFileInfo(target).absoluteFilePath() == QFileInfo(viewed_).absoluteFilePath()) {
-        showMessage(&w_, {QMessageBox::Warning, QStringLiteral("Export CSV"),
-                          QStringLiteral("The CSV file cannot replace the data file itself."), QMessageBox::Ok});
-        return;
-    }
-
     // The span in view: the overview's view when it is open, else the page on screen.
-    int64_t firstRow = 0, lastRow = 0;
-    const int64_t step = overview_ ? overview_->header().stepMs : 0;
+    CsvExportRequest request;
+    request.dataFile = viewed_;
+    request.stepMs = overview_ ? overview_->header().stepMs : 0;
     if (overviewWindow_ != nullptr && overviewWindow_->isVisible()) {
-        firstRow = static_cast<int64_t>(overviewWindow_->plot()->viewFirst());
-        lastRow = static_cast<int64_t>(overviewWindow_->plot()->viewLast());
+        request.firstRow = static_cast<int64_t>(overviewWindow_->plot()->viewFirst());
+        request.lastRow = static_cast<int64_t>(overviewWindow_->plot()->viewLast());
     } else {
         const datafile::PagePlace place = datafile::pageOfIndex(currentPage());
-        firstRow = place.firstRow;
-        lastRow = place.lastRow;
+        request.firstRow = place.firstRow;
+        request.lastRow = place.lastRow;
     }
-    datafile::CsvSpan span;
-    if (step > 0) {
-        const QMessageBox::StandardButton answer =
-            showMessage(&w_, {QMessageBox::Question, QStringLiteral("Export CSV"),
-                              QStringLiteral("Export only the span in view, %1 to %2?\r\r"
-                                             "Yes: the span in view.   No: the whole file.")
-                                  .arg(datafile::elapsedText(firstRow * step), datafile::elapsedText(lastRow * step)),
-                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel});
-        if (answer == QMessageBox::Cancel)
-            return;
-        if (answer == QMessageBox::Yes) {
-            span.fromMs = firstRow * step;
-            span.toMs = lastRow * step;
-        }
-    }
-
-    std::atomic<bool> cancel{false};
-    std::atomic<qint64> done{0}, total{1};
-    datafile::CsvResult result;
-    const QString source = viewed_;
-    QThread* thread = QThread::create([&] {
-        datafile::PassControl control;
-        control.cancel = &cancel;
-        control.report = [&](qint64 d, qint64 t) {
-            done = d;
-            total = t;
-        };
-        result = datafile::exportCsv(source, target, span, control);
-    });
-    QProgressDialog progress(QStringLiteral("Exporting %1...").arg(QFileInfo(target).fileName()),
-                             QStringLiteral("Cancel"), 0, 1000, &w_);
-    progress.setObjectName(QStringLiteral("exportProgress"));
-    progress.setWindowTitle(QStringLiteral("Export CSV"));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(300);
-    QTimer poll;
-    poll.setInterval(100);
-    connect(&poll, &QTimer::timeout, &progress,
-            [&] { progress.setValue(static_cast<int>(done.load() * 1000 / std::max<qint64>(total.load(), 1))); });
-    connect(&progress, &QProgressDialog::canceled, &progress, [&] { cancel = true; });
-    QEventLoop loop;
-    connect(thread, &QThread::finished, &loop, &QEventLoop::quit);
-    poll.start();
-    thread->start();
-    loop.exec();
-    thread->wait();
-    delete thread;
-    poll.stop();
-    progress.reset();
-    if (result.cancelled)
-        return;
-    if (!result.ok) {
-        showMessage(&w_, {QMessageBox::Critical, QStringLiteral("Export CSV"),
-                          QStringLiteral("The file %1 could not be written:\r%2")
-                              .arg(QDir::toNativeSeparators(target), result.error),
-                          QMessageBox::Ok});
-        return;
-    }
-    QString text =
-        QStringLiteral("%1 samples written to %2.").arg(result.records).arg(QDir::toNativeSeparators(target));
-    if (result.damagedLines > 0)
-        text += QStringLiteral("\r%1 damaged lines were skipped.").arg(result.damagedLines);
-    showMessage(&w_, {QMessageBox::Information, QStringLiteral("Export CSV"), text, QMessageBox::Ok});
+    exportCsvInteractively(&w_, request);
 }
