@@ -56,7 +56,8 @@ void ImageActions::saveImage()
     request.objectName = QStringLiteral("savePictureDialog");
     request.title = QStringLiteral("Save Image");
     request.directory = pictureFolder(settings_());
-    request.fileName = lastImageName_.isEmpty() ? QStringLiteral("screenImage") : lastImageName_;
+    // The name offered on first use is the picture's own "Image1", not a control's name.
+    request.fileName = lastImageName_.isEmpty() ? QStringLiteral("Image1") : lastImageName_;
     request.filter = QStringLiteral("PNG (*.PNG);;Bitmap file (*.bmp)");
     request.defaultSuffix = QStringLiteral("png");
     QString path = runFileDialog(window_, request);

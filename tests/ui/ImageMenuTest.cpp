@@ -65,7 +65,7 @@ TEST_F(ImageMenu, SaveWritesPngForPngAndBitmapForAnyOtherName)
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].kind, FileDialogRequest::Kind::Save);
     EXPECT_EQ(asked[0].directory, dir.path());
-    EXPECT_EQ(asked[0].fileName, QStringLiteral("screenImage"));
+    EXPECT_EQ(asked[0].fileName, QStringLiteral("Image1"));
     EXPECT_EQ(asked[0].defaultSuffix, QStringLiteral("png"));
     EXPECT_EQ(asked[0].filter, QStringLiteral("PNG (*.PNG);;Bitmap file (*.bmp)"));
 
